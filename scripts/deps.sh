@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs from Debian's packages whatever the build and the tests need and
+# this machine lacks. Safe to run again: it installs nothing that is there.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+have cmake || need+=(cmake)
+have ninja || need+=(ninja-build)
+have g++ || need+=(g++)
+have clang++ || need+=(clang)
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have wine || need+=(wine)
+have wine64 || [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+have Xvfb || need+=(xvfb)
+have import || need+=(imagemagick)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${need[@]}" fonts-wine
+fi

@@ -1,0 +1,16 @@
+#include "app/Program.h"
+
+namespace quenk {
+
+ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
+                             std::vector<std::string> arguments) {
+  app.SetTitle("Quenk");
+  auto& main = app.CreateForm<TVeskForm>(ports, std::move(arguments));
+  auto& log = app.CreateForm<TLogForm>(ports.fs, ports.locale);
+  auto& about = app.CreateForm<TAboutForm>();
+  auto& options = app.CreateForm<TOptionsForm>(main.Settings(), main);
+  main.SetWindows(log, about, options);
+  return {main, log, about, options};
+}
+
+}  // namespace quenk

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "about/AboutUnit.h"
+#include "app/VeskUnit.h"
+#include "log/LogUnit.h"
+#include "settings/OptionsUnit.h"
+
+#include <string>
+#include <vector>
+
+namespace quenk {
+
+struct ProgramWindows {
+  TVeskForm& main;
+  TLogForm& log;
+  TAboutForm& about;
+  TOptionsForm& options;
+};
+
+// The start-up sequence up to the message loop: title, then the four
+// windows in their order, the three later ones owned by the first.
+// `arguments` are the command-line arguments after the program path.
+ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
+                             std::vector<std::string> arguments);
+
+}  // namespace quenk

@@ -1,0 +1,178 @@
+#include "app/VeskUnit.h"
+
+#include "about/AboutUnit.h"
+#include "base/Text.h"
+#include "engine/Delete.h"
+#include "log/LogUnit.h"
+#include "profiles/CleaningItems.h"
+#include "settings/OptionsUnit.h"
+
+namespace quenk {
+
+namespace {
+
+ui::FormStyle MainStyle() {
+  return {"TVeskForm", "Halvix - Scourix - 0.4.0", 428, 232, true, true};
+}
+
+}  // namespace
+
+TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
+                     std::vector<std::string> arguments)
+    : ui::Form(app, MainStyle()),
+      ports_(ports),
+      arguments_(std::move(arguments)),
+      settings_(ports.ini, SettingsPathFor(ports.fs.ModulePath())),
+      TrayIcon1(*this, ports.shell, app.Title(), PopupMenu1),
+      ApplicationEvents1(app) {
+  for (const auto& row : profiles::kCleaningItems) ListBoxItemList.Add(std::string(row.name));
+
+  CleanButton.onClick = [this] { CleanButtonClick(); };
+  SelectButton.onClick = [this] { SelectButtonClick(); };
+  ListBoxItemList.onDblClick = [this] { SelectButtonClick(); };
+  DeleteButton.onClick = [this] { DeleteButtonClick(); };
+  ListBoxCleanItems.onDblClick = [this] { DeleteButtonClick(); };
+
+  MainMenu1.Add("Menu", {&Close1});
+  MainMenu1.Add("Tools", {&Options1, &Log1});
+  MainMenu1.Add("Help", {&About1});
+  Close1.onClick = [this] { CloseClick(); };
+  Options1.onClick = [this] { OptionsClick(); };
+  Log1.onClick = [this] { LogClick(); };
+  About1.onClick = [this] { AboutClick(); };
+
+  Minimize1.onClick = [this] { Minimize1Click(); };
+  Restore1.onClick = [this] { Restore1Click(); };
+  Exit1.onClick = [this] { Exit1Click(); };
+  ApplicationEvents1.onMinimize = [this] { ApplicationEvents1Minimize(); };
+}
+
+void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options) {
+  log_ = &log;
+  about_ = &about;
+  options_ = &options;
+}
+
+void TVeskForm::FormCreate() {
+  const auto attributes = ports_.fs.Attributes(settings_.Path());
+  const bool exists = attributes && !(*attributes & platform::attr::kDirectory);
+  LoadSettings();
+  if (!exists) SaveSettings();
+  if (flags_.systemTray) TrayIcon1.SetVisible(true);
+}
+
+void TVeskForm::FormShow() { ProcessCommandLine(); }
+
+void TVeskForm::ProcessCommandLine() {
+  // Once per process: showing the window again (from the tray) must not
+  // append the items again nor start a run nobody asked for.
+  if (commandLineDone_) return;
+  commandLineDone_ = true;
+  if (arguments_.empty()) return;
+  for (std::size_t index = 0; index < 5; ++index) {
+    const std::string argument = index < arguments_.size() ? arguments_[index] : std::string();
+    for (const auto& row : profiles::kCleaningItems)
+      if (argument == row.word) ListBoxCleanItems.Add(std::string(row.name));
+  }
+  CleanButton.Click();
+}
+
+void TVeskForm::CleanButtonClick() {
+  LoadSettings();
+  if (ListBoxCleanItems.Count() == 0) return;
+  const int total = CountCleaningSteps();
+  if (total > 0) {
+    ProgressBar.SetMax(total);
+    ProgressBar.StepIt();
+  }
+  RunCleaning();
+  if (flags_.logFiles) log_->SaveLogFile();
+}
+
+int TVeskForm::CountCleaningSteps() {
+  int total = 0;
+  for (const auto& entry : ListBoxCleanItems.Items()) {
+    if (const auto* row = profiles::FindCleaningItem(entry)) {
+      const ItemSwitches& s = flags_[row->item];
+      total += row->stepCount(s.files, s.registry);
+    }
+  }
+  return total;
+}
+
+void TVeskForm::RunCleaning() {
+  engine::Remover remover(ports_, log_->Record(), *this);
+  profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
+  for (std::size_t i = 0; i < ListBoxCleanItems.Count(); ++i) {
+    if (const auto* row = profiles::FindCleaningItem(ListBoxCleanItems.Item(i))) {
+      const ItemSwitches& s = flags_[row->item];
+      row->clean(ctx, s.files, s.registry);
+    }
+  }
+}
+
+void TVeskForm::SelectButtonClick() {
+  for (std::size_t i = 0; i < ListBoxItemList.Count(); ++i) {
+    if (ListBoxItemList.ItemIndex() != static_cast<int>(i)) continue;
+    const std::string& text = ListBoxItemList.Item(i);
+    bool present = false;
+    for (const auto& entry : ListBoxCleanItems.Items()) present = present || EqualsNoCase(entry, text);
+    if (!present) ListBoxCleanItems.Add(text);
+  }
+}
+
+void TVeskForm::DeleteButtonClick() {
+  const std::size_t count = ListBoxCleanItems.Count();
+  for (std::size_t i = 0; i < ListBoxCleanItems.Count(); ++i) {
+    if (ListBoxCleanItems.Count() == count && ListBoxCleanItems.ItemIndex() == static_cast<int>(i))
+      ListBoxCleanItems.Delete(i);
+  }
+}
+
+void TVeskForm::CloseClick() { App().Terminate(); }
+
+void TVeskForm::OptionsClick() {
+  about_->Close();
+  log_->Close();
+  options_->Show();
+}
+
+void TVeskForm::LogClick() {
+  about_->Close();
+  options_->Close();
+  log_->Show();
+}
+
+void TVeskForm::AboutClick() {
+  log_->Close();
+  about_->Show();
+}
+
+void TVeskForm::FormClose(ui::CloseAction& /*action*/) {
+  log_->Close();
+  about_->Close();
+}
+
+void TVeskForm::FormDestroy() {
+  LoadSettings();
+  SaveSettings();
+}
+
+void TVeskForm::ApplicationEvents1Minimize() {
+  if (flags_.systemTray) Hide();
+}
+
+void TVeskForm::Minimize1Click() { App().Minimize(); }
+
+void TVeskForm::Restore1Click() {
+  App().Restore();
+  Show();
+}
+
+void TVeskForm::Exit1Click() { App().Terminate(); }
+
+void TVeskForm::LoadSettings() { flags_ = settings_.ReadAll(); }
+
+void TVeskForm::SaveSettings() { settings_.WriteAll(flags_); }
+
+}  // namespace quenk

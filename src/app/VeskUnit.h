@@ -1,0 +1,99 @@
+#pragma once
+
+#include "ControlIds.h"
+#include "engine/Progress.h"
+#include "platform/Ports.h"
+#include "settings/OptionFlags.h"
+#include "settings/OptionsHost.h"
+#include "settings/SettingsFile.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/ListBox.h"
+#include "ui/Menu.h"
+#include "ui/TrayIcon.h"
+
+#include <string>
+#include <vector>
+
+namespace quenk {
+
+class TLogForm;
+class TAboutForm;
+class TOptionsForm;
+
+// The main window: the item list, the clean list, the Clean button and its
+// run, the menus, the tray icon and the option flags of the process.
+class TVeskForm final : public ui::Form, public OptionsHost, private engine::Progress {
+ public:
+  // `arguments` are the command-line arguments after the program path.
+  TVeskForm(ui::Application& app, platform::Ports ports, std::vector<std::string> arguments);
+
+  // The three windows created after this one.
+  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options);
+
+  void FormCreate() override;
+  void FormShow() override;
+  void FormClose(ui::CloseAction& action) override;
+  void FormDestroy() override;
+
+  void ProcessCommandLine();
+  void CleanButtonClick();
+  int CountCleaningSteps();
+  void RunCleaning();
+  void SelectButtonClick();
+  void DeleteButtonClick();
+  void CloseClick();
+  void OptionsClick();
+  void LogClick();
+  void AboutClick();
+  void ApplicationEvents1Minimize();
+  void Minimize1Click();
+  void Restore1Click();
+  void Exit1Click();
+
+  void LoadSettings() override;
+  void SaveSettings();
+  void SetTrayIconVisible(bool visible) override { TrayIcon1.SetVisible(visible); }
+
+  const OptionFlags& Flags() const { return flags_; }
+  const SettingsFile& Settings() const { return settings_; }
+
+ private:
+  void Advance() override { ProgressBar.StepBy(1); }
+
+  platform::Ports ports_;
+  std::vector<std::string> arguments_;
+  SettingsFile settings_;
+  OptionFlags flags_;
+  bool commandLineDone_ = false;
+  TLogForm* log_ = nullptr;
+  TAboutForm* about_ = nullptr;
+  TOptionsForm* options_ = nullptr;
+
+ public:
+  ui::Label Label2{*this, IDC_VESK_LABEL2, "Label2", {8, 7, 29, 13}, "Select"};
+  ui::Label Label1{*this, IDC_VESK_LABEL1, "Label1", {250, 7, 27, 13}, "Clean"};
+  ui::ListBox ListBoxItemList{*this, IDC_VESK_ITEMLIST, "ListBoxItemList", {8, 26, 161, 151},
+                              {true, 13}, 2};
+  ui::Button SelectButton{*this, IDC_VESK_SELECT, "SelectButton", {175, 38, 69, 26}, ">>", 3};
+  ui::Button DeleteButton{*this, IDC_VESK_DELETE, "DeleteButton", {175, 138, 69, 26}, "<<", 5};
+  ui::ListBox ListBoxCleanItems{*this, IDC_VESK_CLEANITEMS, "ListBoxCleanItems",
+                                {250, 26, 170, 151}, {false, 13}, 4};
+  ui::Button CleanButton{*this, IDC_VESK_CLEAN, "CleanButton", {8, 183, 92, 26}, "Clean", 0};
+  ui::ProgressBar ProgressBar{*this, IDC_VESK_PROGRESS, "ProgressBar", {0, 215, 428, 17}};
+
+  ui::MenuItem Close1{"Close1", "Close", IDM_MENU_CLOSE, {'Q', true}};
+  ui::MenuItem Options1{"Options1", "Options", IDM_TOOLS_OPTIONS, {'O', true}};
+  ui::MenuItem Log1{"Log1", "Log", IDM_TOOLS_LOG, {'L', true}};
+  ui::MenuItem About1{"About1", "About", IDM_HELP_ABOUT, {'H', true}};
+  ui::MainMenu MainMenu1{*this};
+
+  ui::MenuItem Minimize1{"Minimize1", "Minimize", IDM_TRAY_MINIMIZE};
+  ui::MenuItem Restore1{"Restore1", "Restore", IDM_TRAY_RESTORE};
+  ui::MenuItem Exit1{"Exit1", "Close", IDM_TRAY_EXIT};
+  ui::PopupMenu PopupMenu1{*this, {&Minimize1, &Restore1, &Exit1}};
+  ui::TrayIcon TrayIcon1;
+  ui::ApplicationEvents ApplicationEvents1;
+};
+
+}  // namespace quenk

@@ -1,0 +1,127 @@
+#include "engine/Delete.h"
+
+#include "base/IoError.h"
+
+namespace quenk::engine {
+
+namespace attr = platform::attr;
+using platform::RegKey;
+
+namespace {
+
+bool IsDots(const std::string& name) { return name == "." || name == ".."; }
+
+}  // namespace
+
+std::string_view RootPrefix(platform::HKey root) {
+  if (root == platform::kCurrentUser) return "HKCU\\";
+  if (root == platform::kLocalMachine) return "HKLM\\";
+  return "";
+}
+
+void Remover::Record(bool removed, std::string line) {
+  if (removed)
+    record_.AppendDeleted(std::move(line));
+  else
+    record_.AppendNotDeleted(std::move(line));
+}
+
+void Remover::RemoveFiles(const std::string& folder, Table masks) {
+  for (const std::string_view mask : masks) {
+    {
+      auto search = fs_.Find(folder + std::string(mask), attr::kAnyFile);
+      platform::FindEntry entry;
+      while (search->Next(entry)) {
+        if (IsDots(entry.name)) continue;
+        std::string path = folder + entry.name;
+        const bool removed = fs_.Delete(path) == 0;
+        Record(removed, std::move(path));
+      }
+    }
+    progress_.Advance();
+  }
+}
+
+void Remover::RemoveFolder(const std::string& path) { Record(RemoveTree(path), path); }
+
+bool Remover::RemoveTree(const std::string& path) {
+  if (const auto a = fs_.Attributes(path); a && (*a & attr::kReparsePoint))
+    return RemoveLink(path, *a);
+  return RemoveContents(path);
+}
+
+bool Remover::RemoveLink(const std::string& path, std::uint32_t attributes) {
+  const std::uint32_t error =
+      (attributes & attr::kDirectory) ? fs_.RemoveDir(path) : fs_.Delete(path);
+  return error == 0;
+}
+
+bool Remover::RemoveContents(const std::string& path) {
+  bool result = true;
+  {
+    auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
+    platform::FindEntry entry;
+    while (search->Next(entry)) {
+      if (IsDots(entry.name)) continue;
+      const std::string child = path + "\\" + entry.name;
+      bool removed;
+      if (entry.attributes & attr::kReparsePoint)
+        removed = RemoveLink(child, entry.attributes);  // never descend into a link
+      else if (entry.attributes & attr::kDirectory)
+        removed = RemoveContents(child);
+      else
+        removed = fs_.Delete(child) == 0;
+      if (!removed) result = false;
+    }
+  }
+  if (result) {
+    if (const std::uint32_t error = fs_.RemoveDir(path)) throw IoError(error);
+  }
+  return result;
+}
+
+void Remover::RemoveInstallerFolders(const std::string& folder, std::string_view companyPrefix) {
+  auto search = fs_.Find(folder + "*", attr::kFolders);
+  platform::FindEntry entry;
+  while (search->Next(entry)) {
+    if (IsDots(entry.name)) continue;
+    std::string path = folder + entry.name;
+    const std::string company = ini_.Read(path + "\\setup.ini", "Startup", "CompanyName", "Not");
+    if (std::string_view(company).substr(0, companyPrefix.size()) != companyPrefix) continue;
+    const bool removed = RemoveTree(path);
+    Record(removed, std::move(path));
+  }
+}
+
+void Remover::RemoveKeys(platform::HKey root, std::string_view basePath, Table names) {
+  const std::string base(basePath);
+  RegKey baseKey = RegKey::Open(registry_, root, base, platform::access::kAllAccess);
+  // A base key the user may only read still has its named keys tried, so
+  // that leftovers which stay are recorded rather than silently skipped.
+  if (!baseKey) baseKey = RegKey::Open(registry_, root, base, platform::access::kRead);
+  const std::string prefix = std::string(RootPrefix(root)) + base + "\\";
+  for (const std::string_view n : names) {
+    const std::string name(n);
+    if (baseKey && RegKey::Open(registry_, baseKey.Get(), name, platform::access::kRead)) {
+      Record(DeleteKeyTree(baseKey.Get(), name), prefix + name);
+    }
+    progress_.Advance();
+  }
+}
+
+bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name) {
+  {
+    const RegKey key = RegKey::Open(registry_, parent, name, platform::access::kAllAccess);
+    platform::KeyInfo info;
+    if (key && registry_.QueryInfo(key.Get(), info) == 0) {
+      for (std::uint32_t i = info.subKeys; i-- > 0;) {
+        std::string sub;
+        if (registry_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) == 0)
+          DeleteKeyTree(key.Get(), sub);
+      }
+    }
+  }
+  return registry_.DeleteKey(parent, name) == 0;
+}
+
+}  // namespace quenk::engine

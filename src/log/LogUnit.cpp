@@ -1,0 +1,94 @@
+#include "log/LogUnit.h"
+
+#include "log/LogFiles.h"
+
+namespace quenk {
+
+TLogForm::TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Locale& locale)
+    : ui::Form(app, {"TLogForm", "Log", 383, 277, false, false}), fs_(fs), locale_(locale) {
+  for (const char* page : {"Deleted", "Not deleted", "Older logs"}) ListBoxItems.Add(page);
+  ListBox1.Bind(record_.Deleted());
+  ListBox2.Bind(record_.NotDeleted());
+  ListBoxItems.onClick = [this] { ListBoxItemsClick(); };
+  ListBox3.onDblClick = [this] { ListBox3DblClick(); };
+  ButtonOK.onClick = [this] { ButtonOKClick(); };
+  ButtonRemove.onClick = [this] { ButtonRemoveClick(); };
+  ButtonRemoveAll.onClick = [this] { ButtonRemoveAllClick(); };
+}
+
+void TLogForm::FormCreate() {
+  ListBox2.Hide();
+  ListBox3.Hide();
+  ListBox1.Show();
+  ListBoxItems.SetItemIndex(0);
+  ShowRecord = true;
+}
+
+void TLogForm::ListBoxItemsClick() {
+  const int index = ListBoxItems.ItemIndex();
+  if (index < 0) return;
+  const std::string& page = ListBoxItems.Item(static_cast<std::size_t>(index));
+  if (page == "Deleted") {
+    ListBox2.Hide();
+    ListBox3.Hide();
+    ListBox1.Show();
+    if (!ShowRecord) ReadDeletedSection(PickedLog);
+  } else if (page == "Not deleted") {
+    ListBox1.Hide();
+    ListBox3.Hide();
+    ListBox2.Show();
+    if (!ShowRecord) ReadNotDeletedSection(PickedLog);
+  } else if (page == "Older logs") {
+    ListBox1.Hide();
+    ListBox2.Hide();
+    ListBox3.Show();
+    FillOlderLogs();
+  }
+}
+
+void TLogForm::ListBox3DblClick() {
+  const int index = ListBox3.ItemIndex();
+  if (index < 0) return;
+  PickedLog = ListBox3.Item(static_cast<std::size_t>(index));
+  ShowRecord = false;
+}
+
+bool TLogForm::OlderLogsPageWithEntries() const {
+  const int page = ListBoxItems.ItemIndex();
+  return page >= 0 && ListBoxItems.Item(static_cast<std::size_t>(page)) == "Older logs" &&
+         ListBox3.Count() > 0;
+}
+
+void TLogForm::ButtonRemoveClick() {
+  if (!OlderLogsPageWithEntries()) return;
+  const int index = ListBox3.ItemIndex();
+  if (index >= 0) {
+    DeleteLogFile(fs_, ListBox3.Item(static_cast<std::size_t>(index)));
+    ListBox3.Delete(static_cast<std::size_t>(index));
+    record_.Clear();
+  }
+  ShowRecord = true;
+}
+
+void TLogForm::ButtonRemoveAllClick() {
+  if (!OlderLogsPageWithEntries()) return;
+  for (const auto& logName : ListBox3.Items()) DeleteLogFile(fs_, logName);
+  ListBox3.Clear();
+  record_.Deleted().Clear();
+  record_.NotDeleted().Clear();
+  ShowRecord = true;
+}
+
+void TLogForm::SaveLogFile() { quenk::SaveLogFile(fs_, locale_, record_); }
+
+void TLogForm::FillOlderLogs() { quenk::FillOlderLogs(fs_, ListBox3.Items()); }
+
+void TLogForm::ReadDeletedSection(const std::string& logName) {
+  quenk::ReadDeletedSection(fs_, logName, record_.Deleted());
+}
+
+void TLogForm::ReadNotDeletedSection(const std::string& logName) {
+  quenk::ReadNotDeletedSection(fs_, logName, record_.NotDeleted());
+}
+
+}  // namespace quenk

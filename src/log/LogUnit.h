@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ControlIds.h"
+#include "log/CleaningRecord.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/ListBox.h"
+
+#include <string>
+
+namespace quenk {
+
+// The Log window: holds the cleaning record and shows it page by page, with
+// the log files saved earlier on a third page.
+class TLogForm final : public ui::Form {
+ public:
+  TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Locale& locale);
+
+  CleaningRecord& Record() { return record_; }
+
+  void FormCreate() override;
+  void ListBoxItemsClick();
+  void ListBox3DblClick();
+  void ButtonRemoveClick();
+  void ButtonRemoveAllClick();
+  void ButtonOKClick() { Close(); }
+
+  void SaveLogFile();
+  void FillOlderLogs();
+  void ReadDeletedSection(const std::string& logName);
+  void ReadNotDeletedSection(const std::string& logName);
+
+  // On: the record pages show the record. Off: an older log was picked and
+  // choosing a record page reloads it from that log.
+  bool ShowRecord = true;
+  std::string PickedLog;
+
+ private:
+  bool OlderLogsPageWithEntries() const;
+
+  platform::FileSystem& fs_;
+  platform::Locale& locale_;
+  CleaningRecord record_;  // outlives the list boxes that show it
+
+ public:
+  ui::ListBox ListBoxItems{*this, IDC_LOG_ITEMS, "ListBoxItems", {8, 8, 105, 230}, {}, 0};
+  ui::ListBox ListBox1{*this, IDC_LOG_LISTBOX1, "ListBox1", {119, 8, 256, 230}, {}, 4};
+  ui::ListBox ListBox2{*this, IDC_LOG_LISTBOX2, "ListBox2", {119, 8, 256, 230}, {}, 5};
+  ui::ListBox ListBox3{*this, IDC_LOG_LISTBOX3, "ListBox3", {119, 8, 256, 230}, {}, 6};
+  ui::Button ButtonOK{*this, IDC_LOG_OK, "ButtonOK", {119, 245, 75, 25}, "OK", 1};
+  ui::Button ButtonRemove{*this, IDC_LOG_REMOVE, "ButtonRemove", {195, 245, 75, 25}, "Remove", 2};
+  ui::Button ButtonRemoveAll{*this,           IDC_LOG_REMOVEALL, "ButtonRemoveAll",
+                             {300, 245, 75, 25}, "Remove All",      3};
+};
+
+}  // namespace quenk

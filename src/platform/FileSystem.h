@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Errors.h"
+
+namespace quenk::platform {
+
+// File attribute bits as the platform reports them.
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kHidden = 0x2;
+inline constexpr std::uint32_t kSystem = 0x4;
+inline constexpr std::uint32_t kVolumeLabel = 0x8;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
+// The requested attribute sets the engine searches with.
+inline constexpr std::uint32_t kAnyFile = 63;
+inline constexpr std::uint32_t kFolders = kDirectory;
+}  // namespace attr
+
+
+struct FindEntry {
+  std::string name;  // the long name, never the short one
+  std::uint32_t attributes = 0;
+};
+
+// One open directory search; closes itself when destroyed.
+class FileSearch {
+ public:
+  virtual ~FileSearch() = default;
+  virtual bool Next(FindEntry& entry) = 0;
+};
+
+// An open file for writing or reading, closed when destroyed.
+class File {
+ public:
+  virtual ~File() = default;
+  // Returns 0 or the platform error code; a short write reports 101.
+  virtual std::uint32_t Write(std::string_view bytes) = 0;
+  virtual std::uint32_t ReadAll(std::string& bytes) = 0;
+  virtual std::uint32_t Close() = 0;
+};
+
+enum class OpenMode {
+  kCreateExclusive,  // read/write, no sharing, always create
+  kRewrite,          // write only, always create (truncates)
+  kRead,             // read only, existing file, shared for reading
+};
+
+struct OpenResult {
+  std::uint32_t error = 0;
+  std::unique_ptr<File> file;
+};
+
+// The file system and process environment, through the ANSI entry points.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Searches pattern (folder + mask) and passes over every entry that carries
+  // hidden, system or folder when that attribute is not in `requested`.
+  std::unique_ptr<FileSearch> Find(const std::string& pattern, std::uint32_t requested);
+
+  virtual std::unique_ptr<FileSearch> FindRaw(const std::string& pattern) = 0;
+  virtual std::uint32_t Delete(const std::string& path) = 0;
+  virtual std::uint32_t RemoveDir(const std::string& path) = 0;
+  virtual std::uint32_t MakeDir(const std::string& path) = 0;
+  virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+  virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;
+  virtual std::string CurrentDir() = 0;
+  virtual std::string ModulePath() = 0;
+  // Names compare without regard to case; nullopt when not set.
+  virtual std::optional<std::string> Env(const std::string& name) = 0;
+
+  // Conveniences built on the operations above.
+  std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }
+  bool FolderExists(const std::string& path);
+  bool Exists(const std::string& path) { return Attributes(path).has_value(); }
+  // Creates the folder and every missing parent; true when it exists afterwards.
+  bool ForceDirectories(const std::string& path);
+};
+
+}  // namespace quenk::platform

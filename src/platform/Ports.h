@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/Ini.h"
+#include "platform/Locale.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+namespace quenk::platform {
+
+// Every Windows service the program uses, handed down from the entry point.
+struct Ports {
+  FileSystem& fs;
+  Registry& registry;
+  Ini& ini;
+  Locale& locale;
+  Shell& shell;
+};
+
+}  // namespace quenk::platform

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "platform/Errors.h"
+
+namespace quenk::platform {
+
+// Key handles and the two predefined roots, valued as on Windows.
+using HKey = std::uintptr_t;
+inline constexpr HKey kCurrentUser = 0x80000001u;
+inline constexpr HKey kLocalMachine = 0x80000002u;
+
+namespace access {
+inline constexpr std::uint32_t kQueryValue = 0x0001;
+inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
+inline constexpr std::uint32_t kStandardRightsRead = 0x00020000;
+inline constexpr std::uint32_t kAllAccess = 0x000F003F;
+// The rights of the existence test, and of a base key that refuses full access.
+inline constexpr std::uint32_t kRead = kStandardRightsRead | kQueryValue | kEnumerateSubKeys;
+}  // namespace access
+
+namespace regtype {
+inline constexpr std::uint32_t kNone = 0;
+inline constexpr std::uint32_t kString = 1;        // REG_SZ
+inline constexpr std::uint32_t kExpandString = 2;  // REG_EXPAND_SZ
+inline constexpr std::uint32_t kBinary = 3;
+inline constexpr std::uint32_t kDword = 4;
+inline constexpr std::uint32_t kMultiString = 7;
+}  // namespace regtype
+
+struct KeyInfo {
+  std::uint32_t subKeys = 0;
+  std::uint32_t maxSubKeyLen = 0;  // characters, without the terminating NUL
+};
+
+// The registry through the ANSI entry points. Every call returns 0 or the
+// platform error code; nothing is ever created.
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  virtual std::uint32_t Open(HKey parent, const std::string& path, std::uint32_t rights,
+                             HKey& key) = 0;
+  virtual void Close(HKey key) = 0;
+  // Data as stored, terminating NULs included.
+  virtual std::uint32_t QueryValue(HKey key, const std::string& name, std::uint32_t& type,
+                                   std::string& data) = 0;
+  virtual std::uint32_t QueryInfo(HKey key, KeyInfo& info) = 0;
+  // Fails with kMoreData when the name needs more than `bufferChars` (NUL included).
+  virtual std::uint32_t EnumKey(HKey key, std::uint32_t index, std::uint32_t bufferChars,
+                                std::string& name) = 0;
+  virtual std::uint32_t DeleteKey(HKey parent, const std::string& path) = 0;
+};
+
+// An open key, closed when it goes out of scope.
+class RegKey {
+ public:
+  RegKey() = default;
+  RegKey(Registry& registry, HKey key) : registry_(&registry), key_(key) {}
+  RegKey(RegKey&& other) noexcept
+      : registry_(std::exchange(other.registry_, nullptr)), key_(std::exchange(other.key_, 0)) {}
+  RegKey& operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      registry_ = std::exchange(other.registry_, nullptr);
+      key_ = std::exchange(other.key_, 0);
+    }
+    return *this;
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  ~RegKey() { Reset(); }
+
+  // An empty RegKey when the key cannot be opened with those rights.
+  static RegKey Open(Registry& registry, HKey parent, const std::string& path,
+                     std::uint32_t rights) {
+    HKey key = 0;
+    if (registry.Open(parent, path, rights, key) != 0) return {};
+    return RegKey(registry, key);
+  }
+
+  explicit operator bool() const { return registry_ != nullptr; }
+  HKey Get() const { return key_; }
+
+ private:
+  void Reset() {
+    if (registry_) registry_->Close(key_);
+    registry_ = nullptr;
+    key_ = 0;
+  }
+
+  Registry* registry_ = nullptr;
+  HKey key_ = 0;
+};
+
+}  // namespace quenk::platform

@@ -1,0 +1,440 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include "base/Text.h"
+#include "platform/sim/Wildcard.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace quenk::sim {
+
+using platform::attr::kDirectory;
+using platform::attr::kReadOnly;
+using platform::attr::kReparsePoint;
+namespace err = platform::err;
+
+namespace {
+
+constexpr std::size_t kMaxPath = 260;
+constexpr int kMaxLinkDepth = 32;
+
+bool InvalidLeaf(const std::string& leaf) {
+  return leaf.find_first_of("*?\"<>|:") != std::string::npos;
+}
+
+std::string TrimTrailingDotsAndSpaces(std::string s) {
+  while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+std::uint32_t Fnv(std::string_view s) {
+  std::uint32_t h = 2166136261u;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(FoldCase(c))) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+class SimSearch final : public platform::FileSearch {
+ public:
+  SimSearch(SimNode* folder, std::string mask) : folder_(folder), mask_(std::move(mask)) {
+    if (folder_) ++folder_->openHandles;
+    stage_ = (folder_ && folder_->parent) ? 0 : 2;  // drive roots list no "." and ".."
+  }
+  ~SimSearch() override {
+    if (folder_) --folder_->openHandles;
+  }
+
+  bool Next(platform::FindEntry& entry) override {
+    if (!folder_) return false;
+    while (stage_ < 2) {
+      const char* dots = stage_++ == 0 ? "." : "..";
+      if (MatchesMask(dots, mask_)) {
+        entry = {dots, kDirectory};
+        return true;
+      }
+    }
+    auto it = started_ ? folder_->children.upper_bound(lastKey_) : folder_->children.begin();
+    started_ = true;
+    for (; it != folder_->children.end(); ++it) {
+      const SimNode& n = *it->second;
+      if (MatchesMask(n.name, mask_) || (!n.shortName.empty() && MatchesMask(n.shortName, mask_))) {
+        lastKey_ = it->first;
+        entry = {n.name, n.attributes};
+        return true;
+      }
+    }
+    if (!folder_->children.empty()) lastKey_ = folder_->children.rbegin()->first;
+    return false;
+  }
+
+ private:
+  SimNode* folder_;
+  std::string mask_;
+  int stage_;
+  bool started_ = false;
+  std::string lastKey_;
+};
+
+class SimFile final : public platform::File {
+ public:
+  SimFile(SimFileSystem& fs, SimNode& node) : fs_(fs), node_(&node) { ++node_->openHandles; }
+  ~SimFile() override { Close(); }
+
+  std::uint32_t Write(std::string_view bytes) override {
+    if (!node_) return 6;  // ERROR_INVALID_HANDLE
+    if (fs_.diskFull_ && !bytes.empty()) return err::kDiskFull;
+    node_->content.append(bytes);
+    return 0;
+  }
+  std::uint32_t ReadAll(std::string& bytes) override {
+    if (!node_) return 6;
+    bytes = node_->content;
+    return 0;
+  }
+  std::uint32_t Close() override {
+    if (node_) --node_->openHandles;
+    node_ = nullptr;
+    return 0;
+  }
+
+ private:
+  SimFileSystem& fs_;
+  SimNode* node_;
+};
+
+SimFileSystem::SimFileSystem() {
+  auto root = std::make_unique<SimNode>();
+  root->name = "C:";
+  root->attributes = kDirectory;
+  drives_['C'] = std::move(root);
+}
+
+std::vector<std::string> SimFileSystem::Components(const std::string& raw, char& drive) {
+  std::string path = raw;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0) path.erase(0, 4);
+  const char cwdDrive = currentDir_.size() >= 2 && currentDir_[1] == ':' ? FoldCase(currentDir_[0]) : 'C';
+  std::string rest;
+  if (path.size() >= 2 && path[1] == ':') {
+    drive = FoldCase(path[0]);
+    rest = path.substr(2);
+    if (rest.empty() || rest[0] != '\\') {
+      rest = (drive == cwdDrive ? currentDir_.substr(2) : std::string()) + "\\" + rest;
+    }
+  } else if (!path.empty() && path[0] == '\\') {
+    if (path.size() > 1 && path[1] == '\\') {
+      drive = 0;  // shares are not simulated
+      return {};
+    }
+    drive = cwdDrive;
+    rest = path;
+  } else {
+    drive = cwdDrive;
+    rest = currentDir_.substr(2) + "\\" + path;
+  }
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find('\\', start);
+    if (end == std::string::npos) end = rest.size();
+    std::string part = rest.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    part = TrimTrailingDotsAndSpaces(part);
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+SimNode* SimFileSystem::Child(SimNode& folder, const std::string& name) {
+  const std::string key = UpperCase(name);
+  if (auto it = folder.children.find(key); it != folder.children.end()) return it->second.get();
+  if (auto it = folder.shortNames.find(key); it != folder.shortNames.end()) return it->second;
+  return nullptr;
+}
+
+SimFileSystem::Resolved SimFileSystem::Resolve(const std::string& path, bool followLast, int depth) {
+  Resolved r;
+  if (depth > kMaxLinkDepth) {
+    r.error = 1921;  // ERROR_CANT_RESOLVE_FILENAME
+    return r;
+  }
+  char drive = 0;
+  const auto parts = Components(path, drive);
+  const auto d = drives_.find(drive);
+  if (d == drives_.end()) {
+    r.error = err::kPathNotFound;
+    return r;
+  }
+  SimNode* folder = d->second.get();
+  if (parts.empty()) {
+    r.node = folder;
+    return r;
+  }
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    SimNode* next = Child(*folder, parts[i]);
+    if (next && next->IsLink()) {
+      const Resolved t = Resolve(next->linkTarget, true, depth + 1);
+      next = t.error ? nullptr : t.node;
+    }
+    if (!next || !next->IsFolder()) {
+      r.error = err::kPathNotFound;
+      return r;
+    }
+    folder = next;
+  }
+  r.parent = folder;
+  r.leaf = parts.back();
+  r.node = Child(*folder, parts.back());
+  if (r.node && r.node->IsLink() && followLast) {
+    const Resolved t = Resolve(r.node->linkTarget, true, depth + 1);
+    if (t.error) return t;
+    r.node = t.node;
+    r.parent = t.parent;
+  }
+  return r;
+}
+
+std::string SimFileSystem::MakeShortName(SimNode& folder, const std::string& name) {
+  if (IsShortName(name)) return {};
+  const std::string upper = UpperCase(name);
+  const std::size_t dot = upper.rfind('.');
+  auto clean = [](std::string_view s, std::size_t max) {
+    std::string out;
+    for (char c : s) {
+      if (out.size() == max) break;
+      if (c == ' ' || c == '.') continue;
+      out += std::string_view("+,;=[]").find(c) != std::string_view::npos ? '_' : c;
+    }
+    return out;
+  };
+  std::string base = clean(dot == std::string::npos ? upper : std::string_view(upper).substr(0, dot), 6);
+  const std::string ext = dot == std::string::npos ? "" : clean(std::string_view(upper).substr(dot + 1), 3);
+  if (base.empty()) base = "_";
+  auto taken = [&](const std::string& candidate) { return Child(folder, candidate) != nullptr; };
+  for (int n = 1; n <= 4; ++n) {
+    std::string candidate = base + "~" + std::to_string(n) + (ext.empty() ? "" : "." + ext);
+    if (!taken(candidate)) return candidate;
+  }
+  // Past the fourth, Windows switches to a hash of the long name.
+  char hash[8];
+  std::snprintf(hash, sizeof hash, "%04X", static_cast<unsigned>(Fnv(name) & 0xFFFF));
+  for (int n = 1;; ++n) {
+    std::string candidate =
+        base.substr(0, 2) + hash + "~" + std::to_string(n) + (ext.empty() ? "" : "." + ext);
+    if (!taken(candidate)) return candidate;
+  }
+}
+
+SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::uint32_t attributes) {
+  auto node = std::make_unique<SimNode>();
+  node->name = name;
+  node->attributes = attributes;
+  node->parent = &folder;
+  node->shortName = MakeShortName(folder, name);
+  SimNode& ref = *node;
+  if (!ref.shortName.empty()) folder.shortNames[ref.shortName] = &ref;
+  folder.children[UpperCase(name)] = std::move(node);
+  return ref;
+}
+
+void SimFileSystem::Erase(SimNode& node) {
+  SimNode& folder = *node.parent;
+  if (!node.shortName.empty()) folder.shortNames.erase(UpperCase(node.shortName));
+  folder.children.erase(UpperCase(node.name));
+}
+
+bool SimFileSystem::IsCurrentDir(const SimNode& node) {
+  const Resolved cwd = Resolve(currentDir_, true);
+  return cwd.error == 0 && cwd.node == &node;
+}
+
+std::unique_ptr<platform::FileSearch> SimFileSystem::FindRaw(const std::string& pattern) {
+  const std::size_t slash = pattern.find_last_of("\\/");
+  const std::string folderPath = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+  const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  if (pattern.size() >= kMaxPath || mask.empty() ||
+      folderPath.find_first_of("*?") != std::string::npos) {
+    return std::make_unique<SimSearch>(nullptr, mask);
+  }
+  const Resolved r = Resolve(folderPath + ".", true);
+  SimNode* folder = (r.error == 0 && r.node && r.node->IsFolder()) ? r.node : nullptr;
+  return std::make_unique<SimSearch>(folder, mask);
+}
+
+std::uint32_t SimFileSystem::Delete(const std::string& path) {
+  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (InvalidLeaf(r.leaf)) return err::kInvalidName;
+  if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
+  SimNode& n = *r.node;
+  if (n.IsFolder() || !n.parent) return err::kAccessDenied;
+  if ((n.attributes & kReadOnly) || n.denyDelete) return err::kAccessDenied;
+  if (n.inUse || n.openHandles > 0) return err::kSharingViolation;
+  Erase(n);
+  return 0;
+}
+
+std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
+  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
+  SimNode& n = *r.node;
+  if (!n.parent) return err::kAccessDenied;
+  if (!n.IsFolder()) return err::kDirectory;
+  if (n.denyDelete) return err::kAccessDenied;
+  if (n.IsLink()) {
+    Erase(n);  // the link goes; what it points to is not touched
+    return 0;
+  }
+  if (n.attributes & kReadOnly) return err::kAccessDenied;
+  if (n.removeError) return n.removeError;
+  if (n.inUse || n.openHandles > 0 || IsCurrentDir(n)) return err::kSharingViolation;
+  if (!n.children.empty()) return err::kDirNotEmpty;
+  Erase(n);
+  return 0;
+}
+
+std::uint32_t SimFileSystem::MakeDir(const std::string& path) {
+  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (!r.parent || r.node) return err::kAlreadyExists;
+  if (InvalidLeaf(r.leaf)) return err::kInvalidName;
+  if (r.parent->denyWrite) return err::kAccessDenied;
+  Insert(*r.parent, r.leaf, kDirectory);
+  return 0;
+}
+
+std::optional<std::uint32_t> SimFileSystem::Attributes(const std::string& path) {
+  if (path.empty() || path.size() >= kMaxPath) return std::nullopt;
+  const Resolved r = Resolve(path, false);
+  if (r.error || !r.node) return std::nullopt;
+  return r.node->attributes;
+}
+
+platform::OpenResult SimFileSystem::Open(const std::string& path, platform::OpenMode mode) {
+  if (path.size() >= kMaxPath) return {err::kFilenameTooLong, nullptr};
+  const Resolved r = Resolve(path, true);
+  if (r.error) return {r.error, nullptr};
+  if (InvalidLeaf(r.leaf)) return {err::kInvalidName, nullptr};
+  SimNode* n = r.node;
+  if (mode == platform::OpenMode::kRead) {
+    if (!n) return {r.parent ? err::kFileNotFound : err::kPathNotFound, nullptr};
+    if (n->IsFolder()) return {err::kAccessDenied, nullptr};
+    if (n->inUse) return {err::kSharingViolation, nullptr};
+    return {0, std::make_unique<SimFile>(*this, *n)};
+  }
+  if (!r.parent) return {err::kAccessDenied, nullptr};
+  if (n) {
+    if (n->IsFolder() || (n->attributes & kReadOnly)) return {err::kAccessDenied, nullptr};
+    if (n->inUse || n->openHandles > 0) return {err::kSharingViolation, nullptr};
+    n->content.clear();
+  } else {
+    if (r.parent->denyWrite) return {err::kAccessDenied, nullptr};
+    n = &Insert(*r.parent, r.leaf, platform::attr::kArchive);
+  }
+  return {0, std::make_unique<SimFile>(*this, *n)};
+}
+
+std::optional<std::string> SimFileSystem::Env(const std::string& name) {
+  const auto it = env_.find(UpperCase(name));
+  if (it == env_.end()) return std::nullopt;
+  return it->second.second;
+}
+
+void SimFileSystem::SetEnv(const std::string& name, std::optional<std::string> value) {
+  if (value)
+    env_[UpperCase(name)] = {name, *value};
+  else
+    env_.erase(UpperCase(name));
+}
+
+SimNode& SimFileSystem::Ensure(const std::string& path) {
+  char drive = 0;
+  const auto parts = Components(path, drive);
+  if (drive == 0) throw std::invalid_argument("sim: shares are not simulated: " + path);
+  auto& root = drives_[drive];
+  if (!root) {
+    root = std::make_unique<SimNode>();
+    root->name = std::string(1, drive) + ":";
+    root->attributes = kDirectory;
+  }
+  SimNode* folder = root.get();
+  for (const auto& part : parts) {
+    SimNode* next = Child(*folder, part);
+    if (next && next->IsLink()) {
+      const Resolved t = Resolve(next->linkTarget, true);
+      next = t.error ? nullptr : t.node;
+    }
+    if (!next) next = &Insert(*folder, part, kDirectory);
+    if (!next->IsFolder()) throw std::invalid_argument("sim: not a folder on the way: " + path);
+    folder = next;
+  }
+  return *folder;
+}
+
+SimNode& SimFileSystem::AddFolder(const std::string& path, std::uint32_t extraAttributes) {
+  SimNode& n = Ensure(path);
+  n.attributes |= extraAttributes;
+  return n;
+}
+
+SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
+                                std::uint32_t attributes) {
+  const std::size_t slash = path.find_last_of('\\');
+  SimNode& folder = Ensure(path.substr(0, slash));
+  const std::string leaf = path.substr(slash + 1);
+  SimNode* n = Child(folder, leaf);
+  if (!n) n = &Insert(folder, leaf, attributes);
+  n->attributes = attributes & ~kDirectory;
+  n->content = std::move(content);
+  return *n;
+}
+
+SimNode& SimFileSystem::AddLink(const std::string& path, const std::string& target, bool folderLink) {
+  const std::size_t slash = path.find_last_of('\\');
+  SimNode& folder = Ensure(path.substr(0, slash));
+  SimNode& n = Insert(folder, path.substr(slash + 1),
+                      (folderLink ? kDirectory : platform::attr::kArchive) | kReparsePoint);
+  n.linkTarget = target;
+  return n;
+}
+
+SimNode* SimFileSystem::Node(const std::string& path) {
+  const Resolved r = Resolve(path, false);
+  return r.error ? nullptr : r.node;
+}
+
+std::string SimFileSystem::ReadFile(const std::string& path) {
+  const Resolved r = Resolve(path, true);
+  if (r.error || !r.node || r.node->IsFolder()) throw std::invalid_argument("sim: no file " + path);
+  return r.node->content;
+}
+
+void SimFileSystem::SetShortName(const std::string& path, const std::string& shortName) {
+  SimNode* n = Node(path);
+  if (!n || !n->parent) throw std::invalid_argument("sim: no entry " + path);
+  if (!n->shortName.empty()) n->parent->shortNames.erase(UpperCase(n->shortName));
+  n->shortName = UpperCase(shortName);
+  if (!n->shortName.empty()) n->parent->shortNames[n->shortName] = n;
+}
+
+std::vector<std::string> SimFileSystem::List(const std::string& folder) {
+  std::vector<std::string> names;
+  SimNode* n = Node(folder);
+  if (n && n->IsLink()) n = Resolve(folder, true).node;
+  if (!n || !n->IsFolder()) return names;
+  for (const auto& [key, child] : n->children) names.push_back(child->name);
+  return names;
+}
+
+}  // namespace quenk::sim

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quenk::sim {
+
+// One file, folder or link of the simulated volume.
+struct SimNode {
+  std::string name;       // long name, case as created
+  std::string shortName;  // 8.3 name when the long name is not one itself
+  std::uint32_t attributes = platform::attr::kArchive;
+  std::string content;
+  std::string linkTarget;  // absolute path, for reparse points
+  bool inUse = false;      // held open by another process
+  bool denyDelete = false; // the user may not delete it
+  bool denyWrite = false;  // folder: the user may not create entries in it
+  std::uint32_t removeError = 0;  // folder: RemoveDirectory fails with this code
+  int openHandles = 0;            // searches and files this process holds on it
+  SimNode* parent = nullptr;
+  std::map<std::string, std::unique_ptr<SimNode>> children;  // by upper-case long name
+  std::map<std::string, SimNode*> shortNames;                 // by upper-case short name
+
+  bool IsFolder() const { return (attributes & platform::attr::kDirectory) != 0; }
+  bool IsLink() const { return (attributes & platform::attr::kReparsePoint) != 0; }
+};
+
+// An in-memory Windows volume set with the ANSI file API's rules: paths
+// without regard to case, short names, attributes, files that resist
+// deletion, folders that resist removal, links, the 260-character limit.
+class SimFileSystem final : public platform::FileSystem {
+ public:
+  SimFileSystem();
+
+  // platform::FileSystem
+  std::unique_ptr<platform::FileSearch> FindRaw(const std::string& pattern) override;
+  std::uint32_t Delete(const std::string& path) override;
+  std::uint32_t RemoveDir(const std::string& path) override;
+  std::uint32_t MakeDir(const std::string& path) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  platform::OpenResult Open(const std::string& path, platform::OpenMode mode) override;
+  std::string CurrentDir() override { return currentDir_; }
+  std::string ModulePath() override { return modulePath_; }
+  std::optional<std::string> Env(const std::string& name) override;
+
+  // Setting up a machine (tests, benchmarks). Paths are absolute; missing
+  // parent folders are created. Each returns the node for further flags.
+  SimNode& AddFolder(const std::string& path, std::uint32_t extraAttributes = 0);
+  SimNode& AddFile(const std::string& path, std::string content = {},
+                   std::uint32_t attributes = platform::attr::kArchive);
+  SimNode& AddLink(const std::string& path, const std::string& target, bool folderLink);
+  SimNode* Node(const std::string& path);  // nullptr when missing; links not followed
+  std::string ReadFile(const std::string& path);
+  void SetShortName(const std::string& path, const std::string& shortName);
+  std::vector<std::string> List(const std::string& folder);  // long names, listing order
+
+  void SetCurrentDir(std::string path) { currentDir_ = std::move(path); }
+  void SetModulePath(std::string path) { modulePath_ = std::move(path); }
+  void SetEnv(const std::string& name, std::optional<std::string> value);
+  void SetDiskFull(bool full) { diskFull_ = full; }
+  bool DiskFull() const { return diskFull_; }
+
+ private:
+  struct Resolved {
+    std::uint32_t error = 0;
+    SimNode* parent = nullptr;  // the folder that holds (or would hold) the entry
+    SimNode* node = nullptr;    // nullptr when the entry is missing
+    std::string leaf;           // the entry's name as given
+  };
+
+  // Resolves a path; links on the way are followed, a link at the end only
+  // when `followLast` is set.
+  Resolved Resolve(const std::string& path, bool followLast, int depth = 0);
+  SimNode* Child(SimNode& folder, const std::string& name);
+  SimNode& Insert(SimNode& folder, const std::string& name, std::uint32_t attributes);
+  void Erase(SimNode& node);
+  std::string MakeShortName(SimNode& folder, const std::string& name);
+  SimNode& Ensure(const std::string& path);
+  std::vector<std::string> Components(const std::string& path, char& drive);
+  bool IsCurrentDir(const SimNode& node);
+
+  std::map<char, std::unique_ptr<SimNode>> drives_;
+  std::map<std::string, std::pair<std::string, std::string>> env_;  // upper name -> (name, value)
+  std::string currentDir_ = "C:\\";
+  std::string modulePath_ = "C:\\Quenk\\quenk.exe";
+  bool diskFull_ = false;
+
+  friend class SimSearch;
+  friend class SimFile;
+};
+
+}  // namespace quenk::sim

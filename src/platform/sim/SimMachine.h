@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Ports.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimIni.h"
+#include "platform/sim/SimLocale.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
+
+namespace quenk::sim {
+
+// A whole simulated Windows machine: what the program sees through its ports.
+struct SimMachine {
+  SimFileSystem fs;
+  SimRegistry registry;
+  SimIni ini{fs};
+  SimLocale locale;
+  SimShell shell;
+
+  platform::Ports ports() { return {fs, registry, ini, locale, shell}; }
+};
+
+}  // namespace quenk::sim

@@ -1,0 +1,151 @@
+#include "platform/sim/SimRegistry.h"
+
+#include "base/Text.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace quenk::sim {
+
+namespace err = platform::err;
+
+namespace {
+
+constexpr std::uint32_t kInvalidHandle = 6;
+constexpr std::uint32_t kKeyDeleted = 1018;
+constexpr std::uint32_t kBadPathname = 161;
+
+std::vector<std::string> Split(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+SimRegistry::SimRegistry() {
+  for (auto [root, name] : {std::pair{platform::kCurrentUser, "HKEY_CURRENT_USER"},
+                            std::pair{platform::kLocalMachine, "HKEY_LOCAL_MACHINE"}}) {
+    auto key = std::make_shared<SimKey>();
+    key->name = name;
+    roots_[root] = key;
+  }
+}
+
+std::shared_ptr<SimKey> SimRegistry::Base(platform::HKey key) {
+  if (auto r = roots_.find(key); r != roots_.end()) return r->second;
+  if (auto h = handles_.find(key); h != handles_.end()) return h->second.key;
+  return nullptr;
+}
+
+std::shared_ptr<SimKey> SimRegistry::Walk(std::shared_ptr<SimKey> from, const std::string& path) {
+  for (const auto& part : Split(path)) {
+    if (!from) return nullptr;
+    const auto it = from->subKeys.find(UpperCase(part));
+    from = it == from->subKeys.end() ? nullptr : it->second;
+  }
+  return from;
+}
+
+std::uint32_t SimRegistry::Open(platform::HKey parent, const std::string& path,
+                                std::uint32_t rights, platform::HKey& key) {
+  auto base = Base(parent);
+  if (!base) return kInvalidHandle;
+  if (base->deleted) return kKeyDeleted;
+  if (!path.empty() && path[0] == '\\') return kBadPathname;
+  auto target = Walk(base, path);
+  if (!target) return err::kFileNotFound;
+  if (target->denyRead) return err::kAccessDenied;
+  if (target->denyFullAccess && (rights & ~platform::access::kRead) != 0) return err::kAccessDenied;
+  key = nextHandle_;
+  nextHandle_ += 4;
+  handles_[key] = {target, rights};
+  return 0;
+}
+
+void SimRegistry::Close(platform::HKey key) { handles_.erase(key); }
+
+std::uint32_t SimRegistry::QueryValue(platform::HKey key, const std::string& name,
+                                      std::uint32_t& type, std::string& data) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  const auto it = k->values.find(UpperCase(name));
+  if (it == k->values.end()) return err::kFileNotFound;
+  type = it->second.type;
+  data = it->second.data;
+  return 0;
+}
+
+std::uint32_t SimRegistry::QueryInfo(platform::HKey key, platform::KeyInfo& info) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  info = {static_cast<std::uint32_t>(k->subKeys.size()), 0};
+  for (const auto& [upper, sub] : k->subKeys)
+    info.maxSubKeyLen = std::max(info.maxSubKeyLen, static_cast<std::uint32_t>(sub->name.size()));
+  return 0;
+}
+
+std::uint32_t SimRegistry::EnumKey(platform::HKey key, std::uint32_t index,
+                                   std::uint32_t bufferChars, std::string& name) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  if (index >= k->subKeys.size()) return err::kNoMoreItems;
+  auto it = k->subKeys.begin();
+  std::advance(it, index);
+  if (it->second->name.size() + 1 > bufferChars) return err::kMoreData;
+  name = it->second->name;
+  return 0;
+}
+
+std::uint32_t SimRegistry::DeleteKey(platform::HKey parent, const std::string& path) {
+  auto base = Base(parent);
+  if (!base) return kInvalidHandle;
+  if (base->deleted) return kKeyDeleted;
+  auto target = Walk(base, path);
+  if (!target) return err::kFileNotFound;
+  if (!target->parent || target->denyRead || target->denyDelete || !target->subKeys.empty())
+    return err::kAccessDenied;
+  target->deleted = true;
+  target->parent->subKeys.erase(UpperCase(target->name));
+  target->parent = nullptr;
+  return 0;
+}
+
+SimKey& SimRegistry::CreateKey(platform::HKey root, const std::string& path) {
+  auto k = roots_.at(root);
+  for (const auto& part : Split(path)) {
+    auto& slot = k->subKeys[UpperCase(part)];
+    if (!slot) {
+      slot = std::make_shared<SimKey>();
+      slot->name = part;
+      slot->parent = k.get();
+    }
+    k = slot;
+  }
+  return *k;
+}
+
+void SimRegistry::SetString(platform::HKey root, const std::string& path, const std::string& name,
+                            const std::string& text, std::uint32_t type) {
+  SetValue(root, path, name, type, text + std::string(1, '\0'));
+}
+
+void SimRegistry::SetValue(platform::HKey root, const std::string& path, const std::string& name,
+                           std::uint32_t type, std::string data) {
+  CreateKey(root, path).values[UpperCase(name)] = {type, std::move(data)};
+}
+
+SimKey* SimRegistry::Find(platform::HKey root, const std::string& path) {
+  return Walk(roots_.at(root), path).get();
+}
+
+}  // namespace quenk::sim

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace quenk::sim {
+
+struct SimValue {
+  std::uint32_t type = platform::regtype::kString;
+  std::string data;  // as stored, terminating NULs included
+};
+
+struct SimKey {
+  std::string name;
+  std::map<std::string, std::shared_ptr<SimKey>> subKeys;  // by upper-case name
+  std::map<std::string, SimValue> values;                  // by upper-case name
+  bool denyRead = false;        // cannot be opened at all
+  bool denyFullAccess = false;  // opens for reading only
+  bool denyDelete = false;      // RegDeleteKey refuses it
+  bool deleted = false;
+  SimKey* parent = nullptr;
+};
+
+// An in-memory registry below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE:
+// names without regard to case, typed values, access refusals, and handles
+// that stay valid (as deleted keys) after their key is gone.
+class SimRegistry final : public platform::Registry {
+ public:
+  SimRegistry();
+
+  std::uint32_t Open(platform::HKey parent, const std::string& path, std::uint32_t rights,
+                     platform::HKey& key) override;
+  void Close(platform::HKey key) override;
+  std::uint32_t QueryValue(platform::HKey key, const std::string& name, std::uint32_t& type,
+                           std::string& data) override;
+  std::uint32_t QueryInfo(platform::HKey key, platform::KeyInfo& info) override;
+  std::uint32_t EnumKey(platform::HKey key, std::uint32_t index, std::uint32_t bufferChars,
+                        std::string& name) override;
+  std::uint32_t DeleteKey(platform::HKey parent, const std::string& path) override;
+
+  // Setting up a machine. Paths are relative to the root; missing keys are created.
+  SimKey& CreateKey(platform::HKey root, const std::string& path);
+  void SetString(platform::HKey root, const std::string& path, const std::string& name,
+                 const std::string& text, std::uint32_t type = platform::regtype::kString);
+  void SetValue(platform::HKey root, const std::string& path, const std::string& name,
+                std::uint32_t type, std::string data);
+  SimKey* Find(platform::HKey root, const std::string& path);
+  bool Exists(platform::HKey root, const std::string& path) { return Find(root, path) != nullptr; }
+  std::size_t OpenHandles() const { return handles_.size(); }
+
+ private:
+  struct Handle {
+    std::shared_ptr<SimKey> key;
+    std::uint32_t rights;
+  };
+
+  std::shared_ptr<SimKey> Base(platform::HKey key);
+  std::shared_ptr<SimKey> Walk(std::shared_ptr<SimKey> from, const std::string& path);
+
+  std::map<platform::HKey, std::shared_ptr<SimKey>> roots_;
+  std::map<platform::HKey, Handle> handles_;
+  platform::HKey nextHandle_ = 0x1000;
+};
+
+}  // namespace quenk::sim

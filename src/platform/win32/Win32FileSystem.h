@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace quenk::win32 {
+
+class Win32FileSystem final : public platform::FileSystem {
+ public:
+  std::unique_ptr<platform::FileSearch> FindRaw(const std::string& pattern) override;
+  std::uint32_t Delete(const std::string& path) override;
+  std::uint32_t RemoveDir(const std::string& path) override;
+  std::uint32_t MakeDir(const std::string& path) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  platform::OpenResult Open(const std::string& path, platform::OpenMode mode) override;
+  std::string CurrentDir() override;
+  std::string ModulePath() override;
+  std::optional<std::string> Env(const std::string& name) override;
+};
+
+}  // namespace quenk::win32

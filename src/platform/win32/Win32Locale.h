@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Locale.h"
+
+namespace quenk::win32 {
+
+class Win32Locale final : public platform::Locale {
+ public:
+  platform::RegionalSettings Regional() override;
+  platform::LocalTime Now() override;
+};
+
+}  // namespace quenk::win32

@@ -1,0 +1,66 @@
+#include "platform/win32/Win32Registry.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace quenk::win32 {
+namespace {
+
+HKEY ToHkey(platform::HKey k) { return reinterpret_cast<HKEY>(k); }
+
+}  // namespace
+
+std::uint32_t Win32Registry::Open(platform::HKey parent, const std::string& path,
+                                  std::uint32_t rights, platform::HKey& key) {
+  HKEY out = nullptr;
+  const LONG r = ::RegOpenKeyExA(ToHkey(parent), path.c_str(), 0, rights, &out);
+  if (r == ERROR_SUCCESS) key = reinterpret_cast<platform::HKey>(out);
+  return static_cast<std::uint32_t>(r);
+}
+
+void Win32Registry::Close(platform::HKey key) { ::RegCloseKey(ToHkey(key)); }
+
+std::uint32_t Win32Registry::QueryValue(platform::HKey key, const std::string& name,
+                                        std::uint32_t& type, std::string& data) {
+  DWORD t = 0, size = 0;
+  LONG r = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, nullptr, &size);
+  // The value may grow between the two calls; ask again until it fits.
+  for (int attempt = 0; r == ERROR_SUCCESS || r == ERROR_MORE_DATA; ++attempt) {
+    std::vector<BYTE> buffer(size + 1);
+    DWORD got = size;
+    r = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, buffer.data(), &got);
+    if (r == ERROR_SUCCESS) {
+      type = t;
+      data.assign(reinterpret_cast<const char*>(buffer.data()), got);
+      return 0;
+    }
+    if (r != ERROR_MORE_DATA || attempt > 8) break;
+    size = got;
+  }
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::QueryInfo(platform::HKey key, platform::KeyInfo& info) {
+  DWORD subKeys = 0, maxLen = 0;
+  const LONG r = ::RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxLen,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (r == ERROR_SUCCESS) info = {subKeys, maxLen};
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::EnumKey(platform::HKey key, std::uint32_t index,
+                                     std::uint32_t bufferChars, std::string& name) {
+  std::vector<char> buffer(bufferChars + 1);
+  DWORD len = bufferChars;
+  const LONG r = ::RegEnumKeyExA(ToHkey(key), index, buffer.data(), &len, nullptr, nullptr,
+                                 nullptr, nullptr);
+  if (r == ERROR_SUCCESS) name.assign(buffer.data(), len);
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::DeleteKey(platform::HKey parent, const std::string& path) {
+  return static_cast<std::uint32_t>(::RegDeleteKeyA(ToHkey(parent), path.c_str()));
+}
+
+}  // namespace quenk::win32

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+namespace quenk::win32 {
+
+class Win32Registry final : public platform::Registry {
+ public:
+  std::uint32_t Open(platform::HKey parent, const std::string& path, std::uint32_t rights,
+                     platform::HKey& key) override;
+  void Close(platform::HKey key) override;
+  std::uint32_t QueryValue(platform::HKey key, const std::string& name, std::uint32_t& type,
+                           std::string& data) override;
+  std::uint32_t QueryInfo(platform::HKey key, platform::KeyInfo& info) override;
+  std::uint32_t EnumKey(platform::HKey key, std::uint32_t index, std::uint32_t bufferChars,
+                        std::string& name) override;
+  std::uint32_t DeleteKey(platform::HKey parent, const std::string& path) override;
+};
+
+}  // namespace quenk::win32

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/Delete.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+
+#include <array>
+#include <string_view>
+
+namespace quenk::profiles {
+
+// What a vendor profile works with during one run.
+struct ProfileContext {
+  platform::FileSystem& fs;
+  platform::Registry& registry;
+  engine::Remover& remover;
+};
+
+// The control sets that the NVIDIA profiles sweep, Enum\Root and Services
+// below each, top to bottom.
+inline constexpr std::array<std::string_view, 5> kEnumRootBases{
+    "System\\ControlSet001\\Enum\\Root", "System\\ControlSet002\\Enum\\Root",
+    "System\\ControlSet003\\Enum\\Root", "System\\ControlSet004\\Enum\\Root",
+    "System\\CurrentControlSet\\Enum\\Root"};
+inline constexpr std::array<std::string_view, 5> kServicesBases{
+    "System\\ControlSet001\\Services", "System\\ControlSet002\\Services",
+    "System\\ControlSet003\\Services", "System\\ControlSet004\\Services",
+    "System\\CurrentControlSet\\Services"};
+
+// Five Enum\Root passes with one table, then five Services passes with the other.
+void SweepControlSets(ProfileContext& ctx, engine::Table enumRootKeys, engine::Table serviceKeys);
+
+// The Windows folder followed by "\", as the profiles build their folders.
+std::string WindowsFolder(platform::FileSystem& fs);
+
+}  // namespace quenk::profiles

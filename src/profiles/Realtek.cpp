@@ -1,0 +1,34 @@
+#include "profiles/Realtek.h"
+
+#include "profiles/FolderLookup.h"
+
+namespace quenk::profiles::realtek {
+
+int StepCount(bool files, bool registry) {
+  constexpr int f = System32Masks.size() + DriversMasks.size();
+  constexpr int r = UserKeys.size() + MachineKeys.size();
+  return (files ? f : 0) + (registry ? r : 0);
+}
+
+void Clean(ProfileContext& ctx, bool files, bool registry) {
+  if (files) CleanFiles(ctx);
+  if (registry) CleanRegistry(ctx);
+}
+
+void CleanFiles(ProfileContext& ctx) {
+  const std::string p = ctx.fs.EnvOrEmpty("Programfiles") + "\\";
+  const std::string s = ctx.fs.EnvOrEmpty("SYSTEMROOT") + "\\System32\\";
+  const std::string d =
+      ReadFolderValue(ctx.registry, "Software\\Realtek\\InstallShield", "ProgramFilesDir");
+  RemoveRegisteredFolder(ctx, d);
+  ctx.remover.RemoveFiles(s, System32Masks);
+  ctx.remover.RemoveFiles(s + "drivers\\", DriversMasks);
+  ctx.remover.RemoveInstallerFolders(p + "InstallShield Installation Information\\", CompanyPrefix);
+}
+
+void CleanRegistry(ProfileContext& ctx) {
+  ctx.remover.RemoveKeys(platform::kCurrentUser, "Software", UserKeys);
+  ctx.remover.RemoveKeys(platform::kLocalMachine, "Software", MachineKeys);
+}
+
+}  // namespace quenk::profiles::realtek

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace quenk {
+
+// The five cleaning items, in the order of the vendor word table.
+enum class Item { kNvidiaDisplay, kNvidiaChipset, kAti, kCreative, kRealtek };
+inline constexpr std::size_t kItemCount = 5;
+
+struct ItemSwitches {
+  bool files = true;
+  bool registry = true;
+};
+
+// The twelve option flags the main window holds for the whole process.
+struct OptionFlags {
+  std::array<ItemSwitches, kItemCount> items{};
+  bool logFiles = false;
+  bool systemTray = false;
+
+  ItemSwitches& operator[](Item item) { return items[static_cast<std::size_t>(item)]; }
+  const ItemSwitches& operator[](Item item) const { return items[static_cast<std::size_t>(item)]; }
+  friend bool operator==(const OptionFlags&, const OptionFlags&) = default;
+};
+
+struct ItemSection {
+  Item item;
+  std::string_view section;
+};
+
+// Settings sections of the items, in the order the settings file keeps them.
+inline constexpr std::array<ItemSection, kItemCount> kItemSections{{
+    {Item::kNvidiaChipset, "NVIDIA Chipset"},
+    {Item::kNvidiaDisplay, "NVIDIA Display"},
+    {Item::kAti, "ATi Display"},
+    {Item::kCreative, "Creative Sound"},
+    {Item::kRealtek, "Realtek Sound"},
+}};
+
+inline constexpr std::string_view kFilesKey = "Files";
+inline constexpr std::string_view kRegistryKey = "Registry";
+inline constexpr std::string_view kLogfilesSection = "Logfiles";
+inline constexpr std::string_view kLogfilesKey = "Logfiles";
+inline constexpr std::string_view kSystemTraySection = "SystemTray";
+inline constexpr std::string_view kSystemTrayKey = "SystemTray";
+
+}  // namespace quenk

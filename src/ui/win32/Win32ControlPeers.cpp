@@ -1,0 +1,181 @@
+#include "ui/win32/Win32ControlPeers.h"
+
+#include "ui/Controls.h"
+#include "ui/ListBox.h"
+#include "ui/win32/Dpi.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace quenk::ui::win32 {
+namespace {
+
+// The shared part: one child window, shown, hidden, captioned and focused.
+template <class Base>
+class WindowPeer : public Base {
+ public:
+  explicit WindowPeer(HWND hwnd) : hwnd_(hwnd) {}
+  ~WindowPeer() override = default;  // the parent's destruction destroys the window
+
+  void SetVisible(bool visible) override { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+  void SetCaption(const std::string& caption) override { ::SetWindowTextA(hwnd_, caption.c_str()); }
+  void Focus() override { ::SetFocus(hwnd_); }
+  std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+
+ protected:
+  HWND hwnd_;
+};
+
+class PlainPeer final : public WindowPeer<ControlPeer> {
+ public:
+  using WindowPeer::WindowPeer;
+};
+
+class ListBoxWindowPeer final : public WindowPeer<ListBoxPeer> {
+ public:
+  using WindowPeer::WindowPeer;
+
+  void Insert(std::size_t index, const std::string& text) override {
+    ::SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void Remove(std::size_t index) override { ::SendMessageA(hwnd_, LB_DELETESTRING, index, 0); }
+  void Reset(const std::vector<std::string>& items) override {
+    ::SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    std::size_t bytes = 0;
+    for (const auto& item : items) bytes += item.size() + 1;
+    ::SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    for (const auto& item : items)
+      ::SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    ::SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void Select(int index) override { ::SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+};
+
+class CheckBoxWindowPeer final : public WindowPeer<CheckBoxPeer> {
+ public:
+  using WindowPeer::WindowPeer;
+  void SetChecked(bool checked) override {
+    ::SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+};
+
+class ProgressBarWindowPeer final : public WindowPeer<ProgressBarPeer> {
+ public:
+  using WindowPeer::WindowPeer;
+  void SetRange(int min, int max) override { ::SendMessageA(hwnd_, PBM_SETRANGE32, min, max); }
+  void SetPosition(int position) override {
+    ::SendMessageA(hwnd_, PBM_SETPOS, position, 0);
+    // A run processes no messages; the bar is the one thing that repaints.
+    ::UpdateWindow(hwnd_);
+  }
+};
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return ::SendMessageA(::GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    default:
+      return ::DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+struct WindowSpec {
+  const char* className;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowSpec SpecFor(const Control& control) {
+  const DWORD tab = control.TabOrder() != Control::kNoTabStop ? WS_TABSTOP : 0;
+  switch (control.Kind()) {
+    case ControlKind::kLabel: {
+      const auto& label = static_cast<const Label&>(control);
+      return {"STATIC", static_cast<DWORD>(label.Align() == Alignment::kRight ? SS_RIGHT : SS_LEFT), 0};
+    }
+    case ControlKind::kButton:
+      return {"BUTTON", BS_PUSHBUTTON | tab, 0};
+    case ControlKind::kCheckBox:
+      return {"BUTTON", BS_AUTOCHECKBOX | tab, 0};
+    case ControlKind::kListBox:
+      return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | tab,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kMemo:
+      return {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | tab, WS_EX_CLIENTEDGE};
+    case ControlKind::kProgressBar:
+      return {PROGRESS_CLASSA, PBS_SMOOTH, 0};
+    case ControlKind::kFrame:
+      return {static_cast<const Frame&>(control).ClassName().c_str(), WS_CLIPSIBLINGS,
+              WS_EX_CONTROLPARENT};
+  }
+  return {"STATIC", 0, 0};
+}
+
+void Place(HWND hwnd, const Control& control, HFONT font, UINT dpi) {
+  const Rect& r = control.Bounds();
+  ::SetWindowPos(hwnd, nullptr, Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.width, dpi),
+                 Scale(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (control.Kind() == ControlKind::kListBox) {
+    const int height = Scale(static_cast<const ListBox&>(control).ItemHeight(), dpi);
+    ::SendMessageA(hwnd, LB_SETITEMHEIGHT, 0, height);
+  }
+}
+
+}  // namespace
+
+void RegisterFrameClass(const char* className) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  if (::GetClassInfoExA(::GetModuleHandleA(nullptr), className, &wc)) return;
+  wc.lpfnWndProc = FrameProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className;
+  ::RegisterClassExA(&wc);
+}
+
+std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HFONT font,
+                                               UINT dpi) {
+  if (control.Kind() == ControlKind::kFrame)
+    RegisterFrameClass(static_cast<Frame&>(control).ClassName().c_str());
+  const WindowSpec spec = SpecFor(control);
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | spec.style | (control.Visible() ? WS_VISIBLE : 0);
+  HWND hwnd = ::CreateWindowExA(spec.exStyle, spec.className, control.Caption().c_str(), style, 0,
+                                0, 0, 0, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),
+                                ::GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd) return nullptr;
+  Place(hwnd, control, font, dpi);
+
+  std::unique_ptr<ControlPeer> peer;
+  switch (control.Kind()) {
+    case ControlKind::kListBox: peer = std::make_unique<ListBoxWindowPeer>(hwnd); break;
+    case ControlKind::kCheckBox: peer = std::make_unique<CheckBoxWindowPeer>(hwnd); break;
+    case ControlKind::kProgressBar: peer = std::make_unique<ProgressBarWindowPeer>(hwnd); break;
+    default: peer = std::make_unique<PlainPeer>(hwnd); break;
+  }
+  if (auto* container = dynamic_cast<Container*>(&control)) {
+    for (Control* child : container->ControlsInTabOrder())
+      child->AttachPeer(CreateControlPeer(*child, hwnd, font, dpi));
+  }
+  return peer;
+}
+
+HWND WindowOf(const ControlPeer* peer) {
+  return peer ? reinterpret_cast<HWND>(peer->Handle()) : nullptr;
+}
+
+void LayoutControls(const Container& container, HFONT font, UINT dpi) {
+  for (Control* control : container.Controls()) {
+    if (HWND hwnd = WindowOf(control->Peer())) Place(hwnd, *control, font, dpi);
+    if (auto* inner = dynamic_cast<const Container*>(control)) LayoutControls(*inner, font, dpi);
+  }
+}
+
+}  // namespace quenk::ui::win32

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Ports.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quenk::test {
+
+// What a contract test needs besides the ports under test: a way to set up a
+// machine (files, folders, keys) that does not go through those ports, and
+// to know where it runs. Implemented once over the simulation and once over
+// the real Win32 API.
+class Machine {
+ public:
+  virtual ~Machine() = default;
+
+  virtual platform::Ports Ports() = 0;
+  virtual bool OnWine() const = 0;
+  virtual bool Simulated() const = 0;
+
+  // A fresh, empty folder for the running test (absolute, no trailing "\").
+  virtual std::string Scratch() = 0;
+  virtual void MakeFolder(const std::string& path, std::uint32_t attributes = 0) = 0;
+  virtual void MakeFile(const std::string& path, const std::string& content = {},
+                        std::uint32_t attributes = 0) = 0;
+  // Another process holds the file open without sharing.
+  virtual void HoldOpen(const std::string& path) = 0;
+  // A folder `tree` holding the file "a.txt" and a folder link "link" to the
+  // folder `outside`, which holds "keep.txt" and lies outside the tree.
+  // Wine cannot make links from Win32, so there the test script makes them.
+  struct LinkTree {
+    std::string tree;
+    std::string outside;
+  };
+  virtual LinkTree MakeLinkTree() = 0;
+
+  // A fresh, empty key below HKEY_CURRENT_USER for the running test.
+  virtual std::string ScratchKey() = 0;
+  virtual void MakeKey(platform::HKey root, const std::string& path) = 0;
+  virtual void SetValue(platform::HKey root, const std::string& path, const std::string& name,
+                        std::uint32_t type, const std::string& data) = 0;
+  virtual bool KeyExists(platform::HKey root, const std::string& path) = 0;
+
+  virtual void SetEnv(const std::string& name, const std::string& value) = 0;
+  virtual void SetCurrentDir(const std::string& path) = 0;
+  // A window that may own a notification icon.
+  virtual std::uintptr_t IconOwner() = 0;
+};
+
+std::unique_ptr<Machine> MakeMachine();
+
+}  // namespace quenk::test

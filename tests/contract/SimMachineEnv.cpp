@@ -1,0 +1,62 @@
+#include "Machine.h"
+
+#include "platform/sim/SimMachine.h"
+
+namespace quenk::test {
+namespace {
+
+class SimTestMachine final : public Machine {
+ public:
+  platform::Ports Ports() override { return sim_.ports(); }
+  bool OnWine() const override { return false; }
+  bool Simulated() const override { return true; }
+
+  std::string Scratch() override {
+    sim_.fs.AddFolder("C:\\scratch");
+    return "C:\\scratch";
+  }
+  void MakeFolder(const std::string& path, std::uint32_t attributes) override {
+    sim_.fs.AddFolder(path, attributes);
+  }
+  void MakeFile(const std::string& path, const std::string& content,
+                std::uint32_t attributes) override {
+    sim_.fs.AddFile(path, content, attributes ? attributes : platform::attr::kArchive);
+  }
+  void HoldOpen(const std::string& path) override { sim_.fs.Node(path)->inUse = true; }
+  LinkTree MakeLinkTree() override {
+    sim_.fs.AddFile("C:\\outside\\keep.txt", "keep");
+    sim_.fs.AddFile("C:\\scratch\\tree\\a.txt", "a");
+    sim_.fs.AddLink("C:\\scratch\\tree\\link", "C:\\outside", true);
+    return {"C:\\scratch\\tree", "C:\\outside"};
+  }
+
+  std::string ScratchKey() override {
+    sim_.registry.CreateKey(platform::kCurrentUser, "Software\\QuenkContract");
+    return "Software\\QuenkContract";
+  }
+  void MakeKey(platform::HKey root, const std::string& path) override {
+    sim_.registry.CreateKey(root, path);
+  }
+  void SetValue(platform::HKey root, const std::string& path, const std::string& name,
+                std::uint32_t type, const std::string& data) override {
+    sim_.registry.SetValue(root, path, name, type, data);
+  }
+  bool KeyExists(platform::HKey root, const std::string& path) override {
+    return sim_.registry.Exists(root, path);
+  }
+
+  void SetEnv(const std::string& name, const std::string& value) override {
+    sim_.fs.SetEnv(name, value);
+  }
+  void SetCurrentDir(const std::string& path) override { sim_.fs.SetCurrentDir(path); }
+  std::uintptr_t IconOwner() override { return 0x1234; }
+
+ private:
+  sim::SimMachine sim_;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> MakeMachine() { return std::make_unique<SimTestMachine>(); }
+
+}  // namespace quenk::test

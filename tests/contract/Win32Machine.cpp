@@ -1,0 +1,215 @@
+#include "Machine.h"
+
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace quenk::test {
+namespace {
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what + " failed: " + std::to_string(::GetLastError()));
+}
+
+void DeleteTree(const std::string& path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+          !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        DeleteTree(child);
+      else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        ::RemoveDirectoryA(child.c_str());
+      else
+        ::DeleteFileA(child.c_str());
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+  }
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::RemoveDirectoryA(path.c_str());
+}
+
+void MakeFolders(const std::string& path) {
+  const auto slash = path.find_last_of('\\');
+  if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
+  ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+std::string TestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "none";
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return name;
+}
+
+class Win32TestMachine final : public Machine {
+ public:
+  Win32TestMachine() {
+    char cwd[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, cwd);
+    originalDir_ = cwd;
+  }
+
+  ~Win32TestMachine() override {
+    for (HANDLE h : held_) ::CloseHandle(h);
+    ::SetCurrentDirectoryA(originalDir_.c_str());
+    if (!scratch_.empty()) DeleteTree(scratch_);
+    if (!scratchKey_.empty()) ::RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey_.c_str());
+    if (window_) ::DestroyWindow(window_);
+  }
+
+  platform::Ports Ports() override { return {fs_, registry_, ini_, locale_, shell_}; }
+  bool OnWine() const override {
+    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  }
+  bool Simulated() const override { return false; }
+
+  std::string Scratch() override {
+    if (scratch_.empty()) {
+      scratch_ = "C:\\quenk-contract\\" + TestName();
+      DeleteTree(scratch_);
+      MakeFolders(scratch_);
+    }
+    return scratch_;
+  }
+
+  void MakeFolder(const std::string& path, std::uint32_t attributes) override {
+    MakeFolders(path);
+    if (attributes) Check(::SetFileAttributesA(path.c_str(), attributes), "SetFileAttributes");
+  }
+
+  void MakeFile(const std::string& path, const std::string& content,
+                std::uint32_t attributes) override {
+    MakeFolders(path.substr(0, path.find_last_of('\\')));
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    Check(h != INVALID_HANDLE_VALUE, "CreateFile " + path);
+    DWORD written = 0;
+    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    ::CloseHandle(h);
+    if (attributes) Check(::SetFileAttributesA(path.c_str(), attributes), "SetFileAttributes");
+  }
+
+  void HoldOpen(const std::string& path) override {
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Check(h != INVALID_HANDLE_VALUE, "hold open " + path);
+    held_.push_back(h);
+  }
+
+  LinkTree MakeLinkTree() override {
+    if (OnWine()) {
+      // Made by the test script: tree\link -> ..\outside, outside\keep.txt.
+      const LinkTree fixture{"C:\\quenk-fixtures\\tree", "C:\\quenk-fixtures\\outside"};
+      Check(::GetFileAttributesA((fixture.tree + "\\link").c_str()) != INVALID_FILE_ATTRIBUTES,
+            "the link fixture (made by scripts/test)");
+      MakeFile(fixture.tree + "\\a.txt", "a", 0);
+      return fixture;
+    }
+    const std::string root = Scratch();
+    const LinkTree made{root + "\\tree", root + "\\outside"};
+    MakeFile(made.outside + "\\keep.txt", "keep", 0);
+    MakeFile(made.tree + "\\a.txt", "a", 0);
+    const std::string link = made.tree + "\\link";
+    // Symbolic links need developer mode or the privilege; a junction does not.
+    if (!::CreateSymbolicLinkA(link.c_str(), made.outside.c_str(), 0x1 | 0x2)) {
+      const std::string cmd = "cmd.exe /c mklink /J \"" + link + "\" \"" + made.outside + "\"";
+      std::vector<char> line(cmd.begin(), cmd.end());
+      line.push_back('\0');
+      STARTUPINFOA si{};
+      si.cb = sizeof si;
+      PROCESS_INFORMATION pi{};
+      Check(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &si, &pi),
+            "mklink");
+      ::WaitForSingleObject(pi.hProcess, INFINITE);
+      ::CloseHandle(pi.hThread);
+      ::CloseHandle(pi.hProcess);
+    }
+    return made;
+  }
+
+  std::string ScratchKey() override {
+    if (scratchKey_.empty()) {
+      scratchKey_ = "Software\\QuenkContract\\" + TestName();
+      ::RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey_.c_str());
+      MakeKey(platform::kCurrentUser, scratchKey_);
+    }
+    return scratchKey_;
+  }
+
+  void MakeKey(platform::HKey root, const std::string& path) override {
+    HKEY k = nullptr;
+    Check(::RegCreateKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &k, nullptr) == ERROR_SUCCESS,
+          "RegCreateKeyEx " + path);
+    ::RegCloseKey(k);
+  }
+
+  void SetValue(platform::HKey root, const std::string& path, const std::string& name,
+                std::uint32_t type, const std::string& data) override {
+    MakeKey(root, path);
+    HKEY k = nullptr;
+    ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, KEY_SET_VALUE, &k);
+    Check(::RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS,
+          "RegSetValueEx");
+    ::RegCloseKey(k);
+  }
+
+  bool KeyExists(platform::HKey root, const std::string& path) override {
+    HKEY k = nullptr;
+    if (::RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, KEY_READ, &k)) return false;
+    ::RegCloseKey(k);
+    return true;
+  }
+
+  void SetEnv(const std::string& name, const std::string& value) override {
+    ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+  }
+  void SetCurrentDir(const std::string& path) override {
+    Check(::SetCurrentDirectoryA(path.c_str()), "SetCurrentDirectory");
+  }
+
+  std::uintptr_t IconOwner() override {
+    if (!window_) {
+      window_ = ::CreateWindowExA(0, "STATIC", "icon owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+      // Wine's tray lives in its desktop process, which starts with the
+      // first window of a session; give it the time to come up.
+      for (int i = 0; i < 100 && !::FindWindowA("Shell_TrayWnd", nullptr); ++i) ::Sleep(50);
+    }
+    return reinterpret_cast<std::uintptr_t>(window_);
+  }
+
+ private:
+  win32::Win32FileSystem fs_;
+  win32::Win32Registry registry_;
+  win32::Win32Ini ini_;
+  win32::Win32Locale locale_;
+  win32::Win32Shell shell_;
+  std::string originalDir_;
+  std::string scratch_;
+  std::string scratchKey_;
+  std::vector<HANDLE> held_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> MakeMachine() { return std::make_unique<Win32TestMachine>(); }
+
+}  // namespace quenk::test

@@ -1,0 +1,233 @@
+#include "Contract.h"
+
+namespace quenk::test {
+namespace {
+
+using platform::attr::kDirectory;
+using platform::attr::kHidden;
+using platform::attr::kReadOnly;
+using platform::attr::kReparsePoint;
+using platform::attr::kSystem;
+using NameList = std::vector<std::string>;
+
+class Wildcards : public Contract {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"abc", "abc.txt", "Abd.dll", "nvcplui_longname.dll", "x.y.z", "README"})
+      machine->MakeFile(dir + "\\" + name);
+  }
+};
+
+TEST_F(Wildcards, MatchTheWayWindowsDoes) {
+  const struct {
+    const char* mask;
+    NameList expected;
+  } cases[] = {
+      {"a*.*", {"Abd.dll", "abc", "abc.txt"}},  // a trailing ".*" also takes names without a dot
+      {"ABC.*", {"abc", "abc.txt"}},
+      {"a?c", {"abc"}},
+      {"a?", {}},
+      {"*.DLL", {"Abd.dll", "nvcplui_longname.dll"}},
+      {"NVCPLUI*", {"nvcplui_longname.dll"}},
+      {"*.y.*", {"x.y.z"}},
+      {"readme", {"README"}},
+      {"*a*a*a*a*a*b", {}},
+      {"*.*", {".", "..", "Abd.dll", "README", "abc", "abc.txt", "nvcplui_longname.dll", "x.y.z"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SortedNames(dir + "\\" + c.mask), c.expected) << c.mask;
+  }
+}
+
+TEST_F(Wildcards, PatternEndingInBackslashOrMissingFolderYieldsNothing) {
+  EXPECT_TRUE(Names(dir + "\\").empty());
+  EXPECT_TRUE(Names(dir + "\\missing\\*.*").empty());
+  EXPECT_TRUE(Names("C:\\quenk-no-such-folder\\deeper\\*").empty());
+}
+
+TEST_F(Wildcards, TrailingDotMatchesOnlyNamesWithoutDot) {
+  SKIP_ON_WINE("Wine's \"*.\" matches every name");
+  EXPECT_EQ(SortedNames(dir + "\\*."), (NameList{"README", "abc"}));
+}
+
+TEST_F(Wildcards, ShortNamesMatchAndLongNameIsReported) {
+  SKIP_ON_WINE("Wine hashes short names (NVCP~FRO.DLL), so the 8.3 form is not predictable");
+  EXPECT_EQ(Names(dir + "\\NVCPLU~1.DLL"), NameList{"nvcplui_longname.dll"});
+  EXPECT_EQ(Names(dir + "\\nvcplu~1.*"), NameList{"nvcplui_longname.dll"});
+}
+
+TEST_F(Contract, DriveRootListsNoDotEntries) {
+  const auto names = Names("C:\\*");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "."), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), ".."), 0);
+}
+
+TEST_F(Contract, RequestedAttributesPassOverHiddenSystemAndFolders) {
+  machine->MakeFile(dir + "\\plain.txt");
+  machine->MakeFile(dir + "\\hidden.txt", "", kHidden);
+  machine->MakeFile(dir + "\\system.txt", "", kSystem);
+  machine->MakeFile(dir + "\\readonly.txt", "", kReadOnly);
+  machine->MakeFolder(dir + "\\sub");
+  machine->MakeFolder(dir + "\\hiddensub", kHidden);
+  const struct {
+    std::uint32_t requested;
+    NameList expected;
+  } cases[] = {
+      {63, {".", "..", "hidden.txt", "hiddensub", "plain.txt", "readonly.txt", "sub", "system.txt"}},
+      {kDirectory, {".", "..", "plain.txt", "readonly.txt", "sub"}},
+      {0, {"plain.txt", "readonly.txt"}},
+      {kHidden, {"hidden.txt", "plain.txt", "readonly.txt"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SortedNames(dir + "\\*", c.requested), c.expected) << c.requested;
+}
+
+TEST_F(Contract, AttributesOfEntries) {
+  machine->MakeFile(dir + "\\f.txt", "", kHidden | kReadOnly);
+  machine->MakeFolder(dir + "\\sub");
+  ASSERT_TRUE(ports.fs.Attributes(dir + "\\f.txt"));
+  EXPECT_EQ(*ports.fs.Attributes(dir + "\\f.txt") & (kHidden | kReadOnly | kDirectory),
+            kHidden | kReadOnly);
+  EXPECT_TRUE(ports.fs.FolderExists(dir + "\\sub"));
+  EXPECT_TRUE(ports.fs.FolderExists(dir + "\\SUB\\"));
+  EXPECT_FALSE(ports.fs.FolderExists(dir + "\\f.txt"));
+  EXPECT_FALSE(ports.fs.FolderExists(""));
+  EXPECT_FALSE(ports.fs.Attributes(dir + "\\missing"));
+}
+
+TEST_F(Contract, DeleteFileOutcomes) {
+  machine->MakeFile(dir + "\\plain.txt");
+  machine->MakeFile(dir + "\\hidden.txt", "", kHidden | kSystem);
+  machine->MakeFile(dir + "\\readonly.txt", "", kReadOnly);
+  machine->MakeFile(dir + "\\inuse.txt");
+  machine->HoldOpen(dir + "\\inuse.txt");
+  machine->MakeFolder(dir + "\\sub");
+  const struct {
+    const char* name;
+    std::uint32_t error;
+    bool gone;
+  } cases[] = {
+      {"plain.txt", 0, true},
+      {"hidden.txt", 0, true},
+      {"readonly.txt", platform::err::kAccessDenied, false},
+      {"inuse.txt", platform::err::kSharingViolation, false},
+      {"sub", platform::err::kAccessDenied, false},
+      {"missing.txt", platform::err::kFileNotFound, true},
+      {"nofolder\\x.txt", platform::err::kPathNotFound, true},
+      {"a*.txt", platform::err::kInvalidName, true},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir + "\\" + c.name;
+    EXPECT_EQ(ports.fs.Delete(path), c.error) << c.name;
+    EXPECT_EQ(!ports.fs.Exists(path), c.gone) << c.name;
+  }
+  EXPECT_EQ(*ports.fs.Attributes(dir + "\\readonly.txt") & kReadOnly, kReadOnly);
+}
+
+TEST_F(Contract, RemoveFolderOutcomes) {
+  machine->MakeFolder(dir + "\\empty");
+  machine->MakeFile(dir + "\\full\\f.txt");
+  machine->MakeFile(dir + "\\file.txt");
+  machine->MakeFolder(dir + "\\cwd");
+  machine->SetCurrentDir(dir + "\\cwd");
+  const struct {
+    const char* name;
+    std::uint32_t error;
+  } cases[] = {
+      {"empty", 0},
+      {"full", platform::err::kDirNotEmpty},
+      {"missing", platform::err::kFileNotFound},
+      {"missing\\deeper", platform::err::kPathNotFound},
+      {"file.txt", platform::err::kDirectory},
+      {"cwd", platform::err::kSharingViolation},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ports.fs.RemoveDir(dir + "\\" + c.name), c.error) << c.name;
+  EXPECT_FALSE(ports.fs.Exists(dir + "\\empty"));
+  EXPECT_TRUE(ports.fs.Exists(dir + "\\full\\f.txt"));
+}
+
+TEST_F(Contract, PathsOfMaxPathAndBeyondFail) {
+  const std::string longName(300 - dir.size(), 'a');
+  const std::string path = dir + "\\" + longName;
+  EXPECT_EQ(ports.fs.Delete(path), platform::err::kFilenameTooLong);
+  EXPECT_EQ(ports.fs.RemoveDir(path), platform::err::kFilenameTooLong);
+  EXPECT_FALSE(ports.fs.Attributes(path));
+  EXPECT_TRUE(Names(path + "\\*").empty());
+}
+
+TEST_F(Contract, MakeFolderAndForceDirectories) {
+  EXPECT_EQ(ports.fs.MakeDir(dir + "\\new"), 0u);
+  EXPECT_EQ(ports.fs.MakeDir(dir + "\\new"), platform::err::kAlreadyExists);
+  EXPECT_EQ(ports.fs.MakeDir(dir + "\\a\\b"), platform::err::kPathNotFound);
+  EXPECT_TRUE(ports.fs.ForceDirectories(dir + "\\a\\b\\c\\"));
+  EXPECT_TRUE(ports.fs.FolderExists(dir + "\\a\\b\\c"));
+}
+
+TEST_F(Contract, FilesWriteReadAndTruncate) {
+  const std::string path = dir + "\\f.txt";
+  {
+    auto opened = ports.fs.Open(path, platform::OpenMode::kCreateExclusive);
+    ASSERT_EQ(opened.error, 0u);
+    EXPECT_EQ(opened.file->Write("first line\r\n"), 0u);
+    EXPECT_EQ(opened.file->Close(), 0u);
+  }
+  {
+    auto opened = ports.fs.Open(path, platform::OpenMode::kRewrite);
+    ASSERT_EQ(opened.error, 0u);
+    EXPECT_EQ(opened.file->Write("second"), 0u);
+  }
+  auto reader = ports.fs.Open(path, platform::OpenMode::kRead);
+  ASSERT_EQ(reader.error, 0u);
+  std::string bytes;
+  EXPECT_EQ(reader.file->ReadAll(bytes), 0u);
+  EXPECT_EQ(bytes, "second");
+  EXPECT_EQ(ports.fs.Open(dir + "\\missing.txt", platform::OpenMode::kRead).error,
+            platform::err::kFileNotFound);
+  EXPECT_EQ(ports.fs.Open(dir + "\\nofolder\\x.txt", platform::OpenMode::kRewrite).error,
+            platform::err::kPathNotFound);
+  EXPECT_EQ(ports.fs.Open(dir, platform::OpenMode::kRewrite).error, platform::err::kAccessDenied);
+}
+
+TEST_F(Contract, WritingAReadOnlyFileFails) {
+  SKIP_ON_WINE("Wine run as root opens read-only files for writing");
+  machine->MakeFile(dir + "\\ro.txt", "keep", kReadOnly);
+  EXPECT_EQ(ports.fs.Open(dir + "\\ro.txt", platform::OpenMode::kRewrite).error,
+            platform::err::kAccessDenied);
+}
+
+TEST_F(Contract, EnvironmentNamesIgnoreCase) {
+  machine->SetEnv("QuenkContractVar", "C:\\Some Folder");
+  EXPECT_EQ(ports.fs.Env("QUENKCONTRACTVAR"), "C:\\Some Folder");
+  EXPECT_EQ(ports.fs.Env("quenkcontractvar"), "C:\\Some Folder");
+  EXPECT_FALSE(ports.fs.Env("QuenkContractUnset"));
+  EXPECT_EQ(ports.fs.EnvOrEmpty("QuenkContractUnset"), "");
+}
+
+TEST_F(Contract, CurrentFolderAndProgramPath) {
+  machine->SetCurrentDir(dir);
+  EXPECT_TRUE(EqualsNoCase(ports.fs.CurrentDir(), dir));
+  const std::string module = ports.fs.ModulePath();
+  ASSERT_GT(module.size(), 4u);
+  EXPECT_TRUE(EqualsNoCase(module.substr(module.size() - 4), ".exe"));
+}
+
+TEST_F(Contract, FolderLinkIsListedAsFolderAndReparsePoint) {
+  const auto links = machine->MakeLinkTree();
+  auto search = ports.fs.Find(links.tree + "\\link", 63);
+  platform::FindEntry e;
+  ASSERT_TRUE(search->Next(e));
+  EXPECT_EQ(e.attributes & (kDirectory | kReparsePoint), kDirectory | kReparsePoint);
+  EXPECT_EQ(*ports.fs.Attributes(links.tree + "\\link") & kReparsePoint, kReparsePoint);
+  // Listing through the link shows the target's contents.
+  EXPECT_EQ(Names(links.tree + "\\link\\*.txt"), NameList{"keep.txt"});
+}
+
+TEST_F(Contract, RemovingAFolderLinkLeavesItsTarget) {
+  SKIP_ON_WINE("Wine's RemoveDirectoryA acts on a symlink's target");
+  const auto links = machine->MakeLinkTree();
+  EXPECT_EQ(ports.fs.RemoveDir(links.tree + "\\link"), 0u);
+  EXPECT_FALSE(ports.fs.Exists(links.tree + "\\link"));
+  EXPECT_TRUE(ports.fs.Exists(links.outside + "\\keep.txt"));
+}
+
+}  // namespace
+}  // namespace quenk::test

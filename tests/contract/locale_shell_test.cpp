@@ -1,0 +1,24 @@
+#include "Contract.h"
+
+namespace quenk::test {
+namespace {
+
+TEST_F(Contract, RegionalSettingsAreUsable) {
+  const auto r = ports.locale.Regional();
+  EXPECT_FALSE(r.shortDate.empty());
+  EXPECT_FALSE(r.timeSeparator.empty());
+  const auto now = ports.locale.Now();
+  EXPECT_GE(now.year, 2000);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+  EXPECT_TRUE(now.hour >= 0 && now.hour <= 23);
+}
+
+TEST_F(Contract, NotificationIconAddAndDelete) {
+  const platform::NotifyIcon icon{machine->IconOwner(), 7, 0x8001, "Quenk"};
+  EXPECT_TRUE(ports.shell.AddIcon(icon));
+  EXPECT_TRUE(ports.shell.DeleteIcon(icon));
+  EXPECT_FALSE(ports.shell.DeleteIcon(icon));
+}
+
+}  // namespace
+}  // namespace quenk::test

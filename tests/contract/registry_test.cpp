@@ -1,0 +1,84 @@
+#include "Contract.h"
+
+namespace quenk::test {
+namespace {
+
+using platform::kCurrentUser;
+using platform::RegKey;
+namespace access = platform::access;
+
+class RegistryContract : public Contract {
+ protected:
+  std::string base = machine->ScratchKey();
+};
+
+TEST_F(RegistryContract, OpenWithoutRegardToCaseAndNeverCreate) {
+  machine->MakeKey(kCurrentUser, base + "\\Vendor\\Sub");
+  EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\VENDOR\\sub", access::kAllAccess));
+  EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\vendor", access::kRead));
+  EXPECT_FALSE(RegKey::Open(ports.registry, kCurrentUser, base + "\\Missing", access::kRead));
+  EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\Missing"));
+  platform::HKey k = 0;
+  EXPECT_EQ(ports.registry.Open(kCurrentUser, base + "\\Missing", access::kRead, k),
+            platform::err::kFileNotFound);
+}
+
+TEST_F(RegistryContract, TypedValues) {
+  const std::string key = base + "\\Values";
+  machine->SetValue(kCurrentUser, key, "Text", platform::regtype::kString, std::string("C:\\A\0", 5));
+  machine->SetValue(kCurrentUser, key, "Expand", platform::regtype::kExpandString,
+                    std::string("%TEMP%\\x\0", 9));
+  machine->SetValue(kCurrentUser, key, "Number", platform::regtype::kDword, std::string("\x01\0\0\0", 4));
+  const RegKey k = RegKey::Open(ports.registry, kCurrentUser, key, access::kRead);
+  ASSERT_TRUE(k);
+  const struct {
+    const char* name;
+    std::uint32_t type;
+    std::string data;
+  } cases[] = {
+      {"text", platform::regtype::kString, std::string("C:\\A\0", 5)},
+      {"Expand", platform::regtype::kExpandString, std::string("%TEMP%\\x\0", 9)},
+      {"NUMBER", platform::regtype::kDword, std::string("\x01\0\0\0", 4)},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(ports.registry.QueryValue(k.Get(), c.name, type, data), 0u) << c.name;
+    EXPECT_EQ(type, c.type) << c.name;
+    EXPECT_EQ(data, c.data) << c.name;
+  }
+  std::uint32_t type = 0;
+  std::string data;
+  EXPECT_EQ(ports.registry.QueryValue(k.Get(), "Missing", type, data), platform::err::kFileNotFound);
+}
+
+TEST_F(RegistryContract, InfoAndEnumeration) {
+  for (const char* name : {"b", "A", "ccc"}) machine->MakeKey(kCurrentUser, base + "\\E\\" + name);
+  const RegKey k = RegKey::Open(ports.registry, kCurrentUser, base + "\\E", access::kAllAccess);
+  ASSERT_TRUE(k);
+  platform::KeyInfo info;
+  ASSERT_EQ(ports.registry.QueryInfo(k.Get(), info), 0u);
+  EXPECT_EQ(info.subKeys, 3u);
+  EXPECT_EQ(info.maxSubKeyLen, 3u);
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t i = 0; ports.registry.EnumKey(k.Get(), i, info.maxSubKeyLen + 1, name) == 0; ++i)
+    names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "ccc"}));
+  EXPECT_EQ(ports.registry.EnumKey(k.Get(), 2, 3, name), platform::err::kMoreData);
+  EXPECT_EQ(ports.registry.EnumKey(k.Get(), 3, 10, name), platform::err::kNoMoreItems);
+}
+
+TEST_F(RegistryContract, DeleteKeyOnlyWithoutSubkeys) {
+  machine->MakeKey(kCurrentUser, base + "\\D\\Parent\\Child");
+  const RegKey k = RegKey::Open(ports.registry, kCurrentUser, base + "\\D", access::kAllAccess);
+  ASSERT_TRUE(k);
+  EXPECT_EQ(ports.registry.DeleteKey(k.Get(), "Parent"), platform::err::kAccessDenied);
+  EXPECT_EQ(ports.registry.DeleteKey(k.Get(), "PARENT\\child"), 0u);
+  EXPECT_EQ(ports.registry.DeleteKey(k.Get(), "Parent"), 0u);
+  EXPECT_EQ(ports.registry.DeleteKey(k.Get(), "Parent"), platform::err::kFileNotFound);
+  EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\D\\Parent"));
+}
+
+}  // namespace
+}  // namespace quenk::test

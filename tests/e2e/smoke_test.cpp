@@ -1,0 +1,22 @@
+#include "ControlIds.h"
+#include "Driver.h"
+
+#include <gtest/gtest.h>
+
+namespace quenk::e2e {
+namespace {
+
+TEST(Smoke, MainWindowComesUpWithItsSizeAndClosesOnWmClose) {
+  Quenk quenk;
+  ASSERT_TRUE(quenk.WaitVisible("TVeskForm"));
+  const HWND main = ::FindWindowA(nullptr, "Halvix - Scourix - 0.4.0");
+  ASSERT_EQ(main, quenk.Main());
+  const SIZE client = ClientSize(main);
+  EXPECT_EQ(client.cx, 428);
+  EXPECT_EQ(client.cy, 232);
+  PostClose(main);
+  EXPECT_TRUE(quenk.WaitExit());
+}
+
+}  // namespace
+}  // namespace quenk::e2e
