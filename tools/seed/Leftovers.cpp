@@ -1,0 +1,214 @@
+#include "Leftovers.h"
+
+namespace quenk::seed {
+namespace {
+
+const std::string kWin = "C:\\windows\\";
+const std::string kSys = kWin + "system32\\";
+const std::string kDrv = kSys + "drivers\\";
+const std::string kPf = "C:\\Program Files\\";
+const std::string kIs = kPf + "InstallShield Installation Information\\";
+
+Entry File(const char* vendor, std::string path, bool survives = false, std::string data = "x") {
+  return {Entry::kFile, vendor, std::move(path), survives, nullptr, {}, std::move(data)};
+}
+Entry Key(const char* vendor, HKEY root, std::string path, bool survives = false) {
+  return {Entry::kKey, vendor, std::move(path), survives, root, {}, {}};
+}
+Entry Value(const char* vendor, std::string key, std::string name, std::string text, bool survives) {
+  return {Entry::kValue, vendor, std::move(key), survives, HKEY_LOCAL_MACHINE, std::move(name),
+          std::move(text)};
+}
+
+void MakeFolders(const std::string& path) {
+  const auto slash = path.find_last_of('\\');
+  if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
+  ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void DeleteTree(const std::string& path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(child);
+      else
+        ::DeleteFileA(child.c_str());
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+  }
+  ::RemoveDirectoryA(path.c_str());
+}
+
+const char* RootName(HKEY root) { return root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\"; }
+
+}  // namespace
+
+std::vector<Entry> Leftovers() {
+  const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
+  return {
+      // NVIDIA - Display
+      File("NVIDIA", kSys + "nvcpl.dll"), File("NVIDIA", kSys + "nvapi64.dll"),
+      File("NVIDIA", kSys + "nvmctray.dll"), File("NVIDIA", kSys + "nvdspsch.exe"),
+      File("NVIDIA", kSys + "keystone.exe"), File("NVIDIA", kSys + "nv4_disp.dll"),
+      File("NVIDIA", kSys + "nvcuda.dll", true), File("NVIDIA", kDrv + "nvlddmkm.sys"),
+      File("NVIDIA", kDrv + "nv4_mini.sys"), File("NVIDIA", kSys + "dllcache\\nv4_disp.dll"),
+      File("NVIDIA", kWin + "prefetch\\NVCPL.EXE-1A2B3C4D.pf"),
+      File("NVIDIA", kWin + "prefetch\\NWIZ.EXE-5E6F7A8B.pf"),
+      File("NVIDIA", kWin + "Help\\nvcpl\\nvcpl.chm"), File("NVIDIA", kWin + "Help\\nvcpl\\de\\nvcpl.chm"),
+      File("NVIDIA", kWin + "Help\\quenk-keep.chm", true),
+      Key("NVIDIA", cu, "Software\\NVIDIA Corporation\\Global\\NvCplApi\\Policies"),
+      Key("NVIDIA", cu, "Software\\NVIDIA Corporation\\NVControlPanel"),
+      Key("NVIDIA", cu, "Software\\NVIDIA nvCpl Container\\Settings"),
+      Key("NVIDIA", cu, "Software\\NVIDIA Corporation\\QuenkKeep", true),
+      Key("NVIDIA", lm, "Software\\NVIDIA Corporation\\Global\\nvcpl"),
+      Key("NVIDIA", lm, "Software\\NVIDIA Corporation\\Installer"),
+      Key("NVIDIA", lm, "System\\ControlSet001\\Services\\nvlddmkm\\Enum"),
+      Key("NVIDIA", lm, "System\\ControlSet002\\Services\\nvlddmkm"),
+      Key("NVIDIA", lm, "System\\CurrentControlSet\\Services\\nvlddmkm"),
+      Key("NVIDIA", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC\\0000"),
+      // NVIDIA - Chipset
+      File("NVIDIAChipset", kDrv + "nvstor.sys"), File("NVIDIAChipset", kDrv + "nvraid.sys"),
+      File("NVIDIAChipset", kDrv + "nvport.sys"), File("NVIDIAChipset", kDrv + "nvagp.sys"),
+      File("NVIDIAChipset", kDrv + "nvquenkkeep.sys", true),
+      Key("NVIDIAChipset", lm, "Software\\NVIDIA Corporation\\nForce\\Setup"),
+      Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvstor\\Parameters"),
+      Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvraid"),
+      Key("NVIDIAChipset", lm, "System\\CurrentControlSet\\Services\\NVENETFD"),
+      Key("NVIDIAChipset", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVPORT\\0000"),
+      Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvquenkkeep", true),
+      // ATi - Display
+      File("ATi", kSys + "atiogl.xml"), File("ATi", kSys + "ati2evxx.exe"),
+      File("ATi", kSys + "ATIDEMGX.dll"), File("ATi", kSys + "atiicdxx.dat"),
+      File("ATi", kSys + "atipdl64.dll"), File("ATi", kSys + "atitmm64.dll"),
+      File("ATi", kSys + "atiumd64.dll"), File("ATi", kSys + "atiadlxx.dll", true),
+      File("ATi", "C:\\ATI\\Support\\setup.exe"), File("ATi", "C:\\ATI\\Support\\Packages\\ccc.msi"),
+      Value("ATi", "Software\\ATI Technologies\\Install", "InstallDir", "C:\\ATI\\Support", true),
+      Key("ATi", cu, "Software\\ATI\\ACE\\Settings"),
+      Key("ATi", lm, "Software\\ATI\\Display"),
+      Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-core-static\\Files"),
+      Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-branding"),
+      Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-quenk-keep", true),
+      Key("ATi", lm, "Software\\ATI Technologies\\CBT", true),
+      // Creative - Sound
+      File("Creative", kSys + "CTAGENT.EXE"), File("Creative", kSys + "ctasio.dll"),
+      File("Creative", kSys + "CTxfi.dll"), File("Creative", kSys + "ct_oal.dll"),
+      File("Creative", kSys + "ctfmon-quenk-keep.exe", true), File("Creative", kDrv + "ctaud2k.sys"),
+      File("Creative", kDrv + "CTGAME.sys"),
+      File("Creative", kIs + "{CREATIVE-1}\\setup.ini",  false,
+           "[Startup]\r\nCompanyName=Creative Technology Ltd\r\n"),
+      File("Creative", kIs + "{CREATIVE-1}\\setup.exe"),
+      File("Creative", kIs + "{CREATIVE-CAPS}\\setup.ini", true,
+           "[Startup]\r\nCompanyName=CREATIVE TECHNOLOGY\r\n"),
+      Key("Creative", cu, "Software\\Creative Tech\\Audio"),
+      Key("Creative", lm, "Software\\Creative Tech\\Installation"),
+      Key("Creative", lm, "Software\\ASIO\\Creative ASIO"),
+      Key("Creative", lm, "Software\\Creative Labs", true),
+      // Realtek - Sound
+      File("Realtek", kSys + "RtkAPO64.dll"), File("Realtek", kSys + "RTSndMgr.cpl"),
+      File("Realtek", kSys + "SRSTS64.dll"), File("Realtek", kSys + "RtHDVCpl.exe"),
+      File("Realtek", kSys + "RtkAudUService64.exe", true), File("Realtek", kDrv + "RTKVHDA64.sys"),
+      File("Realtek", kDrv + "Rtnicxp.sys"),
+      File("Realtek", kPf + "Realtek\\Audio\\HDA\\RtkNGUI64.exe"),
+      Value("Realtek", "Software\\Realtek\\InstallShield", "ProgramFilesDir",
+            "C:\\Program Files\\Realtek\\Audio", false),
+      File("Realtek", kIs + "{REALTEK-1}\\setup.ini", false,
+           "[Startup]\r\nCompanyName=Realtek Semiconductor Corp.\r\n"),
+      File("Realtek", kIs + "{REALTEK-SHORT}\\setup.ini", true, "[Startup]\r\nCompanyName=Realte\r\n"),
+      File("Realtek", kIs + "{NO-SETUP-INI}\\readme.txt", true),
+      Key("Realtek", cu, "Software\\Realtek\\Audio"),
+      Key("Realtek", lm, "Software\\Realtek\\InstallShield"),
+      Key("Realtek", lm, "Software\\Avance\\Audio"),
+      Key("Realtek", lm, "Software\\Realtek Semiconductor Corp.\\RtkNGUI"),
+      Key("Realtek", lm, "Software\\RealtekQuenkKeep", true),
+  };
+}
+
+std::vector<Entry> LeftoversOf(const std::string& vendor) {
+  std::vector<Entry> out;
+  for (auto& e : Leftovers())
+    if (vendor.empty() || vendor == e.vendor) out.push_back(std::move(e));
+  return out;
+}
+
+void Seed(const std::vector<Entry>& entries) {
+  for (const auto& e : entries) {
+    if (e.kind == Entry::kFile) {
+      MakeFolders(e.path.substr(0, e.path.find_last_of('\\')));
+      HANDLE h = ::CreateFileA(e.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ::WriteFile(h, e.data.data(), static_cast<DWORD>(e.data.size()), &written, nullptr);
+        ::CloseHandle(h);
+      }
+      if (e.attributes) ::SetFileAttributesA(e.path.c_str(), e.attributes);
+    } else {
+      HKEY k = nullptr;
+      if (::RegCreateKeyExA(e.root, e.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                            nullptr) != ERROR_SUCCESS)
+        continue;
+      if (e.kind == Entry::kValue)
+        ::RegSetValueExA(k, e.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(e.data.c_str()),
+                         static_cast<DWORD>(e.data.size() + 1));
+      ::RegCloseKey(k);
+    }
+  }
+}
+
+bool Exists(const Entry& e) {
+  if (e.kind == Entry::kFile) return ::GetFileAttributesA(e.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  HKEY k = nullptr;
+  if (::RegOpenKeyExA(e.root, e.path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+  bool present = true;
+  if (e.kind == Entry::kValue)
+    present = ::RegQueryValueExA(k, e.name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  ::RegCloseKey(k);
+  return present;
+}
+
+std::string Describe(const Entry& e) {
+  if (e.kind == Entry::kFile) return e.path;
+  if (e.kind == Entry::kKey) return RootName(e.root) + e.path;
+  return RootName(e.root) + e.path + " [" + e.name + "]";
+}
+
+void Clear() {
+  for (const auto& e : Leftovers()) {
+    if (e.kind == Entry::kFile) {
+      ::SetFileAttributesA(e.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileA(e.path.c_str());
+    }
+  }
+  for (const char* folder : {"C:\\windows\\Help\\nvcpl", "C:\\ATI", "C:\\Program Files\\Realtek",
+                             "C:\\Program Files\\InstallShield Installation Information"})
+    DeleteTree(folder);
+  for (const auto& [root, path] : std::vector<std::pair<HKEY, const char*>>{
+           {HKEY_CURRENT_USER, "Software\\NVIDIA Corporation"},
+           {HKEY_CURRENT_USER, "Software\\NVIDIA nvCpl Container"},
+           {HKEY_CURRENT_USER, "Software\\ATI"},
+           {HKEY_CURRENT_USER, "Software\\Creative Tech"},
+           {HKEY_CURRENT_USER, "Software\\Realtek"},
+           {HKEY_LOCAL_MACHINE, "Software\\NVIDIA Corporation"},
+           {HKEY_LOCAL_MACHINE, "Software\\ATI"},
+           {HKEY_LOCAL_MACHINE, "Software\\ATI Technologies"},
+           {HKEY_LOCAL_MACHINE, "Software\\Creative Tech"},
+           {HKEY_LOCAL_MACHINE, "Software\\Creative Labs"},
+           {HKEY_LOCAL_MACHINE, "Software\\ASIO"},
+           {HKEY_LOCAL_MACHINE, "Software\\Realtek"},
+           {HKEY_LOCAL_MACHINE, "Software\\RealtekQuenkKeep"},
+           {HKEY_LOCAL_MACHINE, "Software\\Avance"},
+           {HKEY_LOCAL_MACHINE, "Software\\Realtek Semiconductor Corp."},
+           {HKEY_LOCAL_MACHINE, "System\\ControlSet001"},
+           {HKEY_LOCAL_MACHINE, "System\\ControlSet002"},
+           {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\nvlddmkm"},
+           {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\NVENETFD"}})
+    ::RegDeleteTreeA(root, path);
+}
+
+}  // namespace quenk::seed

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace quenk::seed {
+
+// Sample leftovers of the five vendors on a Wine or Windows machine (its
+// Windows folder, Program Files, registry), plus decoys that must survive a
+// cleaning run. Used by scripts/run and the end-to-end tests.
+struct Entry {
+  enum Kind { kFile, kKey, kValue } kind;
+  const char* vendor;  // the command-line word whose run removes it (or whose decoy it is)
+  std::string path;    // file path, or key path below the root
+  bool survives;       // a decoy: no run may remove it
+  HKEY root = nullptr;
+  std::string name;    // value name
+  std::string data;    // file content or value text
+  DWORD attributes = 0;
+};
+
+std::vector<Entry> Leftovers();
+// Entries of one vendor word, or all when `vendor` is empty.
+std::vector<Entry> LeftoversOf(const std::string& vendor);
+
+void Seed(const std::vector<Entry>& entries);
+bool Exists(const Entry& entry);
+std::string Describe(const Entry& entry);
+// Removes every seeded file, folder and key of all vendors, decoys included.
+void Clear();
+
+}  // namespace quenk::seed

@@ -1,0 +1,55 @@
+// quenk-seed: puts sample driver leftovers on a Wine or Windows machine and
+// reports afterwards what a cleaning run left.
+//   quenk-seed seed [vendor...]     seed all vendors, or the ones named
+//   quenk-seed report [vendor...]   what is left; decoys that went are errors
+//   quenk-seed clear                remove every seeded entry
+//   quenk-seed close                close Quenk's main window (as its close box)
+#include "Leftovers.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<quenk::seed::Entry> Selected(int argc, char** argv) {
+  if (argc <= 2) return quenk::seed::Leftovers();
+  std::vector<quenk::seed::Entry> out;
+  for (int i = 2; i < argc; ++i)
+    for (auto& e : quenk::seed::LeftoversOf(argv[i])) out.push_back(std::move(e));
+  return out;
+}
+
+int Report(const std::vector<quenk::seed::Entry>& entries) {
+  int wrong = 0;
+  for (const auto& e : entries) {
+    const bool present = quenk::seed::Exists(e);
+    if (e.survives && !present) ++wrong;
+    const char* state = e.survives ? (present ? "kept (decoy)" : "GONE, BUT MUST STAY")
+                                   : (present ? "still there" : "removed");
+    std::printf("  %-22s %s\n", state, quenk::seed::Describe(e).c_str());
+  }
+  return wrong ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "seed") {
+    quenk::seed::Seed(Selected(argc, argv));
+    return 0;
+  }
+  if (verb == "report") return Report(Selected(argc, argv));
+  if (verb == "clear") {
+    quenk::seed::Clear();
+    return 0;
+  }
+  if (verb == "close") {
+    HWND main = ::FindWindowA("TVeskForm", nullptr);
+    if (main) ::PostMessageA(main, WM_CLOSE, 0, 0);
+    return main ? 0 : 1;
+  }
+  std::fprintf(stderr, "usage: quenk-seed seed|report|clear|close [vendor...]\n");
+  return 2;
+}
