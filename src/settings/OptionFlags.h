@@ -13,6 +13,7 @@ inline constexpr std::size_t kItemCount = 5;
 struct ItemSwitches {
   bool files = true;
   bool registry = true;
+  friend bool operator==(const ItemSwitches&, const ItemSwitches&) = default;
 };
 
 // The twelve option flags the main window holds for the whole process.
