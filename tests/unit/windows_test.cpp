@@ -1,0 +1,254 @@
+#include "ProgramFixture.h"
+
+namespace quenk::test {
+namespace {
+
+class Windows : public ProgramFixture {
+ protected:
+  void SetUp() override { Start(); }
+  TAboutForm& About() { return windows->about; }
+  TOptionsForm& Options() { return windows->options; }
+  // Which of Log, About, Options are visible, as "LAO" with "-" for hidden.
+  std::string Shown() {
+    return std::string(Log().Visible() ? "L" : "-") + (About().Visible() ? "A" : "-") +
+           (Options().Visible() ? "O" : "-");
+  }
+};
+
+TEST_F(Windows, SelectAddsOnceAndDeleteRemovesTheSelectedEntry) {
+  auto& items = Main().ListBoxItemList;
+  UserClick(Main().SelectButton);  // nothing selected
+  EXPECT_TRUE(CleanList().empty());
+  items.UserSelected(3);  // NVIDIA - Display
+  for (int i = 0; i < 3; ++i) UserClick(Main().SelectButton);
+  items.UserSelected(0);
+  app.Guard([&items] { items.DblClick(); });
+  items.UserSelected(4);
+  UserClick(Main().SelectButton);
+  EXPECT_EQ(CleanList(), (Lines{"NVIDIA - Display", "ATi - Display", "Realtek - Sound"}));
+  EXPECT_EQ(items.ItemIndex(), 4);
+
+  auto& clean = Main().ListBoxCleanItems;
+  UserClick(Main().DeleteButton);  // nothing selected
+  EXPECT_EQ(CleanList().size(), 3u);
+  clean.UserSelected(1);
+  UserClick(Main().DeleteButton);
+  EXPECT_EQ(CleanList(), (Lines{"NVIDIA - Display", "Realtek - Sound"}));
+  EXPECT_EQ(clean.ItemIndex(), -1);
+  clean.UserSelected(0);
+  app.Guard([&clean] { clean.DblClick(); });
+  EXPECT_EQ(CleanList(), Lines{"Realtek - Sound"});
+}
+
+TEST_F(Windows, MenuEntriesCloseAndShowTheirWindows) {
+  const struct {
+    ui::MenuItem TVeskForm::*entry;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {&TVeskForm::Options1, "LA-", "--O"}, {&TVeskForm::Log1, "-AO", "L--"},
+      {&TVeskForm::About1, "L-O", "-AO"},   {&TVeskForm::About1, "-A-", "-A-"},
+      {&TVeskForm::Log1, "L--", "L--"},
+  };
+  for (const auto& c : cases) {
+    std::string state = c.before;
+    state[0] == 'L' ? Log().Show() : Log().Hide();
+    state[1] == 'A' ? About().Show() : About().Hide();
+    state[2] == 'O' ? Options().Show() : Options().Hide();
+    UserClick(Main().*c.entry);
+    EXPECT_EQ(Shown(), c.after) << c.before;
+  }
+  EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(Windows, ClosingTheMainWindowClosesLogAndAboutAndEndsTheProgram) {
+  Log().Show();
+  About().Show();
+  Options().Show();
+  app.Guard([this] { Main().Close(); });
+  EXPECT_EQ(Shown(), "--O");
+  EXPECT_TRUE(app.Terminated());
+  machine.fs.Delete(kSettings);
+  app.Shutdown();
+  EXPECT_NE(SettingsText().find("[SystemTray]\r\nSystemTray=0\r\n"), std::string::npos);
+}
+
+TEST_F(Windows, MenuCloseEndsTheProgram) {
+  UserClick(Main().Close1);
+  EXPECT_TRUE(app.Terminated());
+}
+
+class LogWindow : public Windows {
+ protected:
+  void SetUp() override {
+    Windows::SetUp();
+    machine.fs.AddFile("C:\\Work\\Logs\\older.txt", "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
+    machine.fs.AddFile("C:\\Work\\Logs\\other.txt", "[Deleted]\r\nother-d\r\n");
+    Log().Record().AppendDeleted("now-d");
+    Log().Record().AppendNotDeleted("now-n");
+  }
+  void Page(int index) { UserPick(Log().ListBoxItems, index); }
+  Lines Shown() {
+    for (ui::ListBox* list : {&Log().ListBox1, &Log().ListBox2, &Log().ListBox3})
+      if (list->Visible()) return list->Items().Lines();
+    return {"(none)"};
+  }
+};
+
+TEST_F(LogWindow, PagesShowTheRecordAndPickedLogs) {
+  EXPECT_EQ(Log().ListBoxItems.ItemIndex(), 0);
+  EXPECT_EQ(Shown(), Lines{"now-d"});
+  Page(2);
+  EXPECT_EQ(Shown(), (Lines{"older", "other"}));
+  Log().ListBox3.UserSelected(0);
+  app.Guard([this] { Log().ListBox3.DblClick(); });
+  EXPECT_EQ(Log().PickedLog, "older");
+  EXPECT_FALSE(Log().ShowRecord);
+  EXPECT_EQ(Shown(), (Lines{"older", "other"}));  // nothing is read yet
+  Page(0);
+  EXPECT_EQ(Shown(), Lines{"old-d"});
+  EXPECT_EQ(RecordNotDeleted(), Lines{"now-n"});  // until its page is chosen
+  Page(1);
+  EXPECT_EQ(Shown(), Lines{"old-n"});
+  // A run appends behind the picked log's lines; choosing the page reloads it.
+  Log().Record().AppendDeleted("later");
+  Page(0);
+  EXPECT_EQ(Shown(), Lines{"old-d"});
+}
+
+TEST_F(LogWindow, RemoveButtonsActOnlyOnTheOlderLogsPage) {
+  UserClick(Log().ButtonRemove);
+  UserClick(Log().ButtonRemoveAll);
+  EXPECT_EQ(RecordDeleted(), Lines{"now-d"});
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Logs").size(), 2u);
+
+  Page(2);
+  Log().ShowRecord = false;
+  UserClick(Log().ButtonRemove);  // no entry selected: only the record comes back
+  EXPECT_TRUE(Log().ShowRecord);
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Logs").size(), 2u);
+  EXPECT_EQ(RecordDeleted(), Lines{"now-d"});
+
+  Log().ListBox3.UserSelected(1);
+  UserClick(Log().ButtonRemove);
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Logs"), Lines{"older.txt"});
+  EXPECT_EQ(Shown(), Lines{"older"});
+  EXPECT_TRUE(RecordDeleted().empty() && RecordNotDeleted().empty());
+
+  UserClick(Log().ButtonRemoveAll);
+  EXPECT_TRUE(machine.fs.List("C:\\Work\\Logs").empty());
+  EXPECT_TRUE(Shown().empty());
+  Log().ShowRecord = false;
+  UserClick(Log().ButtonRemoveAll);  // empty list: nothing at all
+  EXPECT_FALSE(Log().ShowRecord);
+}
+
+TEST_F(LogWindow, PickedLogThatVanishedFailsEachTimeUntilRemoveTurnsTheRecordBack) {
+  Page(2);
+  Log().ListBox3.UserSelected(1);
+  app.Guard([this] { Log().ListBox3.DblClick(); });
+  machine.fs.Delete("C:\\Work\\Logs\\other.txt");
+  Page(0);
+  Page(1);
+  EXPECT_EQ(Reports(), (Lines{"File not found.", "File not found."}));
+  EXPECT_TRUE(RecordDeleted().empty() && RecordNotDeleted().empty());
+  EXPECT_FALSE(Log().ShowRecord);
+}
+
+TEST_F(LogWindow, LogFileThatResistsStaysAndComesBack) {
+  machine.fs.Node("C:\\Work\\Logs\\older.txt")->attributes |= platform::attr::kReadOnly;
+  Page(2);
+  Log().ListBox3.UserSelected(0);
+  UserClick(Log().ButtonRemove);
+  EXPECT_EQ(Shown(), Lines{"other"});
+  Page(2);
+  EXPECT_EQ(Shown(), (Lines{"older", "other"}));
+  UserClick(Log().ButtonOK);
+  EXPECT_FALSE(Log().Visible());
+}
+
+class OptionsWindow : public Windows {
+ protected:
+  void Page(int index) { UserPick(Options().ListBoxItems, index); }
+  TFrameOptions_Cleaning& Cleaning() { return Options().FrameOptions_Cleaning1; }
+};
+
+TEST_F(OptionsWindow, PagesLoadFromTheSettingsFile) {
+  EXPECT_TRUE(Cleaning().Visible());
+  for (ui::CheckBox* box : {&Cleaning().CheckBoxNVFile, &Cleaning().CheckBoxRTReg}) EXPECT_TRUE(box->Checked());
+  Page(1);
+  EXPECT_FALSE(Cleaning().Visible());
+  EXPECT_TRUE(Options().FrameOptions_Logfiles1.Visible());
+  EXPECT_FALSE(Options().FrameOptions_Logfiles1.CheckBoxLogFiles.Checked());
+  Page(2);
+  EXPECT_FALSE(Options().FrameOptions_SystemTray1.CheckBoxSystemtray.Checked());
+}
+
+TEST_F(OptionsWindow, OkWritesOnlyTheShownPage) {
+  Options().Show();
+  Cleaning().CheckBoxATiFile.UserToggled(false);
+  Page(1);
+  Options().FrameOptions_Logfiles1.CheckBoxLogFiles.UserToggled(true);
+  UserClick(Options().ButtonOK);
+  EXPECT_FALSE(Options().Visible());
+  EXPECT_NE(SettingsText().find("[ATi Display]\r\nRegistry=1\r\nFiles=1"), std::string::npos);
+  EXPECT_NE(SettingsText().find("Logfiles=1"), std::string::npos);
+  EXPECT_FALSE(Main().Flags().logFiles);  // taken at the next Clean
+  UserClick(Main().CleanButton);
+  EXPECT_TRUE(Main().Flags().logFiles);
+  Page(0);
+  EXPECT_TRUE(Cleaning().CheckBoxATiFile.Checked());  // the unsaved change is gone
+}
+
+TEST_F(OptionsWindow, ApplyOnCleaningWritesRegistryBeforeFilesAndReloadsTheFlags) {
+  machine.fs.Delete(kSettings);
+  Cleaning().CheckBoxCTFile.UserToggled(false);
+  UserClick(Options().Button3);
+  EXPECT_EQ(SettingsText(),
+            "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
+            "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=0\r\n"
+            "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n");
+  EXPECT_FALSE(Main().Flags()[Item::kCreative].files);
+}
+
+TEST_F(OptionsWindow, CancelWritesNothingAndKeepsTheTicks) {
+  Options().Show();
+  const std::string before = SettingsText();
+  Cleaning().CheckBoxNVReg.UserToggled(false);
+  UserClick(Options().Button2);
+  EXPECT_FALSE(Options().Visible());
+  EXPECT_EQ(SettingsText(), before);
+  UserClick(Main().Options1);
+  EXPECT_FALSE(Cleaning().CheckBoxNVReg.Checked());
+}
+
+TEST_F(OptionsWindow, RefusedWriteKeepsTheWindowOpenAndTheFlags) {
+  Options().Show();
+  machine.fs.Node(kSettings)->attributes |= platform::attr::kReadOnly;
+  Cleaning().CheckBoxNVCFile.UserToggled(false);
+  UserClick(Options().ButtonOK);
+  EXPECT_EQ(Reports(), Lines{"Unable to write to C:\\Quenk\\quenk.ini."});
+  EXPECT_TRUE(Options().Visible());
+  EXPECT_TRUE(Main().Flags()[Item::kNvidiaChipset].files);
+}
+
+TEST_F(Windows, AboutShowsOneTextAtATime) {
+  auto& about = About();
+  EXPECT_TRUE(about.MemoAbout.Visible());
+  EXPECT_FALSE(about.MemoDonate.Visible() || about.MemoContact.Visible());
+  EXPECT_EQ(about.MemoAbout.Lines().size(), 7u);
+  EXPECT_EQ(about.MemoAbout.Lines().front(), "Halvix - Scourix Version 0.4.0.");
+  EXPECT_EQ(about.MemoDonate.Lines().size(), 13u);
+  EXPECT_EQ(about.MemoContact.Lines().size(), 4u);
+  UserPick(about.ListBox1, 2);
+  EXPECT_TRUE(about.MemoContact.Visible());
+  EXPECT_FALSE(about.MemoAbout.Visible() || about.MemoDonate.Visible());
+  about.Show();
+  UserClick(about.OK);
+  EXPECT_FALSE(about.Visible());
+  UserClick(Main().About1);
+  EXPECT_TRUE(about.MemoContact.Visible());  // the page left selected
+}
+
+}  // namespace
+}  // namespace quenk::test
