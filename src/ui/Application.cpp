@@ -11,7 +11,11 @@ ApplicationEvents::~ApplicationEvents() {
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
-Application::~Application() { Shutdown(); }
+Application::~Application() {
+  Shutdown();
+  // Forms hold components that unregister from this object; they go first.
+  while (!forms_.empty()) forms_.pop_back();
+}
 
 void Application::Run() {
   Start();
