@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ControlIds.h"
+#include "Driver.h"
+#include "Leftovers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quenk::e2e {
+
+using Lines = std::vector<std::string>;
+
+// Each test starts from a clean prefix state: no settings file, no logs, no
+// seeded leftovers.
+class E2e : public ::testing::Test {
+ protected:
+  static constexpr const char* kLogs = "C:\\quenk\\Logs";
+
+  void SetUp() override {
+    ::SetFileAttributesA(kSettings, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(kSettings);
+    DeleteTree(kLogs);
+    seed::Clear();
+  }
+  void TearDown() override {
+    quenk.reset();
+    seed::Clear();
+  }
+
+  Quenk& Start(Quenk::Options options = {}) {
+    quenk = std::make_unique<Quenk>(options);
+    return *quenk;
+  }
+  Quenk& Start(std::vector<std::string> arguments) {
+    Quenk::Options options;
+    options.arguments = std::move(arguments);
+    return Start(options);
+  }
+  // Starts and waits until the main window is up and idle.
+  HWND StartShown(std::vector<std::string> arguments = {}) {
+    Start(std::move(arguments));
+    EXPECT_TRUE(quenk->WaitVisible("TVeskForm"));
+    quenk->Idle();
+    return quenk->Main();
+  }
+  // A menu entry of the main window, as its shortcut or a click delivers it.
+  void Menu(int id) {
+    ::PostMessageA(quenk->Main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    quenk->Idle();
+  }
+  void Settings(const std::string& text) { WriteFile(kSettings, text); }
+  Lines LogNames() { return ListFolder(std::string(kLogs) + "\\*.txt"); }
+  // The twelve keys of the settings file, as "Section/Key=value", in file order.
+  Lines SettingsKeys();
+  static Lines Split(const std::string& text);
+
+  std::unique_ptr<Quenk> quenk;
+};
+
+}  // namespace quenk::e2e
