@@ -1,0 +1,223 @@
+#include "E2e.h"
+
+namespace quenk::e2e {
+namespace {
+
+struct ControlRect {
+  int id;
+  RECT rect;  // left, top, right, bottom at 96 dpi
+};
+
+RECT R(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+
+class WindowsE2e : public E2e {
+ protected:
+  UINT dpi = 96;
+  int S(int v) const { return ::MulDiv(v, static_cast<int>(dpi), 96); }
+  void ExpectLayout(HWND form, SIZE client, const std::vector<ControlRect>& controls) {
+    const SIZE got = ClientSize(form);
+    EXPECT_EQ(got.cx, S(client.cx)) << Text(form);
+    EXPECT_EQ(got.cy, S(client.cy)) << Text(form);
+    for (const auto& c : controls) {
+      const RECT r = ChildRect(form, c.id);
+      EXPECT_EQ(r.left, S(c.rect.left)) << c.id;
+      EXPECT_EQ(r.top, S(c.rect.top)) << c.id;
+      EXPECT_EQ(r.right, S(c.rect.right)) << c.id;
+      EXPECT_EQ(r.bottom, S(c.rect.bottom)) << c.id;
+    }
+  }
+  // Ids of the controls that Tab visits, in order, starting at the first.
+  static std::vector<int> TabOrder(HWND form) {
+    std::vector<int> ids;
+    HWND first = ::GetNextDlgTabItem(form, nullptr, FALSE);
+    for (HWND h = first; h;) {
+      ids.push_back(::GetDlgCtrlID(h));
+      h = ::GetNextDlgTabItem(form, h, FALSE);
+      if (h == first) break;
+    }
+    return ids;
+  }
+};
+
+TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
+  const HWND main = StartShown();
+  using DpiFn = UINT(WINAPI*)(HWND);
+  if (auto f = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(
+          ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow"))))
+    dpi = f(main);
+  ExpectLayout(main, {428, 232},
+               {{IDC_VESK_LABEL2, R(8, 7, 29, 13)},       {IDC_VESK_LABEL1, R(250, 7, 27, 13)},
+                {IDC_VESK_ITEMLIST, R(8, 26, 161, 151)},  {IDC_VESK_SELECT, R(175, 38, 69, 26)},
+                {IDC_VESK_DELETE, R(175, 138, 69, 26)},   {IDC_VESK_CLEANITEMS, R(250, 26, 170, 151)},
+                {IDC_VESK_CLEAN, R(8, 183, 92, 26)},      {IDC_VESK_PROGRESS, R(0, 215, 428, 17)}});
+  EXPECT_EQ(TabOrder(main), (std::vector<int>{IDC_VESK_CLEAN, IDC_VESK_ITEMLIST, IDC_VESK_SELECT,
+                                              IDC_VESK_CLEANITEMS, IDC_VESK_DELETE}));
+
+  Menu(IDM_TOOLS_LOG);
+  const HWND log = quenk->Window("TLogForm");
+  ASSERT_TRUE(Visible(log));
+  EXPECT_EQ(::GetWindow(log, GW_OWNER), main);
+  ExpectLayout(log, {383, 277},
+               {{IDC_LOG_ITEMS, R(8, 8, 105, 230)},   {IDC_LOG_LISTBOX1, R(119, 8, 256, 230)},
+                {IDC_LOG_LISTBOX2, R(119, 8, 256, 230)}, {IDC_LOG_LISTBOX3, R(119, 8, 256, 230)},
+                {IDC_LOG_OK, R(119, 245, 75, 25)},    {IDC_LOG_REMOVE, R(195, 245, 75, 25)},
+                {IDC_LOG_REMOVEALL, R(300, 245, 75, 25)}});
+  EXPECT_EQ(TabOrder(log), (std::vector<int>{IDC_LOG_ITEMS, IDC_LOG_OK, IDC_LOG_REMOVE,
+                                             IDC_LOG_REMOVEALL, IDC_LOG_LISTBOX1}));
+
+  Menu(IDM_HELP_ABOUT);
+  const HWND about = quenk->Window("TAboutForm");
+  ASSERT_TRUE(Visible(about));
+  ExpectLayout(about, {396, 267},
+               {{IDC_ABOUT_OK, R(95, 235, 75, 25)},   {IDC_ABOUT_LISTBOX1, R(8, 8, 81, 221)},
+                {IDC_ABOUT_MEMOABOUT, R(95, 8, 294, 221)}, {IDC_ABOUT_MEMODONATE, R(95, 8, 294, 221)},
+                {IDC_ABOUT_MEMOCONTACT, R(95, 8, 294, 221)}});
+
+  Menu(IDM_TOOLS_OPTIONS);
+  const HWND options = quenk->Window("TOptionsForm");
+  ASSERT_TRUE(Visible(options));
+  ExpectLayout(options, {382, 286},
+               {{IDC_OPT_ITEMS, R(8, 8, 106, 270)},       {IDC_OPT_FRAME_CLEANING, R(120, 8, 270, 233)},
+                {IDC_OPT_OK, R(120, 254, 75, 25)},        {IDC_OPT_CANCEL, R(196, 254, 75, 25)},
+                {IDC_OPT_APPLY, R(301, 254, 75, 25)},     {IDC_OPT_FRAME_LOGFILES, R(114, 0, 247, 240)},
+                {IDC_OPT_FRAME_SYSTEMTRAY, R(114, 0, 320, 240)},
+                {IDC_OPT_NVCFILE, R(104, 3, 97, 17)},     {IDC_OPT_NVCREG, R(104, 26, 97, 17)},
+                {IDC_OPT_NVFILE, R(104, 50, 97, 17)},     {IDC_OPT_NVREG, R(104, 73, 97, 17)},
+                {IDC_OPT_ATIFILE, R(104, 98, 97, 17)},    {IDC_OPT_ATIREG, R(104, 121, 97, 17)},
+                {IDC_OPT_CTFILE, R(104, 146, 97, 17)},    {IDC_OPT_CTREG, R(104, 169, 97, 17)},
+                {IDC_OPT_RTFILE, R(104, 192, 97, 17)},    {IDC_OPT_RTREG, R(104, 215, 97, 17)},
+                {IDC_OPT_LOGFILES, R(165, 10, 97, 17)},   {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)}});
+  EXPECT_EQ(TabOrder(options),
+            (std::vector<int>{IDC_OPT_ITEMS, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
+                              IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_NVCFILE,
+                              IDC_OPT_NVCREG, IDC_OPT_RTFILE, IDC_OPT_RTREG, IDC_OPT_OK,
+                              IDC_OPT_CANCEL, IDC_OPT_APPLY}));
+  EXPECT_EQ(Text(main), "Halvix - Scourix - 0.4.0");
+  EXPECT_EQ(Text(log) + "|" + Text(about) + "|" + Text(options), "Log|About|Options");
+}
+
+TEST_F(WindowsE2e, ShortcutsWorkFromEveryWindow) {
+  const HWND main = StartShown();
+  PressKeys(main, {VK_CONTROL, 'L'});
+  ASSERT_TRUE(quenk->WaitVisible("TLogForm"));
+  PressKeys(quenk->Window("TLogForm"), {VK_CONTROL, 'O'});
+  ASSERT_TRUE(quenk->WaitVisible("TOptionsForm"));
+  EXPECT_FALSE(Visible(quenk->Window("TLogForm")));
+  PressKeys(quenk->Window("TOptionsForm"), {VK_CONTROL, 'H'});
+  ASSERT_TRUE(quenk->WaitVisible("TAboutForm"));
+  EXPECT_TRUE(Visible(quenk->Window("TOptionsForm")));
+  PressKeys(quenk->Window("TAboutForm"), {VK_CONTROL, 'L'});
+  ASSERT_TRUE(quenk->WaitVisible("TLogForm"));
+  EXPECT_FALSE(Visible(quenk->Window("TAboutForm")) || Visible(quenk->Window("TOptionsForm")));
+  ::DeleteFileA(kSettings);
+  PressKeys(quenk->Window("TLogForm"), {VK_CONTROL, 'Q'});
+  ASSERT_TRUE(quenk->WaitExit());
+  EXPECT_EQ(SettingsKeys().size(), 12u);
+}
+
+TEST_F(WindowsE2e, CloseBoxEndsTheProgramAndRewritesTheSettings) {
+  const HWND main = StartShown();
+  ::DeleteFileA(kSettings);
+  ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(quenk->WaitExit());
+  EXPECT_EQ(SettingsKeys().size(), 12u);
+}
+
+TEST_F(WindowsE2e, DoubleClicksMoveItemsAndEnterPressesTheFocusedButton) {
+  const HWND main = StartShown();
+  DoubleClickListItem(main, IDC_VESK_ITEMLIST, 4);
+  SelectListItem(main, IDC_VESK_ITEMLIST, 0);
+  ClickButton(main, IDC_VESK_SELECT);
+  quenk->Idle();
+  const HWND clean = Child(main, IDC_VESK_CLEANITEMS);
+  EXPECT_EQ(ListItems(clean), (Lines{"Realtek - Sound", "ATi - Display"}));
+  DoubleClickListItem(main, IDC_VESK_CLEANITEMS, 0);
+  quenk->Idle();
+  EXPECT_EQ(ListItems(clean), Lines{"ATi - Display"});
+  EXPECT_EQ(ListSelection(clean), -1);
+  // Enter presses the focused button only: focus on "<<" with a selection removes it.
+  SelectListItem(main, IDC_VESK_CLEANITEMS, 0);
+  ::SetForegroundWindow(main);
+  quenk->Idle();
+  PressKeys(main, {VK_TAB, VK_TAB, VK_TAB, VK_TAB});  // Clean, list, >>, clean list, <<
+  quenk->Idle();
+  PressKeys(main, {VK_RETURN});
+  EXPECT_TRUE(WaitFor([&] { return ListItems(clean).empty(); }, 5s));
+}
+
+TEST_F(WindowsE2e, LogWindowShowsTheRecordAndOlderLogs) {
+  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  seed::Seed(seed::LeftoversOf("Creative"));
+  const HWND main = StartShown({"Creative"});
+  WriteFile(std::string(kLogs) + "\\older.txt", "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
+  Menu(IDM_TOOLS_LOG);
+  const HWND log = quenk->Window("TLogForm");
+  const HWND list1 = Child(log, IDC_LOG_LISTBOX1);
+  EXPECT_TRUE(Visible(list1));
+  EXPECT_EQ(ListItems(list1).front(), "C:\\windows\\System32\\ct_oal.dll");
+
+  SelectListItem(log, IDC_LOG_ITEMS, 2);
+  quenk->Idle();
+  const HWND list3 = Child(log, IDC_LOG_LISTBOX3);
+  EXPECT_TRUE(Visible(list3) && !Visible(list1));
+  Lines names = ListItems(list3);
+  ASSERT_EQ(names.size(), 2u);
+  const int older = names[0] == "older" ? 0 : 1;
+  DoubleClickListItem(log, IDC_LOG_LISTBOX3, older);
+  SelectListItem(log, IDC_LOG_ITEMS, 0);
+  quenk->Idle();
+  EXPECT_EQ(ListItems(list1), Lines{"old-d"});
+  SelectListItem(log, IDC_LOG_ITEMS, 1);
+  quenk->Idle();
+  EXPECT_EQ(ListItems(Child(log, IDC_LOG_LISTBOX2)), Lines{"old-n"});
+
+  SelectListItem(log, IDC_LOG_ITEMS, 2);
+  SelectListItem(log, IDC_LOG_LISTBOX3, older);
+  ClickButton(log, IDC_LOG_REMOVE);
+  quenk->Idle();
+  EXPECT_FALSE(FileExists(std::string(kLogs) + "\\older.txt"));
+  EXPECT_EQ(ListItems(list3).size(), 1u);
+  ClickButton(log, IDC_LOG_REMOVEALL);
+  quenk->Idle();
+  EXPECT_TRUE(LogNames().empty());
+  EXPECT_TRUE(ListItems(list3).empty());
+  ClickButton(log, IDC_LOG_OK);
+  quenk->Idle();
+  EXPECT_FALSE(Visible(log));
+  (void)main;
+}
+
+TEST_F(WindowsE2e, OptionsWriteExactlyTheirPage) {
+  StartShown();
+  Menu(IDM_TOOLS_OPTIONS);
+  const HWND options = quenk->Window("TOptionsForm");
+  ::DeleteFileA(kSettings);
+  SetCheck(options, IDC_OPT_CTFILE, false);
+  ClickButton(options, IDC_OPT_APPLY);
+  quenk->Idle();
+  EXPECT_EQ(SettingsKeys(),
+            (Lines{"NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1", "NVIDIA Display/Registry=1",
+                   "NVIDIA Display/Files=1", "ATi Display/Registry=1", "ATi Display/Files=1",
+                   "Creative Sound/Registry=1", "Creative Sound/Files=0", "Realtek Sound/Registry=1",
+                   "Realtek Sound/Files=1"}));
+  EXPECT_TRUE(Visible(options));
+
+  ::DeleteFileA(kSettings);
+  SelectListItem(options, IDC_OPT_ITEMS, 1);
+  SetCheck(options, IDC_OPT_LOGFILES, true);
+  ClickButton(options, IDC_OPT_OK);
+  quenk->Idle();
+  EXPECT_EQ(SettingsKeys(), Lines{"Logfiles/Logfiles=1"});
+  EXPECT_FALSE(Visible(options));
+
+  Menu(IDM_TOOLS_OPTIONS);
+  SetCheck(options, IDC_OPT_LOGFILES, false);
+  ClickButton(options, IDC_OPT_CANCEL);
+  quenk->Idle();
+  EXPECT_EQ(SettingsKeys(), Lines{"Logfiles/Logfiles=1"});
+  Menu(IDM_TOOLS_OPTIONS);
+  EXPECT_FALSE(Checked(options, IDC_OPT_LOGFILES));  // the cancelled tick is still shown
+}
+
+}  // namespace
+}  // namespace quenk::e2e
