@@ -87,10 +87,14 @@ bool Quenk::Running() const {
 
 void Quenk::Idle() const {
   if (pi_.hProcess) ::WaitForInputIdle(pi_.hProcess, 5000);
-  // A message sent to the main window returns once everything posted before it ran.
+  // A sent message is handled at the program's next look into its queue,
+  // ahead of what is posted there; each one answered means one more posted
+  // message has been dispatched. The tests post a few at a time.
   if (HWND main = Main()) {
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    for (int i = 0; i < 6; ++i) {
+      DWORD_PTR result = 0;
+      ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    }
   }
 }
 
@@ -142,6 +146,7 @@ std::vector<std::string> ListItems(HWND list) {
   const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    if (len < 0) break;  // the list changed meanwhile
     std::wstring wide(static_cast<std::size_t>(len) + 1, L'\0');
     ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
     std::string text(static_cast<std::size_t>(len) * 2 + 1, '\0');

@@ -73,10 +73,12 @@ TEST_F(Cleaning, ErrorDuringTheCommandLineRunIsReportedBeforeTheWindowComesUp) {
   HWND box = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; }));
   EXPECT_FALSE(Visible(quenk->Main()));
-  Lines texts;
-  for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    texts.push_back(Text(child));
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "Invalid data type for 'ProgramFilesDir'"), texts.end());
+  const auto saysWhy = [box] {
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+      if (Text(child) == "Invalid data type for 'ProgramFilesDir'") return true;
+    return false;
+  };
+  EXPECT_TRUE(WaitFor(saysWhy));
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
   quenk->Idle();
