@@ -23,6 +23,10 @@ REGEDIT4
 REG
   wine regedit /S 'C:\wm.reg' >/dev/null 2>&1
   rm -f "$WINEPREFIX/drive_c/wm.reg"
+  # Wine draws its own caption buttons with Marlett, which it finds only here.
+  for f in /usr/share/wine/fonts/marlett.ttf /usr/share/wine/wine/fonts/marlett.ttf; do
+    [ -f "$f" ] && cp "$f" "$WINEPREFIX/drive_c/windows/Fonts/" && break
+  done
   wineserver -w
 }
 

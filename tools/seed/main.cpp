@@ -4,9 +4,12 @@
 //   quenk-seed report [vendor...]   what is left; decoys that went are errors
 //   quenk-seed clear                remove every seeded entry
 //   quenk-seed close                close Quenk's main window (as its close box)
+//   quenk-seed menu ID              choose a menu entry of Quenk's main window
+//   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
 #include "Leftovers.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,18 @@ int main(int argc, char** argv) {
   if (verb == "report") return Report(Selected(argc, argv));
   if (verb == "clear") {
     quenk::seed::Clear();
+    return 0;
+  }
+  if (verb == "menu" && argc > 2) {
+    HWND main = ::FindWindowA("TVeskForm", nullptr);
+    if (main) ::SendMessageA(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    return main ? 0 : 1;
+  }
+  if (verb == "rect" && argc > 2) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    RECT r{};
+    if (!window || !::GetWindowRect(window, &r)) return 1;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     return 0;
   }
   if (verb == "close") {

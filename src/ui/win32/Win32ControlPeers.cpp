@@ -95,7 +95,9 @@ WindowSpec SpecFor(const Control& control) {
   switch (control.Kind()) {
     case ControlKind::kLabel: {
       const auto& label = static_cast<const Label&>(control);
-      return {"STATIC", static_cast<DWORD>(label.Align() == Alignment::kRight ? SS_RIGHT : SS_LEFT), 0};
+      return {"STATIC",
+              static_cast<DWORD>(label.Align() == Alignment::kRight ? SS_RIGHT : SS_LEFTNOWORDWRAP),
+              0};
     }
     case ControlKind::kButton:
       return {"BUTTON", BS_PUSHBUTTON | tab, 0};
@@ -115,10 +117,28 @@ WindowSpec SpecFor(const Control& control) {
   return {"STATIC", 0, 0};
 }
 
+int TextWidth(HWND hwnd, HFONT font, const std::string& text) {
+  HDC dc = ::GetDC(hwnd);
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(hwnd, dc);
+  return size.cx;
+}
+
+// Edges are scaled, not sizes, so that controls that meet at 96 dpi still
+// meet. A right-aligned label is as wide as its text and ends where its
+// box ends, whatever the font's metrics at this dpi.
 void Place(HWND hwnd, const Control& control, HFONT font, UINT dpi) {
   const Rect& r = control.Bounds();
-  ::SetWindowPos(hwnd, nullptr, Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.width, dpi),
-                 Scale(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  int left = Scale(r.left, dpi);
+  const int top = Scale(r.top, dpi), right = Scale(r.left + r.width, dpi);
+  if (control.Kind() == ControlKind::kLabel &&
+      static_cast<const Label&>(control).Align() == Alignment::kRight)
+    left = right - TextWidth(hwnd, font, control.Caption());
+  ::SetWindowPos(hwnd, nullptr, left, top, right - left, Scale(r.top + r.height, dpi) - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (control.Kind() == ControlKind::kListBox) {
     const int height = Scale(static_cast<const ListBox&>(control).ItemHeight(), dpi);
