@@ -6,6 +6,8 @@
 //   quenk-seed close                close Quenk's main window (as its close box)
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
+//   quenk-seed closewhenup          wait for Quenk's main window to show, then close it
+//   quenk-seed fill FOLDER N        put N small files named extra00000.dll... into FOLDER
 #include "Leftovers.h"
 
 #include <cstdio>
@@ -58,6 +60,27 @@ int main(int argc, char** argv) {
     RECT r{};
     if (!window || !::GetWindowRect(window, &r)) return 1;
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (verb == "closewhenup") {
+    for (int i = 0; i < 6000; ++i) {
+      HWND main = ::FindWindowA("TVeskForm", nullptr);
+      if (main && ::IsWindowVisible(main)) {
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      ::Sleep(10);
+    }
+    return 1;
+  }
+  if (verb == "fill" && argc > 3) {
+    const int count = std::atoi(argv[3]);
+    char path[MAX_PATH];
+    for (int i = 0; i < count; ++i) {
+      std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
+      HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    }
     return 0;
   }
   if (verb == "close") {

@@ -57,10 +57,10 @@ class SimSearch final : public platform::FileSearch {
     auto it = started_ ? folder_->children.upper_bound(lastKey_) : folder_->children.begin();
     started_ = true;
     for (; it != folder_->children.end(); ++it) {
-      const SimNode& n = *it->second;
-      if (MatchesMask(n.name, mask_) || (!n.shortName.empty() && MatchesMask(n.shortName, mask_))) {
+      const SimChild& c = it->second;
+      if (MatchesMask(it->first, mask_) || (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
-        entry = {n.name, n.attributes};
+        entry = {c.node->name, c.node->attributes};
         return true;
       }
     }
@@ -154,7 +154,7 @@ std::vector<std::string> SimFileSystem::Components(const std::string& raw, char&
 
 SimNode* SimFileSystem::Child(SimNode& folder, const std::string& name) {
   const std::string key = UpperCase(name);
-  if (auto it = folder.children.find(key); it != folder.children.end()) return it->second.get();
+  if (auto it = folder.children.find(key); it != folder.children.end()) return it->second.node.get();
   if (auto it = folder.shortNames.find(key); it != folder.shortNames.end()) return it->second;
   return nullptr;
 }
@@ -240,7 +240,7 @@ SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::ui
   node->shortName = MakeShortName(folder, name);
   SimNode& ref = *node;
   if (!ref.shortName.empty()) folder.shortNames[ref.shortName] = &ref;
-  folder.children[UpperCase(name)] = std::move(node);
+  folder.children[UpperCase(name)] = {ref.shortName, std::move(node)};
   return ref;
 }
 
@@ -426,6 +426,7 @@ void SimFileSystem::SetShortName(const std::string& path, const std::string& sho
   if (!n->shortName.empty()) n->parent->shortNames.erase(UpperCase(n->shortName));
   n->shortName = UpperCase(shortName);
   if (!n->shortName.empty()) n->parent->shortNames[n->shortName] = n;
+  n->parent->children[UpperCase(n->name)].shortKey = n->shortName;
 }
 
 std::vector<std::string> SimFileSystem::List(const std::string& folder) {
@@ -433,7 +434,7 @@ std::vector<std::string> SimFileSystem::List(const std::string& folder) {
   SimNode* n = Node(folder);
   if (n && n->IsLink()) n = Resolve(folder, true).node;
   if (!n || !n->IsFolder()) return names;
-  for (const auto& [key, child] : n->children) names.push_back(child->name);
+  for (const auto& [key, child] : n->children) names.push_back(child.node->name);
   return names;
 }
 

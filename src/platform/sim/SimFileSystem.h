@@ -9,6 +9,15 @@
 
 namespace quenk::sim {
 
+struct SimNode;
+
+// A folder's entry as a search scans it: both names it matches by, upper
+// case, kept beside the key so that a scan touches nothing else.
+struct SimChild {
+  std::string shortKey;  // empty when the long name is a valid 8.3 name itself
+  std::unique_ptr<SimNode> node;
+};
+
 // One file, folder or link of the simulated volume.
 struct SimNode {
   std::string name;       // long name, case as created
@@ -22,7 +31,7 @@ struct SimNode {
   std::uint32_t removeError = 0;  // folder: RemoveDirectory fails with this code
   int openHandles = 0;            // searches and files this process holds on it
   SimNode* parent = nullptr;
-  std::map<std::string, std::unique_ptr<SimNode>> children;  // by upper-case long name
+  std::map<std::string, SimChild> children;                   // by upper-case long name
   std::map<std::string, SimNode*> shortNames;                 // by upper-case short name
 
   bool IsFolder() const { return (attributes & platform::attr::kDirectory) != 0; }
