@@ -98,7 +98,7 @@ void Win32FormWindow::BuildMenu() {
     for (const MenuItem* item : m.items) {
       std::string text = item->Caption();
       if (!item->Keys().Empty()) {
-        text += "\t" + item->Keys().Text();
+        text.append(1, '\t').append(item->Keys().Text());
         keys.push_back({static_cast<BYTE>(FVIRTKEY | (item->Keys().ctrl ? FCONTROL : 0)),
                         static_cast<WORD>(item->Keys().key), static_cast<WORD>(item->Id())});
       }
