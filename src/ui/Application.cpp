@@ -19,7 +19,7 @@ Application::~Application() {
 
 void Application::Run() {
   Start();
-  if (backend_ && !terminated_) backend_->RunLoop(*this);
+  if (backend_) backend_->RunLoop(*this);
   Shutdown();
 }
 

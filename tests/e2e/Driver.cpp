@@ -14,7 +14,7 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 }
 
 Quenk::Quenk(const Options& options) {
-  std::string line = std::string("\"") + kProgram + "\"";
+  std::string line = "\"" + options.program + "\"";
   for (const auto& a : options.arguments) line += " " + a;
   std::vector<char> buffer(line.begin(), line.end());
   buffer.push_back('\0');
@@ -22,7 +22,7 @@ Quenk::Quenk(const Options& options) {
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = options.showCommand;
-  if (!::CreateProcessA(kProgram, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessA(options.program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         options.workingDir.c_str(), &si, &pi_))
     pi_ = {};
 }

@@ -26,6 +26,7 @@ class Quenk {
  public:
   struct Options {
     std::vector<std::string> arguments;
+    std::string program = kProgram;
     std::string workingDir = kProgramDir;
     WORD showCommand = SW_SHOWNORMAL;
   };

@@ -1,0 +1,80 @@
+#include "E2e.h"
+
+namespace quenk::e2e {
+namespace {
+
+// Folders the test script made unwritable (chmod 555) for these tests.
+constexpr const char* kLockedProgram = "C:\\quenk-locked\\quenk.exe";
+constexpr const char* kLockedSettings = "C:\\quenk-locked\\quenk.ini";
+constexpr const char* kLockedCwd = "C:\\quenk-locked";
+
+// Write failures as a user without root rights sees them: Wine run as root
+// writes read-only files, so there these tests skip.
+class WriteFailures : public E2e {
+ protected:
+  void SetUp() override {
+    E2e::SetUp();
+    const std::string probe = "C:\\quenk\\ro-probe.txt";
+    WriteFile(probe, "x");
+    ::SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE h = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool root = h != INVALID_HANDLE_VALUE;
+    if (root) ::CloseHandle(h);
+    ::SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(probe.c_str());
+    if (root) GTEST_SKIP() << "run with root rights: Wine writes read-only files (scripts/test runs these as nobody)";
+  }
+  // Waits for the error report, checks its text and presses OK.
+  void Report(const std::string& text) {
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; })) << text;
+    const auto says = [&] {
+      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (Text(c) == text) return true;
+      return false;
+    };
+    EXPECT_TRUE(WaitFor(says)) << text;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return quenk->ErrorBox() == nullptr; });
+  }
+};
+
+TEST_F(WriteFailures, ReadOnlySettingsFileIsReportedAtExit) {
+  Settings("[Creative Sound]\r\nFiles=0\r\n");
+  ::SetFileAttributesA(kSettings, FILE_ATTRIBUTE_READONLY);
+  const HWND main = StartShown();
+  EXPECT_EQ(quenk->ErrorBox(), nullptr);  // reading needs no write
+  PostClose(main);
+  Report("Unable to write to C:\\quenk\\quenk.ini.");
+  EXPECT_TRUE(quenk->WaitExit());
+  EXPECT_EQ(ReadFile(kSettings), "[Creative Sound]\r\nFiles=0\r\n");
+  ::SetFileAttributesA(kSettings, FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(WriteFailures, SettingsFileThatCannotBeMadeIsReportedAtStartAndExit) {
+  Quenk::Options options;
+  options.program = kLockedProgram;
+  options.workingDir = kLockedCwd;
+  Start(options);
+  Report("Unable to write to C:\\quenk-locked\\quenk.ini.");
+  ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
+  EXPECT_FALSE(FileExists(kLockedSettings));
+  PostClose(quenk->Main());
+  Report("Unable to write to C:\\quenk-locked\\quenk.ini.");
+  EXPECT_TRUE(quenk->WaitExit());
+}
+
+TEST_F(WriteFailures, LogFolderThatCannotBeMadeIsReportedAfterTheRun) {
+  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  seed::Seed(seed::LeftoversOf("Creative"));
+  Quenk::Options options;
+  options.arguments = {"Creative"};
+  options.workingDir = kLockedCwd;
+  Start(options);
+  Report("Invalid filename.");
+  ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
+  EXPECT_FALSE(FileExists("C:\\windows\\system32\\CTAGENT.EXE"));  // the run itself went through
+}
+
+}  // namespace
+}  // namespace quenk::e2e
