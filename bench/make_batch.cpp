@@ -20,14 +20,17 @@ const std::string kSys = kWin + "System32\\";
 template <class Table>
 void Del(const std::string& folder, const Table& masks) {
   for (auto mask : masks)
-    if (!mask.empty()) std::printf("del /f /q \"%s%.*s\" 2>nul\r\n", folder.c_str(), static_cast<int>(mask.size()), mask.data());
+    if (!mask.empty())
+      std::printf("del /f /q \"%s%.*s\" 2>nul\r\n", folder.c_str(), static_cast<int>(mask.size()),
+                  mask.data());
 }
 
 template <class Table>
 void Reg(const char* root, std::string_view base, const Table& names) {
   for (auto name : names)
-    std::printf("reg delete \"%s\\%.*s\\%.*s\" /f >nul 2>nul\r\n", root, static_cast<int>(base.size()),
-                base.data(), static_cast<int>(name.size()), name.data());
+    std::printf("reg delete \"%s\\%.*s\\%.*s\" /f >nul 2>nul\r\n", root,
+                static_cast<int>(base.size()), base.data(), static_cast<int>(name.size()),
+                name.data());
 }
 
 template <class Table>
@@ -61,14 +64,18 @@ int main() {
 
   Del(kSys, creative::System32Masks);
   Del(kSys + "drivers\\", creative::DriversMasks);
-  std::printf("rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{CREATIVE-1}\" 2>nul\r\n");
+  std::printf(
+      "rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{CREATIVE-1}\" "
+      "2>nul\r\n");
   Reg("HKCU", "Software", creative::UserKeys);
   Reg("HKLM", "Software", creative::MachineKeys);
 
   std::printf("rd /s /q \"C:\\Program Files\\Realtek\\Audio\" 2>nul\r\n");
   Del(kSys, realtek::System32Masks);
   Del(kSys + "drivers\\", realtek::DriversMasks);
-  std::printf("rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{REALTEK-1}\" 2>nul\r\n");
+  std::printf(
+      "rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{REALTEK-1}\" "
+      "2>nul\r\n");
   Reg("HKCU", "Software", realtek::UserKeys);
   Reg("HKLM", "Software", realtek::MachineKeys);
   return 0;

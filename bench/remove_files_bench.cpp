@@ -41,11 +41,16 @@ void BM_RemoveFiles(benchmark::State& state) {
   }
   if (record.Deleted().Size() != 10) state.SkipWithError("expected ten deletions per call");
   state.SetComplexityN(state.range(0));
-  state.counters["entries/s"] = benchmark::Counter(
-      static_cast<double>(state.range(0)) * 42, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["entries/s"] = benchmark::Counter(static_cast<double>(state.range(0)) * 42,
+                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 
-BENCHMARK(BM_RemoveFiles)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_RemoveFiles)
+    ->Arg(1'000)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   machine.fs.AddFile(folder + "{Y}\\setup.ini", content);
   if (!machine.ini.Write(folder + "{Y}\\setup.ini", "Startup", "CompanyName", "Realtek Corp."))
     std::abort();
-  if (machine.ini.Read(folder + "{Y}\\setup.ini", "Startup", "CompanyName", "Not") != "Realtek Corp.")
+  if (machine.ini.Read(folder + "{Y}\\setup.ini", "Startup", "CompanyName", "Not") !=
+      "Realtek Corp.")
     std::abort();
   return 0;
 }

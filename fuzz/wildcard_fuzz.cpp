@@ -16,13 +16,15 @@ bool Reference(std::string_view s, std::string_view p) {
   // match[i][j]: s[i..] matches p[j..]
   std::vector<std::vector<char>> match(s.size() + 1, std::vector<char>(p.size() + 1, 0));
   match[s.size()][p.size()] = 1;
-  for (std::size_t j = p.size(); j-- > 0;) match[s.size()][j] = p[j] == '*' && match[s.size()][j + 1];
+  for (std::size_t j = p.size(); j-- > 0;)
+    match[s.size()][j] = p[j] == '*' && match[s.size()][j + 1];
   for (std::size_t i = s.size(); i-- > 0;) {
     for (std::size_t j = p.size(); j-- > 0;) {
       if (p[j] == '*')
         match[i][j] = match[i][j + 1] || match[i + 1][j];
       else
-        match[i][j] = (p[j] == '?' || quenk::FoldCase(p[j]) == quenk::FoldCase(s[i])) && match[i + 1][j + 1];
+        match[i][j] =
+            (p[j] == '?' || quenk::FoldCase(p[j]) == quenk::FoldCase(s[i])) && match[i + 1][j + 1];
     }
   }
   return match[0][0];
@@ -45,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = input.find('\0');
   const std::string_view name = input.substr(0, split);
-  const std::string_view mask = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
+  const std::string_view mask =
+      split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
   if (quenk::sim::MatchesMask(name, mask) != ReferenceMask(name, mask)) std::abort();
   return 0;
 }

@@ -7,12 +7,9 @@ namespace {
 constexpr ui::Rect kMemoBounds{95, 8, 294, 221};
 
 std::vector<std::string> AboutText() {
-  return {"Halvix - Scourix Version 0.4.0.",
-          "Copyright (C) 2007 the Quenk developers.",
-          "Free to use and to pass on unchanged.",
-          "",
-          "This version is build on 03-06-07.",
-          "",
+  return {"Halvix - Scourix Version 0.4.0.",       "Copyright (C) 2007 the Quenk developers.",
+          "Free to use and to pass on unchanged.", "",
+          "This version is build on 03-06-07.",    "",
           "Use this program at your own risk."};
 }
 
@@ -33,8 +30,8 @@ std::vector<std::string> DonateText() {
 }
 
 std::vector<std::string> ContactText() {
-  return {"Questions, suggestions or feedback are always",
-          "welcome. Please send them to:", "", "quenk@example.org"};
+  return {"Questions, suggestions or feedback are always", "welcome. Please send them to:", "",
+          "quenk@example.org"};
 }
 
 }  // namespace

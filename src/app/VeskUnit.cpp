@@ -61,7 +61,9 @@ void TVeskForm::FormCreate() {
   if (flags_.systemTray) TrayIcon1.SetVisible(true);
 }
 
-void TVeskForm::FormShow() { ProcessCommandLine(); }
+void TVeskForm::FormShow() {
+  ProcessCommandLine();
+}
 
 void TVeskForm::ProcessCommandLine() {
   // Once per process: showing the window again (from the tray) must not
@@ -116,7 +118,8 @@ void TVeskForm::SelectButtonClick() {
     if (ListBoxItemList.ItemIndex() != static_cast<int>(i)) continue;
     const std::string& text = ListBoxItemList.Item(i);
     bool present = false;
-    for (const auto& entry : ListBoxCleanItems.Items()) present = present || EqualsNoCase(entry, text);
+    for (const auto& entry : ListBoxCleanItems.Items())
+      present = present || EqualsNoCase(entry, text);
     if (!present) ListBoxCleanItems.Add(text);
   }
 }
@@ -129,7 +132,9 @@ void TVeskForm::DeleteButtonClick() {
   }
 }
 
-void TVeskForm::CloseClick() { App().Terminate(); }
+void TVeskForm::CloseClick() {
+  App().Terminate();
+}
 
 void TVeskForm::OptionsClick() {
   about_->Close();
@@ -162,17 +167,25 @@ void TVeskForm::ApplicationEvents1Minimize() {
   if (flags_.systemTray) Hide();
 }
 
-void TVeskForm::Minimize1Click() { App().Minimize(); }
+void TVeskForm::Minimize1Click() {
+  App().Minimize();
+}
 
 void TVeskForm::Restore1Click() {
   App().Restore();
   Show();
 }
 
-void TVeskForm::Exit1Click() { App().Terminate(); }
+void TVeskForm::Exit1Click() {
+  App().Terminate();
+}
 
-void TVeskForm::LoadSettings() { flags_ = settings_.ReadAll(); }
+void TVeskForm::LoadSettings() {
+  flags_ = settings_.ReadAll();
+}
 
-void TVeskForm::SaveSettings() { settings_.WriteAll(flags_); }
+void TVeskForm::SaveSettings() {
+  settings_.WriteAll(flags_);
+}
 
 }  // namespace quenk

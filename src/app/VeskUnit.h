@@ -73,12 +73,12 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
  public:
   ui::Label Label2{*this, IDC_VESK_LABEL2, "Label2", {8, 7, 29, 13}, "Select"};
   ui::Label Label1{*this, IDC_VESK_LABEL1, "Label1", {250, 7, 27, 13}, "Clean"};
-  ui::ListBox ListBoxItemList{*this, IDC_VESK_ITEMLIST, "ListBoxItemList", {8, 26, 161, 151},
-                              {true, 13}, 2};
+  ui::ListBox ListBoxItemList{
+      *this, IDC_VESK_ITEMLIST, "ListBoxItemList", {8, 26, 161, 151}, {true, 13}, 2};
   ui::Button SelectButton{*this, IDC_VESK_SELECT, "SelectButton", {175, 38, 69, 26}, ">>", 3};
   ui::Button DeleteButton{*this, IDC_VESK_DELETE, "DeleteButton", {175, 138, 69, 26}, "<<", 5};
-  ui::ListBox ListBoxCleanItems{*this, IDC_VESK_CLEANITEMS, "ListBoxCleanItems",
-                                {250, 26, 170, 151}, {false, 13}, 4};
+  ui::ListBox ListBoxCleanItems{
+      *this, IDC_VESK_CLEANITEMS, "ListBoxCleanItems", {250, 26, 170, 151}, {false, 13}, 4};
   ui::Button CleanButton{*this, IDC_VESK_CLEAN, "CleanButton", {8, 183, 92, 26}, "Clean", 0};
   ui::ProgressBar ProgressBar{*this, IDC_VESK_PROGRESS, "ProgressBar", {0, 215, 428, 17}};
 

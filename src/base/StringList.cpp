@@ -4,7 +4,9 @@
 
 namespace quenk {
 
-void StringList::Append(std::string line) { Insert(lines_.size(), std::move(line)); }
+void StringList::Append(std::string line) {
+  Insert(lines_.size(), std::move(line));
+}
 
 void StringList::Insert(std::size_t index, std::string line) {
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));

@@ -4,7 +4,9 @@
 
 namespace quenk {
 
-char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldCase(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string UpperCase(std::string_view text) {
   std::string out(text);
@@ -13,9 +15,9 @@ std::string UpperCase(std::string_view text) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return FoldCase(x) == FoldCase(y);
+         });
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -9,7 +9,9 @@ using platform::RegKey;
 
 namespace {
 
-bool IsDots(const std::string& name) { return name == "." || name == ".."; }
+bool IsDots(const std::string& name) {
+  return name == "." || name == "..";
+}
 
 }  // namespace
 
@@ -42,7 +44,9 @@ void Remover::RemoveFiles(const std::string& folder, Table masks) {
   }
 }
 
-void Remover::RemoveFolder(const std::string& path) { Record(RemoveTree(path), path); }
+void Remover::RemoveFolder(const std::string& path) {
+  Record(RemoveTree(path), path);
+}
 
 bool Remover::RemoveTree(const std::string& path) {
   if (const auto a = fs_.Attributes(path); a && (*a & attr::kReparsePoint))

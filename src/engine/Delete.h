@@ -20,7 +20,10 @@ using Table = std::span<const std::string_view>;
 class Remover {
  public:
   Remover(platform::Ports ports, CleaningRecord& record, Progress& progress)
-      : fs_(ports.fs), ini_(ports.ini), registry_(ports.registry), record_(record),
+      : fs_(ports.fs),
+        ini_(ports.ini),
+        registry_(ports.registry),
+        record_(record),
         progress_(progress) {}
 
   // `folder` ends in "\". One step per mask.

@@ -20,7 +20,9 @@ std::vector<std::string> ReadLogLines(platform::FileSystem& fs, const std::strin
 
 }  // namespace
 
-std::string LogFolder(platform::FileSystem& fs) { return fs.CurrentDir() + "\\Logs\\"; }
+std::string LogFolder(platform::FileSystem& fs) {
+  return fs.CurrentDir() + "\\Logs\\";
+}
 
 std::string LogPath(platform::FileSystem& fs, const std::string& logName) {
   return LogFolder(fs) + logName + ".txt";

@@ -13,7 +13,8 @@ std::string Padded(int value, int width) {
 
 }  // namespace
 
-std::string FormatShortDate(const platform::RegionalSettings& regional, const platform::LocalTime& t) {
+std::string FormatShortDate(const platform::RegionalSettings& regional,
+                            const platform::LocalTime& t) {
   const std::string& format = regional.shortDate;
   std::string out;
   for (std::size_t i = 0; i < format.size();) {
@@ -80,7 +81,8 @@ std::string FormatShortDate(const platform::RegionalSettings& regional, const pl
   return out;
 }
 
-std::string FormatStampTime(const platform::RegionalSettings& regional, const platform::LocalTime& t) {
+std::string FormatStampTime(const platform::RegionalSettings& regional,
+                            const platform::LocalTime& t) {
   int hour = t.hour;
   if (regional.twelveHourClock) {
     hour %= 12;

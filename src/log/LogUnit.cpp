@@ -79,9 +79,13 @@ void TLogForm::ButtonRemoveAllClick() {
   ShowRecord = true;
 }
 
-void TLogForm::SaveLogFile() { quenk::SaveLogFile(fs_, locale_, record_); }
+void TLogForm::SaveLogFile() {
+  quenk::SaveLogFile(fs_, locale_, record_);
+}
 
-void TLogForm::FillOlderLogs() { quenk::FillOlderLogs(fs_, ListBox3.Items()); }
+void TLogForm::FillOlderLogs() {
+  quenk::FillOlderLogs(fs_, ListBox3.Items());
+}
 
 void TLogForm::ReadDeletedSection(const std::string& logName) {
   quenk::ReadDeletedSection(fs_, logName, record_.Deleted());

@@ -51,8 +51,8 @@ class TLogForm final : public ui::Form {
   ui::ListBox ListBox3{*this, IDC_LOG_LISTBOX3, "ListBox3", {119, 8, 256, 230}, {}, 6};
   ui::Button ButtonOK{*this, IDC_LOG_OK, "ButtonOK", {119, 245, 75, 25}, "OK", 1};
   ui::Button ButtonRemove{*this, IDC_LOG_REMOVE, "ButtonRemove", {195, 245, 75, 25}, "Remove", 2};
-  ui::Button ButtonRemoveAll{*this,           IDC_LOG_REMOVEALL, "ButtonRemoveAll",
-                             {300, 245, 75, 25}, "Remove All",      3};
+  ui::Button ButtonRemoveAll{
+      *this, IDC_LOG_REMOVEALL, "ButtonRemoveAll", {300, 245, 75, 25}, "Remove All", 3};
 };
 
 }  // namespace quenk

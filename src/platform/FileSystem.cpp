@@ -7,7 +7,8 @@ class FilteredSearch final : public FileSearch {
  public:
   FilteredSearch(std::unique_ptr<FileSearch> inner, std::uint32_t requested)
       : inner_(std::move(inner)),
-        excluded_(~requested & (attr::kHidden | attr::kSystem | attr::kVolumeLabel | attr::kDirectory)) {}
+        excluded_(~requested &
+                  (attr::kHidden | attr::kSystem | attr::kVolumeLabel | attr::kDirectory)) {}
 
   bool Next(FindEntry& entry) override {
     while (inner_->Next(entry)) {

@@ -25,7 +25,6 @@ inline constexpr std::uint32_t kAnyFile = 63;
 inline constexpr std::uint32_t kFolders = kDirectory;
 }  // namespace attr
 
-
 struct FindEntry {
   std::string name;  // the long name, never the short one
   std::uint32_t attributes = 0;

@@ -17,9 +17,9 @@ struct RegionalSettings {
   std::string pm = "PM";
   std::array<std::string, 12> shortMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  std::array<std::string, 12> longMonths{"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+  std::array<std::string, 12> longMonths{"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
   std::array<std::string, 7> shortDays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   std::array<std::string, 7> longDays{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                       "Thursday", "Friday", "Saturday"};

@@ -9,8 +9,8 @@ namespace quenk::profiles {
 
 std::string ReadFolderValue(platform::Registry& registry, const std::string& keyPath,
                             const std::string& valueName) {
-  const platform::RegKey key =
-      platform::RegKey::Open(registry, platform::kLocalMachine, keyPath, platform::access::kAllAccess);
+  const platform::RegKey key = platform::RegKey::Open(registry, platform::kLocalMachine, keyPath,
+                                                      platform::access::kAllAccess);
   if (!key) return {};
   std::uint32_t type = 0;
   std::string data;

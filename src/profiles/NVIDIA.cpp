@@ -3,8 +3,8 @@
 namespace quenk::profiles::nvidia {
 
 int StepCount(bool files, bool registry) {
-  constexpr int f = System32Masks.size() + DriversMasks.size() + DllCacheMasks.size() +
-                    PrefetchMasks.size();
+  constexpr int f =
+      System32Masks.size() + DriversMasks.size() + DllCacheMasks.size() + PrefetchMasks.size();
   constexpr int r = UserKeys.size() + MachineKeys.size() +
                     kEnumRootBases.size() * EnumRootKeys.size() +
                     kServicesBases.size() * ServiceKeys.size();

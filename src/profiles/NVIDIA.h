@@ -6,13 +6,13 @@ namespace quenk::profiles::nvidia {
 
 // "NVIDIA - Display": the display driver and its control panel.
 inline constexpr std::array<std::string_view, 42> System32Masks{
-    "nvapi*.*",   "nvapp*.*",    "nvcod*.*",     "nvcolor*.*",  "nvcpl*.*",     "nvd3d*.*",
-    "nvdisp*.*",  "nvExpBar*.*", "nvgames*.*",   "nvmccs*.*",   "nvmctray*.*",  "nvmobls*.*",
-    "nvogl*.*",   "nvsvc*.*",    "nvudisp*.*",   "NVUNINST*.*", "nvvitvs*.*",   "nvwgf2um*.*",
-    "nvwapps*.*", "nvwss*.*",    "nvwsapps*.*",  "nv4_disp*.*", "nvdsp*.*",     "nview*.*",
-    "nvnt4cpl*.*", "nvshell*.*", "nvtui*.*",     "nvucode*.*",  "nvwddi*.*",    "nvwdmcpl*.*",
-    "nvwimg*.*",  "nwiz*.*",     "nv4disp*.*",   "nvgfx*.*",    "nvdccapp*.*",  "nvmctray*.*",
-    "nvwcpl*.*",  "keystone*.*", "nvdspsch*.*",  "nvhwvid*.*",  "nvrs*.*",      "nvwrs*.*"};
+    "nvapi*.*",    "nvapp*.*",    "nvcod*.*",    "nvcolor*.*",  "nvcpl*.*",    "nvd3d*.*",
+    "nvdisp*.*",   "nvExpBar*.*", "nvgames*.*",  "nvmccs*.*",   "nvmctray*.*", "nvmobls*.*",
+    "nvogl*.*",    "nvsvc*.*",    "nvudisp*.*",  "NVUNINST*.*", "nvvitvs*.*",  "nvwgf2um*.*",
+    "nvwapps*.*",  "nvwss*.*",    "nvwsapps*.*", "nv4_disp*.*", "nvdsp*.*",    "nview*.*",
+    "nvnt4cpl*.*", "nvshell*.*",  "nvtui*.*",    "nvucode*.*",  "nvwddi*.*",   "nvwdmcpl*.*",
+    "nvwimg*.*",   "nwiz*.*",     "nv4disp*.*",  "nvgfx*.*",    "nvdccapp*.*", "nvmctray*.*",
+    "nvwcpl*.*",   "keystone*.*", "nvdspsch*.*", "nvhwvid*.*",  "nvrs*.*",     "nvwrs*.*"};
 inline constexpr std::array<std::string_view, 3> DriversMasks{"nvlddmkm*.*", "NV_Mini*.*",
                                                               "NV4_Mini*.*"};
 inline constexpr std::array<std::string_view, 4> DllCacheMasks{"NV_Mini*.*", "NV4_Mini*.*",

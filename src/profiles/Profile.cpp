@@ -9,6 +9,8 @@ void SweepControlSets(ProfileContext& ctx, engine::Table enumRootKeys, engine::T
     ctx.remover.RemoveKeys(platform::kLocalMachine, base, serviceKeys);
 }
 
-std::string WindowsFolder(platform::FileSystem& fs) { return fs.EnvOrEmpty("SYSTEMROOT") + "\\"; }
+std::string WindowsFolder(platform::FileSystem& fs) {
+  return fs.EnvOrEmpty("SYSTEMROOT") + "\\";
+}
 
 }  // namespace quenk::profiles

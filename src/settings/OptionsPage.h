@@ -13,7 +13,8 @@ class OptionsPage : public ui::Frame {
   OptionsPage(ui::Container& parent, int id, std::string name, std::string className,
               ui::Rect bounds, int tabOrder, const SettingsFile& settings, OptionsHost& host)
       : ui::Frame(parent, id, std::move(name), std::move(className), bounds, tabOrder),
-        settings_(settings), host_(host) {}
+        settings_(settings),
+        host_(host) {}
 
   virtual void LoadPage() = 0;
   virtual void SavePage() = 0;

@@ -20,9 +20,13 @@ class TFrameOptions_Logfiles final : public OptionsPage {
     settings_.WriteFlag(kLogfilesSection, kLogfilesKey, CheckBoxLogFiles.Checked());
   }
 
-  ui::Label Label1{*this, IDC_OPT_LABEL_LOGFILES, "Label1", {11, 11, 150, 13},
+  ui::Label Label1{*this,
+                   IDC_OPT_LABEL_LOGFILES,
+                   "Label1",
+                   {11, 11, 150, 13},
                    "Save log to file after cleaning"};
-  ui::CheckBox CheckBoxLogFiles{*this, IDC_OPT_LOGFILES, "CheckBoxLogFiles", {165, 10, 97, 17}, "", 0};
+  ui::CheckBox CheckBoxLogFiles{*this, IDC_OPT_LOGFILES, "CheckBoxLogFiles", {165, 10, 97, 17}, "",
+                                0};
 };
 
 }  // namespace quenk

@@ -21,8 +21,10 @@ class TFrameOptions_SystemTray final : public OptionsPage {
     host_.LoadSettings();
   }
 
-  ui::Label Label1{*this, IDC_OPT_LABEL_SYSTEMTRAY, "Label1", {11, 11, 150, 13}, "Enable systemtray"};
-  ui::CheckBox CheckBoxSystemtray{*this, IDC_OPT_SYSTEMTRAY, "CheckBoxSystemtray", {165, 10, 97, 17}, "", 0};
+  ui::Label Label1{
+      *this, IDC_OPT_LABEL_SYSTEMTRAY, "Label1", {11, 11, 150, 13}, "Enable systemtray"};
+  ui::CheckBox CheckBoxSystemtray{
+      *this, IDC_OPT_SYSTEMTRAY, "CheckBoxSystemtray", {165, 10, 97, 17}, "", 0};
 };
 
 }  // namespace quenk

@@ -31,8 +31,7 @@ std::optional<long long> ParseFlagNumber(std::string_view text) {
   }
   if (text.empty()) return std::nullopt;
   // Decimal fits a signed 32-bit integer; hexadecimal any 32-bit pattern.
-  const unsigned long long limit =
-      hex ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
+  const unsigned long long limit = hex ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
   unsigned long long value = 0;
   for (char c : text) {
     int digit;

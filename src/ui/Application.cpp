@@ -4,7 +4,9 @@
 
 namespace quenk::ui {
 
-ApplicationEvents::ApplicationEvents(Application& app) : app_(app) { app_.events_.push_back(this); }
+ApplicationEvents::ApplicationEvents(Application& app) : app_(app) {
+  app_.events_.push_back(this);
+}
 
 ApplicationEvents::~ApplicationEvents() {
   auto& list = app_.events_;

@@ -8,8 +8,13 @@ namespace quenk::ui {
 
 Control::Control(Container& parent, ControlKind kind, int id, std::string name, Rect bounds,
                  std::string caption, int tabOrder)
-    : parent_(parent), kind_(kind), id_(id), name_(std::move(name)), bounds_(bounds),
-      caption_(std::move(caption)), tabOrder_(tabOrder) {
+    : parent_(parent),
+      kind_(kind),
+      id_(id),
+      name_(std::move(name)),
+      bounds_(bounds),
+      caption_(std::move(caption)),
+      tabOrder_(tabOrder) {
   parent_.controls_.push_back(this);
 }
 
@@ -18,7 +23,9 @@ Control::~Control() {
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
-Form& Control::OwnerForm() const { return parent_.OwnerForm(); }
+Form& Control::OwnerForm() const {
+  return parent_.OwnerForm();
+}
 
 void Control::SetVisible(bool visible) {
   if (visible_ == visible) return;

@@ -9,10 +9,12 @@ void CheckBox::SetChecked(bool checked) {
   if (Peer()) static_cast<CheckBoxPeer*>(Peer())->SetChecked(checked_);
 }
 
-void CheckBox::SyncPeer() { static_cast<CheckBoxPeer*>(Peer())->SetChecked(checked_); }
+void CheckBox::SyncPeer() {
+  static_cast<CheckBoxPeer*>(Peer())->SetChecked(checked_);
+}
 
-Memo::Memo(Container& parent, int id, std::string name, Rect bounds,
-           std::vector<std::string> lines, int tabOrder)
+Memo::Memo(Container& parent, int id, std::string name, Rect bounds, std::vector<std::string> lines,
+           int tabOrder)
     : Control(parent, ControlKind::kMemo, id, std::move(name), bounds, Join(lines), tabOrder),
       lines_(std::move(lines)) {}
 

@@ -9,7 +9,9 @@ Form::Form(Application& app, FormStyle style) : app_(app), style_(std::move(styl
 
 Form::~Form() = default;
 
-bool Form::IsMainForm() const { return app_.MainForm() == this; }
+bool Form::IsMainForm() const {
+  return app_.MainForm() == this;
+}
 
 void Form::Show() {
   if (!visible_) {
@@ -36,7 +38,9 @@ void Form::Close() {
     Hide();
 }
 
-void Form::Realize(Backend& backend) { peer_ = backend.CreateFormPeer(*this); }
+void Form::Realize(Backend& backend) {
+  peer_ = backend.CreateFormPeer(*this);
+}
 
 void Form::Unrealize() {
   if (tray_) tray_->Remove();

@@ -13,7 +13,9 @@ ListBox::ListBox(Container& parent, int id, std::string name, Rect bounds, ListB
   own_.SetObserver(this);
 }
 
-ListBox::~ListBox() { items_->SetObserver(nullptr); }
+ListBox::~ListBox() {
+  items_->SetObserver(nullptr);
+}
 
 void ListBox::Bind(StringList& list) {
   items_->SetObserver(nullptr);
@@ -26,10 +28,11 @@ void ListBox::Add(std::string text) {
   std::size_t at = items_->Size();
   if (style_.sorted) {
     const auto& lines = items_->Lines();
-    at = static_cast<std::size_t>(
-        std::upper_bound(lines.begin(), lines.end(), text,
-                         [](const std::string& a, const std::string& b) { return LessNoCase(a, b); }) -
-        lines.begin());
+    at = static_cast<std::size_t>(std::upper_bound(lines.begin(), lines.end(), text,
+                                                   [](const std::string& a, const std::string& b) {
+                                                     return LessNoCase(a, b);
+                                                   }) -
+                                  lines.begin());
   }
   items_->Insert(at, std::move(text));
 }

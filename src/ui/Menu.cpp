@@ -5,7 +5,9 @@
 
 namespace quenk::ui {
 
-MainMenu::MainMenu(Form& form) { form.SetMenu(this); }
+MainMenu::MainMenu(Form& form) {
+  form.SetMenu(this);
+}
 
 void MainMenu::Add(std::string caption, std::initializer_list<MenuItem*> items) {
   menus_.push_back({std::move(caption), items});

@@ -13,7 +13,9 @@ struct Shortcut {
   char key = 0;  // an upper-case letter; 0 for none
   bool ctrl = false;
   bool Empty() const { return key == 0; }
-  std::string Text() const { return Empty() ? std::string() : std::string(ctrl ? "Ctrl+" : "") + key; }
+  std::string Text() const {
+    return Empty() ? std::string() : std::string(ctrl ? "Ctrl+" : "") + key;
+  }
 };
 
 class MenuItem {

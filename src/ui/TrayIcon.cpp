@@ -29,7 +29,8 @@ void TrayIcon::SetVisible(bool visible) {
   if (visible) {
     if (!shell_.AddIcon(Data())) throw std::runtime_error("Cannot create shell notification icon");
   } else {
-    if (!shell_.DeleteIcon(Data())) throw std::runtime_error("Cannot remove shell notification icon");
+    if (!shell_.DeleteIcon(Data()))
+      throw std::runtime_error("Cannot remove shell notification icon");
   }
   visible_ = visible;
 }

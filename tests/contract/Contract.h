@@ -33,8 +33,8 @@ class Contract : public ::testing::Test {
   }
 };
 
-#define SKIP_ON_WINE(reason)                      \
-  do {                                            \
+#define SKIP_ON_WINE(reason)                       \
+  do {                                             \
     if (machine->OnWine()) GTEST_SKIP() << reason; \
   } while (0)
 

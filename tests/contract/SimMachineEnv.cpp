@@ -57,6 +57,8 @@ class SimTestMachine final : public Machine {
 
 }  // namespace
 
-std::unique_ptr<Machine> MakeMachine() { return std::make_unique<SimTestMachine>(); }
+std::unique_ptr<Machine> MakeMachine() {
+  return std::make_unique<SimTestMachine>();
+}
 
 }  // namespace quenk::test

@@ -210,6 +210,8 @@ class Win32TestMachine final : public Machine {
 
 }  // namespace
 
-std::unique_ptr<Machine> MakeMachine() { return std::make_unique<Win32TestMachine>(); }
+std::unique_ptr<Machine> MakeMachine() {
+  return std::make_unique<Win32TestMachine>();
+}
 
 }  // namespace quenk::test

@@ -40,7 +40,8 @@ TEST_F(EngineContract, RemoveFilesRecordsFolderPlusLongName) {
   const std::vector<std::string_view> masks{"nvcpl*.*", "", "none*.*"};
   remover.RemoveFiles(f, masks);
   EXPECT_EQ(Sorted(Deleted()), (Lines{f + "NVCPLUI.EXE", f + "nvcpl.dll"}));
-  EXPECT_EQ(Sorted(NotDeleted()), (Lines{f + "nvcplDir", f + "nvcpl_busy.dll", f + "nvcpl_ro.dll"}));
+  EXPECT_EQ(Sorted(NotDeleted()),
+            (Lines{f + "nvcplDir", f + "nvcpl_busy.dll", f + "nvcpl_ro.dll"}));
   EXPECT_EQ(steps.count, 3);
   EXPECT_TRUE(ports.fs.Exists(f + "nvcplDir\\inside.txt"));
   EXPECT_TRUE(ports.fs.Exists(f + "keep.dll"));
@@ -94,7 +95,8 @@ TEST_F(EngineContract, InstallerFoldersByCompany) {
   const std::string is = dir + "\\InstallShield Installation Information\\";
   const auto folder = [&](const std::string& name, const std::string& ini) {
     machine->MakeFile(is + name + "\\setup.exe");
-    if (!ini.empty()) machine->MakeFile(is + name + "\\setup.ini", "[Startup]\r\nCompanyName=" + ini + "\r\n");
+    if (!ini.empty())
+      machine->MakeFile(is + name + "\\setup.ini", "[Startup]\r\nCompanyName=" + ini + "\r\n");
   };
   folder("{1}", "Realtek Semiconductor Corp.");
   folder("{2}", "REALTEK");
@@ -105,7 +107,8 @@ TEST_F(EngineContract, InstallerFoldersByCompany) {
   remover.RemoveInstallerFolders(is, "Realtek");
   EXPECT_EQ(Deleted(), Lines{is + "{1}"});
   EXPECT_TRUE(NotDeleted().empty());
-  for (const char* kept : {"{2}", "{3}", "{4}", "{5}"}) EXPECT_TRUE(ports.fs.Exists(is + kept)) << kept;
+  for (const char* kept : {"{2}", "{3}", "{4}", "{5}"})
+    EXPECT_TRUE(ports.fs.Exists(is + kept)) << kept;
   EXPECT_EQ(steps.count, 0);
 }
 
@@ -116,7 +119,8 @@ TEST_F(EngineContract, KeysAreDeletedWithTheirSubtrees) {
                     platform::regtype::kString, std::string("C:\\x\0", 5));
   machine->MakeKey(platform::kCurrentUser, base + "\\Creative Labs");
   machine->MakeKey(platform::kCurrentUser, base + "\\ATI Technologies\\Install\\ccc-skins\\x");
-  const std::vector<std::string_view> names{"CREATIVE TECH", "Missing", "ATI Technologies\\Install\\ccc-skins"};
+  const std::vector<std::string_view> names{"CREATIVE TECH", "Missing",
+                                            "ATI Technologies\\Install\\ccc-skins"};
   remover.RemoveKeys(platform::kCurrentUser, base, names);
   EXPECT_EQ(Deleted(), (Lines{"HKCU\\" + base + "\\CREATIVE TECH",
                               "HKCU\\" + base + "\\ATI Technologies\\Install\\ccc-skins"}));

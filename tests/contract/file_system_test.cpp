@@ -13,7 +13,8 @@ using NameList = std::vector<std::string>;
 class Wildcards : public Contract {
  protected:
   void SetUp() override {
-    for (const char* name : {"abc", "abc.txt", "Abd.dll", "nvcplui_longname.dll", "x.y.z", "README"})
+    for (const char* name :
+         {"abc", "abc.txt", "Abd.dll", "nvcplui_longname.dll", "x.y.z", "README"})
       machine->MakeFile(dir + "\\" + name);
   }
 };
@@ -73,12 +74,14 @@ TEST_F(Contract, RequestedAttributesPassOverHiddenSystemAndFolders) {
     std::uint32_t requested;
     NameList expected;
   } cases[] = {
-      {63, {".", "..", "hidden.txt", "hiddensub", "plain.txt", "readonly.txt", "sub", "system.txt"}},
+      {63,
+       {".", "..", "hidden.txt", "hiddensub", "plain.txt", "readonly.txt", "sub", "system.txt"}},
       {kDirectory, {".", "..", "plain.txt", "readonly.txt", "sub"}},
       {0, {"plain.txt", "readonly.txt"}},
       {kHidden, {"hidden.txt", "plain.txt", "readonly.txt"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SortedNames(dir + "\\*", c.requested), c.expected) << c.requested;
+  for (const auto& c : cases)
+    EXPECT_EQ(SortedNames(dir + "\\*", c.requested), c.expected) << c.requested;
 }
 
 TEST_F(Contract, AttributesOfEntries) {

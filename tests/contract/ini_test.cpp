@@ -37,17 +37,14 @@ TEST_F(IniContract, ReadRules) {
     const char* key;
     const char* expected;
   } cases[] = {
-      {"First", "key", "one"},
-      {"FIRST", "KEY", "one"},          // names match regardless of case
-      {"first", "spaced", "two words"}, // blanks around names and values dropped
-      {"First", "quoted", "q v"},       // one pair of enclosing quotes dropped
-      {"First", "dup", "first"},
-      {"First", "empty", ""},
-      {"Second", "key", "other"},
-      {"First", "missing", "default"},
-      {"Missing", "key", "default"},
+      {"First", "key", "one"},          {"FIRST", "KEY", "one"},  // names match regardless of case
+      {"first", "spaced", "two words"},  // blanks around names and values dropped
+      {"First", "quoted", "q v"},        // one pair of enclosing quotes dropped
+      {"First", "dup", "first"},        {"First", "empty", ""},        {"Second", "key", "other"},
+      {"First", "missing", "default"},  {"Missing", "key", "default"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Read(c.section, c.key), c.expected) << c.section << "/" << c.key;
+  for (const auto& c : cases)
+    EXPECT_EQ(Read(c.section, c.key), c.expected) << c.section << "/" << c.key;
   EXPECT_EQ(ports.ini.Read(dir + "\\missing.ini", "First", "key", "fallback"), "fallback");
 }
 
@@ -63,11 +60,11 @@ TEST_F(IniContract, WriteCreatesTheFile) {
 
 TEST_F(IniContract, WritePlacesSectionsAndKeys) {
   machine->MakeFile(file, "[A]\r\na1=1\r\n[B]\r\nb1=1\r\nb2=2\r\n");
-  ASSERT_TRUE(ports.ini.Write(file, "C", "c1", "x"));   // missing section: at the end
-  ASSERT_TRUE(ports.ini.Write(file, "a", "a2", "y"));   // missing key: end of its section
-  ASSERT_TRUE(ports.ini.Write(file, "B", "B1", "z"));   // present key: rewritten in place
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"[A]", "a1=1", "a2=y", "[B]", "b1=z", "b2=2",
-                                               "[C]", "c1=x"}));
+  ASSERT_TRUE(ports.ini.Write(file, "C", "c1", "x"));  // missing section: at the end
+  ASSERT_TRUE(ports.ini.Write(file, "a", "a2", "y"));  // missing key: end of its section
+  ASSERT_TRUE(ports.ini.Write(file, "B", "B1", "z"));  // present key: rewritten in place
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"[A]", "a1=1", "a2=y", "[B]", "b1=z", "b2=2", "[C]",
+                                               "c1=x"}));
   EXPECT_EQ(Read("b", "b1"), "z");
 }
 

@@ -14,7 +14,8 @@ class RegistryContract : public Contract {
 
 TEST_F(RegistryContract, OpenWithoutRegardToCaseAndNeverCreate) {
   machine->MakeKey(kCurrentUser, base + "\\Vendor\\Sub");
-  EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\VENDOR\\sub", access::kAllAccess));
+  EXPECT_TRUE(
+      RegKey::Open(ports.registry, kCurrentUser, base + "\\VENDOR\\sub", access::kAllAccess));
   EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\vendor", access::kRead));
   EXPECT_FALSE(RegKey::Open(ports.registry, kCurrentUser, base + "\\Missing", access::kRead));
   EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\Missing"));
@@ -25,10 +26,12 @@ TEST_F(RegistryContract, OpenWithoutRegardToCaseAndNeverCreate) {
 
 TEST_F(RegistryContract, TypedValues) {
   const std::string key = base + "\\Values";
-  machine->SetValue(kCurrentUser, key, "Text", platform::regtype::kString, std::string("C:\\A\0", 5));
+  machine->SetValue(kCurrentUser, key, "Text", platform::regtype::kString,
+                    std::string("C:\\A\0", 5));
   machine->SetValue(kCurrentUser, key, "Expand", platform::regtype::kExpandString,
                     std::string("%TEMP%\\x\0", 9));
-  machine->SetValue(kCurrentUser, key, "Number", platform::regtype::kDword, std::string("\x01\0\0\0", 4));
+  machine->SetValue(kCurrentUser, key, "Number", platform::regtype::kDword,
+                    std::string("\x01\0\0\0", 4));
   const RegKey k = RegKey::Open(ports.registry, kCurrentUser, key, access::kRead);
   ASSERT_TRUE(k);
   const struct {
@@ -49,7 +52,8 @@ TEST_F(RegistryContract, TypedValues) {
   }
   std::uint32_t type = 0;
   std::string data;
-  EXPECT_EQ(ports.registry.QueryValue(k.Get(), "Missing", type, data), platform::err::kFileNotFound);
+  EXPECT_EQ(ports.registry.QueryValue(k.Get(), "Missing", type, data),
+            platform::err::kFileNotFound);
 }
 
 TEST_F(RegistryContract, InfoAndEnumeration) {
@@ -62,7 +66,8 @@ TEST_F(RegistryContract, InfoAndEnumeration) {
   EXPECT_EQ(info.maxSubKeyLen, 3u);
   std::vector<std::string> names;
   std::string name;
-  for (std::uint32_t i = 0; ports.registry.EnumKey(k.Get(), i, info.maxSubKeyLen + 1, name) == 0; ++i)
+  for (std::uint32_t i = 0; ports.registry.EnumKey(k.Get(), i, info.maxSubKeyLen + 1, name) == 0;
+       ++i)
     names.push_back(name);
   EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "ccc"}));
   EXPECT_EQ(ports.registry.EnumKey(k.Get(), 2, 3, name), platform::err::kMoreData);

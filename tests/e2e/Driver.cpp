@@ -158,9 +158,13 @@ std::vector<std::string> ListItems(HWND list) {
   return items;
 }
 
-int ListSelection(HWND list) { return static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+int ListSelection(HWND list) {
+  return static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0));
+}
 
-bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
+bool Visible(HWND window) {
+  return window && ::IsWindowVisible(window);
+}
 
 namespace {
 
@@ -172,7 +176,9 @@ void Command(HWND form, int id, int code) {
 
 }  // namespace
 
-void ClickButton(HWND form, int id) { Command(form, id, BN_CLICKED); }
+void ClickButton(HWND form, int id) {
+  Command(form, id, BN_CLICKED);
+}
 
 void SelectListItem(HWND form, int id, int index) {
   ::SendMessageW(Child(form, id), LB_SETCURSEL, index, 0);
@@ -213,7 +219,9 @@ void PressKeys(HWND target, std::initializer_list<WORD> keys) {
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void PostClose(HWND window) { ::PostMessageA(window, WM_CLOSE, 0, 0); }
+void PostClose(HWND window) {
+  ::PostMessageA(window, WM_CLOSE, 0, 0);
+}
 
 bool FileExists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -22,7 +22,8 @@ TEST_F(Cleaning, CommandLineRunCleansBeforeTheWindowIsDrawnAndLogsTheRecord) {
   ExpectCleaned({"NVIDIA", "Creative"});  // already done when the window first shows
   quenk->Idle();
   const HWND main = quenk->Main();
-  EXPECT_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)), (Lines{"NVIDIA - Display", "Creative - Sound"}));
+  EXPECT_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)),
+            (Lines{"NVIDIA - Display", "Creative - Sound"}));
 
   const auto logs = LogNames();
   ASSERT_EQ(logs.size(), 1u);
@@ -36,15 +37,17 @@ TEST_F(Cleaning, CommandLineRunCleansBeforeTheWindowIsDrawnAndLogsTheRecord) {
   for (const auto& line : expected) bytes += line + "\r\n";
   EXPECT_EQ(text, bytes);
   EXPECT_GT(expected.size(), 20u);
-  EXPECT_NE(std::find(expected.begin(), expected.end(), "HKCU\\Software\\CREATIVE TECH"), expected.end());
+  EXPECT_NE(std::find(expected.begin(), expected.end(), "HKCU\\Software\\CREATIVE TECH"),
+            expected.end());
 
   PostClose(main);
   ASSERT_TRUE(quenk->WaitExit());
-  EXPECT_EQ(SettingsKeys(),
-            (Lines{"Logfiles/Logfiles=1", "NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
-                   "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
-                   "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=1",
-                   "Realtek Sound/Registry=1", "Realtek Sound/Files=1", "SystemTray/SystemTray=0"}));
+  EXPECT_EQ(
+      SettingsKeys(),
+      (Lines{"Logfiles/Logfiles=1", "NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
+             "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
+             "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=1",
+             "Realtek Sound/Registry=1", "Realtek Sound/Files=1", "SystemTray/SystemTray=0"}));
 }
 
 TEST_F(Cleaning, EachVendorCleansItsOwnAndSparesDecoysAndOthers) {

@@ -8,7 +8,9 @@ struct ControlRect {
   RECT rect;  // left, top, right, bottom at 96 dpi
 };
 
-RECT R(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+RECT R(int left, int top, int width, int height) {
+  return {left, top, left + width, top + height};
+}
 
 class WindowsE2e : public E2e {
  protected:
@@ -46,10 +48,14 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
           ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow"))))
     dpi = f(main);
   ExpectLayout(main, {428, 232},
-               {{IDC_VESK_LABEL2, R(8, 7, 29, 13)},       {IDC_VESK_LABEL1, R(250, 7, 27, 13)},
-                {IDC_VESK_ITEMLIST, R(8, 26, 161, 151)},  {IDC_VESK_SELECT, R(175, 38, 69, 26)},
-                {IDC_VESK_DELETE, R(175, 138, 69, 26)},   {IDC_VESK_CLEANITEMS, R(250, 26, 170, 151)},
-                {IDC_VESK_CLEAN, R(8, 183, 92, 26)},      {IDC_VESK_PROGRESS, R(0, 215, 428, 17)}});
+               {{IDC_VESK_LABEL2, R(8, 7, 29, 13)},
+                {IDC_VESK_LABEL1, R(250, 7, 27, 13)},
+                {IDC_VESK_ITEMLIST, R(8, 26, 161, 151)},
+                {IDC_VESK_SELECT, R(175, 38, 69, 26)},
+                {IDC_VESK_DELETE, R(175, 138, 69, 26)},
+                {IDC_VESK_CLEANITEMS, R(250, 26, 170, 151)},
+                {IDC_VESK_CLEAN, R(8, 183, 92, 26)},
+                {IDC_VESK_PROGRESS, R(0, 215, 428, 17)}});
   EXPECT_EQ(TabOrder(main), (std::vector<int>{IDC_VESK_CLEAN, IDC_VESK_ITEMLIST, IDC_VESK_SELECT,
                                               IDC_VESK_CLEANITEMS, IDC_VESK_DELETE}));
 
@@ -58,9 +64,12 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
   ASSERT_TRUE(Visible(log));
   EXPECT_EQ(::GetWindow(log, GW_OWNER), main);
   ExpectLayout(log, {383, 277},
-               {{IDC_LOG_ITEMS, R(8, 8, 105, 230)},   {IDC_LOG_LISTBOX1, R(119, 8, 256, 230)},
-                {IDC_LOG_LISTBOX2, R(119, 8, 256, 230)}, {IDC_LOG_LISTBOX3, R(119, 8, 256, 230)},
-                {IDC_LOG_OK, R(119, 245, 75, 25)},    {IDC_LOG_REMOVE, R(195, 245, 75, 25)},
+               {{IDC_LOG_ITEMS, R(8, 8, 105, 230)},
+                {IDC_LOG_LISTBOX1, R(119, 8, 256, 230)},
+                {IDC_LOG_LISTBOX2, R(119, 8, 256, 230)},
+                {IDC_LOG_LISTBOX3, R(119, 8, 256, 230)},
+                {IDC_LOG_OK, R(119, 245, 75, 25)},
+                {IDC_LOG_REMOVE, R(195, 245, 75, 25)},
                 {IDC_LOG_REMOVEALL, R(300, 245, 75, 25)}});
   EXPECT_EQ(TabOrder(log), (std::vector<int>{IDC_LOG_ITEMS, IDC_LOG_OK, IDC_LOG_REMOVE,
                                              IDC_LOG_REMOVEALL, IDC_LOG_LISTBOX1}));
@@ -69,24 +78,35 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
   const HWND about = quenk->Window("TAboutForm");
   ASSERT_TRUE(Visible(about));
   ExpectLayout(about, {396, 267},
-               {{IDC_ABOUT_OK, R(95, 235, 75, 25)},   {IDC_ABOUT_LISTBOX1, R(8, 8, 81, 221)},
-                {IDC_ABOUT_MEMOABOUT, R(95, 8, 294, 221)}, {IDC_ABOUT_MEMODONATE, R(95, 8, 294, 221)},
+               {{IDC_ABOUT_OK, R(95, 235, 75, 25)},
+                {IDC_ABOUT_LISTBOX1, R(8, 8, 81, 221)},
+                {IDC_ABOUT_MEMOABOUT, R(95, 8, 294, 221)},
+                {IDC_ABOUT_MEMODONATE, R(95, 8, 294, 221)},
                 {IDC_ABOUT_MEMOCONTACT, R(95, 8, 294, 221)}});
 
   Menu(IDM_TOOLS_OPTIONS);
   const HWND options = quenk->Window("TOptionsForm");
   ASSERT_TRUE(Visible(options));
   ExpectLayout(options, {382, 286},
-               {{IDC_OPT_ITEMS, R(8, 8, 106, 270)},       {IDC_OPT_FRAME_CLEANING, R(120, 8, 270, 233)},
-                {IDC_OPT_OK, R(120, 254, 75, 25)},        {IDC_OPT_CANCEL, R(196, 254, 75, 25)},
-                {IDC_OPT_APPLY, R(301, 254, 75, 25)},     {IDC_OPT_FRAME_LOGFILES, R(114, 0, 247, 240)},
+               {{IDC_OPT_ITEMS, R(8, 8, 106, 270)},
+                {IDC_OPT_FRAME_CLEANING, R(120, 8, 270, 233)},
+                {IDC_OPT_OK, R(120, 254, 75, 25)},
+                {IDC_OPT_CANCEL, R(196, 254, 75, 25)},
+                {IDC_OPT_APPLY, R(301, 254, 75, 25)},
+                {IDC_OPT_FRAME_LOGFILES, R(114, 0, 247, 240)},
                 {IDC_OPT_FRAME_SYSTEMTRAY, R(114, 0, 320, 240)},
-                {IDC_OPT_NVCFILE, R(104, 3, 97, 17)},     {IDC_OPT_NVCREG, R(104, 26, 97, 17)},
-                {IDC_OPT_NVFILE, R(104, 50, 97, 17)},     {IDC_OPT_NVREG, R(104, 73, 97, 17)},
-                {IDC_OPT_ATIFILE, R(104, 98, 97, 17)},    {IDC_OPT_ATIREG, R(104, 121, 97, 17)},
-                {IDC_OPT_CTFILE, R(104, 146, 97, 17)},    {IDC_OPT_CTREG, R(104, 169, 97, 17)},
-                {IDC_OPT_RTFILE, R(104, 192, 97, 17)},    {IDC_OPT_RTREG, R(104, 215, 97, 17)},
-                {IDC_OPT_LOGFILES, R(165, 10, 97, 17)},   {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)}});
+                {IDC_OPT_NVCFILE, R(104, 3, 97, 17)},
+                {IDC_OPT_NVCREG, R(104, 26, 97, 17)},
+                {IDC_OPT_NVFILE, R(104, 50, 97, 17)},
+                {IDC_OPT_NVREG, R(104, 73, 97, 17)},
+                {IDC_OPT_ATIFILE, R(104, 98, 97, 17)},
+                {IDC_OPT_ATIREG, R(104, 121, 97, 17)},
+                {IDC_OPT_CTFILE, R(104, 146, 97, 17)},
+                {IDC_OPT_CTREG, R(104, 169, 97, 17)},
+                {IDC_OPT_RTFILE, R(104, 192, 97, 17)},
+                {IDC_OPT_RTREG, R(104, 215, 97, 17)},
+                {IDC_OPT_LOGFILES, R(165, 10, 97, 17)},
+                {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)}});
   EXPECT_EQ(TabOrder(options),
             (std::vector<int>{IDC_OPT_ITEMS, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
                               IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_NVCFILE,
@@ -196,10 +216,10 @@ TEST_F(WindowsE2e, OptionsWriteExactlyTheirPage) {
   ClickButton(options, IDC_OPT_APPLY);
   quenk->Idle();
   EXPECT_EQ(SettingsKeys(),
-            (Lines{"NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1", "NVIDIA Display/Registry=1",
-                   "NVIDIA Display/Files=1", "ATi Display/Registry=1", "ATi Display/Files=1",
-                   "Creative Sound/Registry=1", "Creative Sound/Files=0", "Realtek Sound/Registry=1",
-                   "Realtek Sound/Files=1"}));
+            (Lines{"NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
+                   "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
+                   "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=0",
+                   "Realtek Sound/Registry=1", "Realtek Sound/Files=1"}));
   EXPECT_TRUE(Visible(options));
 
   ::DeleteFileA(kSettings);

@@ -22,7 +22,9 @@ class WriteFailures : public E2e {
     if (root) ::CloseHandle(h);
     ::SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(probe.c_str());
-    if (root) GTEST_SKIP() << "run with root rights: Wine writes read-only files (scripts/test runs these as nobody)";
+    if (root)
+      GTEST_SKIP() << "run with root rights: Wine writes read-only files (scripts/test runs these "
+                      "as nobody)";
   }
   // Waits for the error report, checks its text and presses OK.
   void Report(const std::string& text) {

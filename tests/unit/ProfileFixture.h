@@ -19,9 +19,9 @@ class ProfileFixture : public SimFixture {
     fs.SetEnv("USERPROFILE", "C:\\Users\\tech");
     fs.SetEnv("ALLUSERSPROFILE", "C:\\ProgramData");
     fs.SetEnv("PUBLIC", "C:\\Users\\Public");
-    for (const char* folder : {"C:\\Windows\\System32\\drivers", "C:\\Windows\\prefetch",
-                               "C:\\Program Files (x86)", "C:\\Users\\tech\\Documents",
-                               "C:\\Users\\Public", "C:\\ProgramData"})
+    for (const char* folder :
+         {"C:\\Windows\\System32\\drivers", "C:\\Windows\\prefetch", "C:\\Program Files (x86)",
+          "C:\\Users\\tech\\Documents", "C:\\Users\\Public", "C:\\ProgramData"})
       fs.AddFolder(folder);
     fs.AddFile("C:\\Windows\\System32\\kernel32.dll");
     fs.AddFile("C:\\Program Files\\Common Files\\x.dll");
@@ -34,7 +34,9 @@ class ProfileFixture : public SimFixture {
   void Keys(platform::HKey root, std::initializer_list<std::string> paths) {
     for (const auto& p : paths) machine.registry.CreateKey(root, p);
   }
-  bool Key(platform::HKey root, const std::string& path) { return machine.registry.Exists(root, path); }
+  bool Key(platform::HKey root, const std::string& path) {
+    return machine.registry.Exists(root, path);
+  }
 
   profiles::ProfileContext ctx{machine.fs, machine.registry, remover};
 };

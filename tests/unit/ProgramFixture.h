@@ -21,7 +21,8 @@ class ProgramFixture : public ProfileFixture {
   ~ProgramFixture() override { app.Shutdown(); }
 
   void Start(std::vector<std::string> arguments = {}) {
-    windows = std::make_unique<ProgramWindows>(CreateProgram(app, machine.ports(), std::move(arguments)));
+    windows =
+        std::make_unique<ProgramWindows>(CreateProgram(app, machine.ports(), std::move(arguments)));
     app.Start();
   }
   void Settings(const std::string& text) { machine.fs.AddFile(kSettings, text); }

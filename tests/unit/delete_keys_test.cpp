@@ -8,7 +8,8 @@ using platform::kLocalMachine;
 
 class RemoveKeysTest : public SimFixture {
  protected:
-  void Run(platform::HKey root, std::string_view base, std::initializer_list<std::string_view> names) {
+  void Run(platform::HKey root, std::string_view base,
+           std::initializer_list<std::string_view> names) {
     const std::vector<std::string_view> table(names);
     remover.RemoveKeys(root, base, table);
   }

@@ -38,7 +38,8 @@ TEST_F(FolderLookup, ReadFolderValueByType) {
         EXPECT_STREQ(e.what(), "Invalid data type for 'InstallDir'");
       }
     } else {
-      EXPECT_EQ(profiles::ReadFolderValue(machine.registry, key, "InstallDir"), c.expected) << c.type;
+      EXPECT_EQ(profiles::ReadFolderValue(machine.registry, key, "InstallDir"), c.expected)
+          << c.type;
     }
   }
   EXPECT_EQ(profiles::ReadFolderValue(machine.registry, key, "Other"), "");
@@ -55,21 +56,45 @@ TEST_F(FolderLookup, ProtectedFolders) {
     const char* path;
     bool refused;
   } cases[] = {
-      {"C:", true}, {"C:\\", true}, {"c:\\\\", true}, {"D:\\", true}, {"\\", true},
-      {"\\\\server\\share", true}, {"\\\\server\\share\\", true}, {"\\\\server", true},
-      {"\\\\?\\C:\\", true}, {"C:\\Windows", true}, {"c:\\windows\\", true}, {"C:/Windows", true},
-      {"C:\\Windows.", true}, {"\\\\?\\C:\\WINDOWS", true}, {"C:\\Windows\\System32", true},
-      {"C:\\Windows\\SysWOW64", true}, {"C:\\Program Files", true}, {"C:\\PROGRA~1", true},
-      {"C:\\Program Files (x86)", true}, {"C:\\Users", true}, {"C:\\Users\\tech", true},
-      {"C:\\Users\\Public", true}, {"C:\\ProgramData", true},
-      {"C:\\Program Files\\ATI\\..\\..", true}, {"C:\\Program Files\\.\\ATI", true},
-      {"Windows", true}, {"C:Windows", true}, {"\\Windows", true}, {"", true},
-      {"C:\\Program Files\\ATI Technologies", false}, {"C:\\PROGRA~1\\ATI Technologies", false},
-      {"C:\\ATI\\Support", false}, {"C:\\Windows\\Help\\nvcpl", false},
-      {"C:\\Users\\tech\\Documents\\Driver", false}, {"D:\\Data", false},
+      {"C:", true},
+      {"C:\\", true},
+      {"c:\\\\", true},
+      {"D:\\", true},
+      {"\\", true},
+      {"\\\\server\\share", true},
+      {"\\\\server\\share\\", true},
+      {"\\\\server", true},
+      {"\\\\?\\C:\\", true},
+      {"C:\\Windows", true},
+      {"c:\\windows\\", true},
+      {"C:/Windows", true},
+      {"C:\\Windows.", true},
+      {"\\\\?\\C:\\WINDOWS", true},
+      {"C:\\Windows\\System32", true},
+      {"C:\\Windows\\SysWOW64", true},
+      {"C:\\Program Files", true},
+      {"C:\\PROGRA~1", true},
+      {"C:\\Program Files (x86)", true},
+      {"C:\\Users", true},
+      {"C:\\Users\\tech", true},
+      {"C:\\Users\\Public", true},
+      {"C:\\ProgramData", true},
+      {"C:\\Program Files\\ATI\\..\\..", true},
+      {"C:\\Program Files\\.\\ATI", true},
+      {"Windows", true},
+      {"C:Windows", true},
+      {"\\Windows", true},
+      {"", true},
+      {"C:\\Program Files\\ATI Technologies", false},
+      {"C:\\PROGRA~1\\ATI Technologies", false},
+      {"C:\\ATI\\Support", false},
+      {"C:\\Windows\\Help\\nvcpl", false},
+      {"C:\\Users\\tech\\Documents\\Driver", false},
+      {"D:\\Data", false},
       {"\\\\server\\share\\drivers", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(profiles::IsProtectedFolder(machine.fs, c.path), c.refused) << c.path;
+  for (const auto& c : cases)
+    EXPECT_EQ(profiles::IsProtectedFolder(machine.fs, c.path), c.refused) << c.path;
 }
 
 TEST_F(FolderLookup, ProtectionFollowsTheEnvironment) {

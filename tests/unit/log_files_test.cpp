@@ -106,7 +106,8 @@ TEST_F(LogFilesTest, MissingLogEmptiesTheListAndFailsWithFileNotFound) {
 TEST_F(LogFilesTest, SaveWritesExactBytesAndReplacesASameStampFile) {
   CleaningRecord record;
   SaveLogFile(machine.fs, machine.locale, record);
-  EXPECT_EQ(machine.fs.ReadFile("C:\\Work\\Logs\\12-7-2026-3-40-57 PM.txt"), "[Deleted]\r\n[Not deleted]\r\n");
+  EXPECT_EQ(machine.fs.ReadFile("C:\\Work\\Logs\\12-7-2026-3-40-57 PM.txt"),
+            "[Deleted]\r\n[Not deleted]\r\n");
   record.AppendDeleted("C:\\a");
   record.AppendDeleted("C:\\a");
   record.AppendNotDeleted("HKLM\\Software\\X");
@@ -124,10 +125,14 @@ TEST_F(LogFilesTest, SaveFailuresByCode) {
     std::function<void()> arrange;
     const char* message;
   } cases[] = {
-      {"log folder cannot be made", [&] { machine.fs.Node("C:\\Work")->denyWrite = true; }, "Invalid filename"},
+      {"log folder cannot be made", [&] { machine.fs.Node("C:\\Work")->denyWrite = true; },
+       "Invalid filename"},
       {"disk full", [&] { machine.fs.SetDiskFull(true); }, "I/O error 112"},
       {"read-only log file",
-       [&] { Log("12-7-2026-3-40-57 PM", ""), machine.fs.Node("C:\\Work\\Logs\\12-7-2026-3-40-57 PM.txt")->attributes = 1; },
+       [&] {
+         Log("12-7-2026-3-40-57 PM", ""),
+             machine.fs.Node("C:\\Work\\Logs\\12-7-2026-3-40-57 PM.txt")->attributes = 1;
+       },
        "File access denied"},
   };
   for (const auto& c : cases) {

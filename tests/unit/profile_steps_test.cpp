@@ -14,12 +14,18 @@ struct Spy {
 class SpyFileSystem final : public platform::FileSystem {
  public:
   SpyFileSystem(platform::FileSystem& inner, Spy& spy) : inner_(inner), spy_(spy) {}
-  std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override { return Mark(inner_.FindRaw(p)); }
+  std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override {
+    return Mark(inner_.FindRaw(p));
+  }
   std::uint32_t Delete(const std::string& p) override { return Mark(inner_.Delete(p)); }
   std::uint32_t RemoveDir(const std::string& p) override { return Mark(inner_.RemoveDir(p)); }
   std::uint32_t MakeDir(const std::string& p) override { return Mark(inner_.MakeDir(p)); }
-  std::optional<std::uint32_t> Attributes(const std::string& p) override { return Mark(inner_.Attributes(p)); }
-  platform::OpenResult Open(const std::string& p, platform::OpenMode m) override { return Mark(inner_.Open(p, m)); }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override {
+    return Mark(inner_.Attributes(p));
+  }
+  platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
+    return Mark(inner_.Open(p, m));
+  }
   std::string CurrentDir() override { return inner_.CurrentDir(); }
   std::string ModulePath() override { return inner_.ModulePath(); }
   std::optional<std::string> Env(const std::string& n) override { return inner_.Env(n); }
@@ -37,19 +43,26 @@ class SpyFileSystem final : public platform::FileSystem {
 class SpyRegistry final : public platform::Registry {
  public:
   SpyRegistry(platform::Registry& inner, Spy& spy) : inner_(inner), spy_(spy) {}
-  std::uint32_t Open(platform::HKey p, const std::string& path, std::uint32_t r, platform::HKey& k) override {
+  std::uint32_t Open(platform::HKey p, const std::string& path, std::uint32_t r,
+                     platform::HKey& k) override {
     spy_.last = 'R';
     return inner_.Open(p, path, r, k);
   }
   void Close(platform::HKey k) override { spy_.last = 'R', inner_.Close(k); }
-  std::uint32_t QueryValue(platform::HKey k, const std::string& n, std::uint32_t& t, std::string& d) override {
+  std::uint32_t QueryValue(platform::HKey k, const std::string& n, std::uint32_t& t,
+                           std::string& d) override {
     return inner_.QueryValue(k, n, t, d);
   }
-  std::uint32_t QueryInfo(platform::HKey k, platform::KeyInfo& i) override { return inner_.QueryInfo(k, i); }
-  std::uint32_t EnumKey(platform::HKey k, std::uint32_t i, std::uint32_t b, std::string& n) override {
+  std::uint32_t QueryInfo(platform::HKey k, platform::KeyInfo& i) override {
+    return inner_.QueryInfo(k, i);
+  }
+  std::uint32_t EnumKey(platform::HKey k, std::uint32_t i, std::uint32_t b,
+                        std::string& n) override {
     return inner_.EnumKey(k, i, b, n);
   }
-  std::uint32_t DeleteKey(platform::HKey p, const std::string& n) override { return inner_.DeleteKey(p, n); }
+  std::uint32_t DeleteKey(platform::HKey p, const std::string& n) override {
+    return inner_.DeleteKey(p, n);
+  }
 
  private:
   platform::Registry& inner_;
@@ -68,7 +81,7 @@ TEST(ProfileSteps, CountsMatchTheRunAndFileStepsComeFirst) {
     std::string_view word;
     int both, files, registry;
   } cases[] = {
-      {"NVIDIA", 71, 53, 18}, {"NVIDIAChipset", 37, 6, 31}, {"ATi", 21, 7, 14},
+      {"NVIDIA", 71, 53, 18},  {"NVIDIAChipset", 37, 6, 31}, {"ATi", 21, 7, 14},
       {"Creative", 47, 44, 3}, {"Realtek", 19, 15, 4},
   };
   for (const auto& c : cases) {
@@ -79,8 +92,8 @@ TEST(ProfileSteps, CountsMatchTheRunAndFileStepsComeFirst) {
     const struct {
       bool files, registry;
       int expected;
-    } switches[] = {{true, true, c.both}, {true, false, c.files}, {false, true, c.registry},
-                    {false, false, 0}};
+    } switches[] = {
+        {true, true, c.both}, {true, false, c.files}, {false, true, c.registry}, {false, false, 0}};
     for (const auto& s : switches) {
       sim::SimMachine machine;
       machine.fs.SetEnv("SYSTEMROOT", "C:\\Windows");
@@ -90,14 +103,16 @@ TEST(ProfileSteps, CountsMatchTheRunAndFileStepsComeFirst) {
       SpyRegistry registry(machine.registry, spy);
       CleaningRecord record;
       StepLog log(spy);
-      engine::Remover remover({fs, registry, machine.ini, machine.locale, machine.shell}, record, log);
+      engine::Remover remover({fs, registry, machine.ini, machine.locale, machine.shell}, record,
+                              log);
       profiles::ProfileContext ctx{fs, registry, remover};
 
       EXPECT_EQ(item->stepCount(s.files, s.registry), s.expected) << c.word;
       item->clean(ctx, s.files, s.registry);
-      const std::string expected = std::string(s.files ? c.files : 0, 'F') +
-                                   std::string(s.registry ? c.registry : 0, 'R');
-      EXPECT_EQ(log.kinds, expected) << c.word << " files=" << s.files << " registry=" << s.registry;
+      const std::string expected =
+          std::string(s.files ? c.files : 0, 'F') + std::string(s.registry ? c.registry : 0, 'R');
+      EXPECT_EQ(log.kinds, expected)
+          << c.word << " files=" << s.files << " registry=" << s.registry;
     }
   }
 }

@@ -18,15 +18,18 @@ class Vendors : public ProfileFixture {};
 
 TEST_F(Vendors, NvidiaDisplayCleansFoldersKeysAndControlSets) {
   Files({kSys + "nvcpl.dll", kSys + "nvdsp.dll", kSys + "nvdspsch.exe", kSys + "nvcuda.dll",
-         kDrv + "nvlddmkm.sys", kSys + "dllcache\\NV4_disp.dll", "C:\\Windows\\prefetch\\NWIZ.EXE-1.pf",
-         "C:\\Windows\\Help\\nvcpl\\nvcpl.chm", "C:\\Windows\\Help\\keep.chm"});
+         kDrv + "nvlddmkm.sys", kSys + "dllcache\\NV4_disp.dll",
+         "C:\\Windows\\prefetch\\NWIZ.EXE-1.pf", "C:\\Windows\\Help\\nvcpl\\nvcpl.chm",
+         "C:\\Windows\\Help\\keep.chm"});
   machine.fs.AddFile(kSys + "nvmctray.dll", "", attr::kReadOnly);
-  Keys(kCurrentUser, {"Software\\NVIDIA Corporation\\Global\\Sub", "Software\\NVIDIA Corporation\\Keep"});
-  Keys(kLocalMachine, {"Software\\NVIDIA Corporation\\Installer", "Software\\NVIDIA Corporation\\nForce",
-                       "System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC\\0000",
-                       "System\\ControlSet001\\Services\\nvlddmkm",
-                       "System\\CurrentControlSet\\Services\\nvlddmkm",
-                       "System\\CurrentControlSet\\Services\\nvkeep"});
+  Keys(kCurrentUser,
+       {"Software\\NVIDIA Corporation\\Global\\Sub", "Software\\NVIDIA Corporation\\Keep"});
+  Keys(
+      kLocalMachine,
+      {"Software\\NVIDIA Corporation\\Installer", "Software\\NVIDIA Corporation\\nForce",
+       "System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC\\0000",
+       "System\\ControlSet001\\Services\\nvlddmkm", "System\\CurrentControlSet\\Services\\nvlddmkm",
+       "System\\CurrentControlSet\\Services\\nvkeep"});
 
   profiles::nvidia::Clean(ctx, true, true);
 
@@ -62,8 +65,9 @@ TEST_F(Vendors, SwitchesKeepThePhasesApart) {
 }
 
 TEST_F(Vendors, NvidiaChipsetServicePassesRecordOnlyWhatIsThere) {
-  Keys(kLocalMachine, {"System\\ControlSet002\\Services\\nvraid", "System\\ControlSet002\\Services\\NVSTOR",
-                       "System\\ControlSet004\\Enum\\Root\\LEGACY_NVPORT"});
+  Keys(kLocalMachine,
+       {"System\\ControlSet002\\Services\\nvraid", "System\\ControlSet002\\Services\\NVSTOR",
+        "System\\ControlSet004\\Enum\\Root\\LEGACY_NVPORT"});
   profiles::nvidia_chipset::Clean(ctx, false, true);
   EXPECT_EQ(Deleted(), (Lines{"HKLM\\System\\ControlSet004\\Enum\\Root\\LEGACY_NVPORT",
                               "HKLM\\System\\ControlSet002\\Services\\nvraid",
@@ -99,7 +103,8 @@ TEST_F(Vendors, LookedUpFolderValuesThatNameNoRemovableFolder) {
       {platform::regtype::kString, std::string("C:\\\0", 4), {"C:\\"}},
       {platform::regtype::kString, std::string("C:\\WINDOWS\\\0", 12), {"C:\\WINDOWS\\"}},
       {platform::regtype::kString, std::string("C:\\PROGRA~1\0", 12), {"C:\\PROGRA~1"}},
-      {platform::regtype::kString, std::string("C:\\Program Files\\ATI\\..\0", 24),
+      {platform::regtype::kString,
+       std::string("C:\\Program Files\\ATI\\..\0", 24),
        {"C:\\Program Files\\ATI\\.."}},
   };
   for (const auto& c : cases) {
@@ -129,9 +134,10 @@ TEST_F(Vendors, NonTextFolderValueStopsTheProfileBeforeAnyFolderGoes) {
 }
 
 TEST_F(Vendors, CreativeInstallerFoldersAndKeysIgnoringCase) {
-  Files({kSys + "CTAGENT.EXE", kSys + "ctfmon.exe", kDrv + "ctaud2k.sys",
-         kIs + "{A}\\setup.ini", kIs + "{CAPS}\\setup.ini", kIs + "{SHORT}\\setup.ini"});
-  machine.fs.AddFile(kIs + "{A}\\setup.ini", "[Startup]\r\nCompanyName=Creative Technology Ltd\r\n");
+  Files({kSys + "CTAGENT.EXE", kSys + "ctfmon.exe", kDrv + "ctaud2k.sys", kIs + "{A}\\setup.ini",
+         kIs + "{CAPS}\\setup.ini", kIs + "{SHORT}\\setup.ini"});
+  machine.fs.AddFile(kIs + "{A}\\setup.ini",
+                     "[Startup]\r\nCompanyName=Creative Technology Ltd\r\n");
   machine.fs.AddFile(kIs + "{CAPS}\\setup.ini", "[Startup]\r\nCompanyName=CREATIVE\r\n");
   machine.fs.AddFile(kIs + "{SHORT}\\setup.ini", "[Startup]\r\nCompanyName=Creativ\r\n");
   Keys(kCurrentUser, {"Software\\Creative Tech\\Audio"});
@@ -154,14 +160,16 @@ TEST_F(Vendors, CreativeWithoutProgramFilesLooksAtTheDriveRoot) {
 TEST_F(Vendors, RealtekRemovesItsProgramFolderBeforeAnyMask) {
   Files({"C:\\Program Files\\Realtek\\Audio\\HDA\\RtkNGUI64.exe", kSys + "RTKVHDA64.sys",
          kDrv + "RTKVHDA64.sys", kSys + "RtkAudUService64.exe"});
-  machine.fs.AddFile(kIs + "{R}\\setup.ini", "[Startup]\r\nCompanyName=Realtek Semiconductor Corp.\r\n");
+  machine.fs.AddFile(kIs + "{R}\\setup.ini",
+                     "[Startup]\r\nCompanyName=Realtek Semiconductor Corp.\r\n");
   machine.registry.SetString(kLocalMachine, "Software\\Realtek\\InstallShield", "ProgramFilesDir",
                              "C:\\Program Files\\Realtek\\Audio");
   Keys(kLocalMachine, {"Software\\Avance", "Software\\Realtek Semiconductor Corp."});
   profiles::realtek::Clean(ctx, true, true);
-  EXPECT_EQ(Deleted(), (Lines{"C:\\Program Files\\Realtek\\Audio", kSys + "RTKVHDA64.sys",
-                              kDrv + "RTKVHDA64.sys", kIs + "{R}", "HKLM\\Software\\Realtek",
-                              "HKLM\\Software\\Avance", "HKLM\\Software\\Realtek Semiconductor Corp."}));
+  EXPECT_EQ(Deleted(),
+            (Lines{"C:\\Program Files\\Realtek\\Audio", kSys + "RTKVHDA64.sys",
+                   kDrv + "RTKVHDA64.sys", kIs + "{R}", "HKLM\\Software\\Realtek",
+                   "HKLM\\Software\\Avance", "HKLM\\Software\\Realtek Semiconductor Corp."}));
   EXPECT_TRUE(Exists(kSys + "RtkAudUService64.exe"));
   EXPECT_TRUE(Exists("C:\\Program Files\\Realtek"));
 }

@@ -28,11 +28,12 @@ class ProgramRun : public ProgramFixture {
 
 TEST_F(ProgramRun, FirstStartWritesEveryKeyInTableOrder) {
   Start();
-  EXPECT_EQ(SettingsText(),
-            "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
-            "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n"
-            "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
-            "[SystemTray]\r\nSystemTray=0\r\n");
+  EXPECT_EQ(
+      SettingsText(),
+      "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
+      "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n"
+      "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
+      "[SystemTray]\r\nSystemTray=0\r\n");
   EXPECT_TRUE(Main().Visible());
   EXPECT_FALSE(Log().Visible() || windows->about.Visible() || windows->options.Visible());
   EXPECT_EQ(Main().ListBoxItemList.Items().Lines(),
@@ -78,12 +79,13 @@ TEST_F(ProgramRun, RunCleansInListOrderAndFillsTheBarExactly) {
   UserClick(Main().SelectButton);
   EXPECT_EQ(CleanList(), (Lines{"Realtek - Sound", "Creative - Sound"}));
   Clean();
-  EXPECT_EQ(RecordDeleted(), (Lines{kSys + "RtkAPO.dll", "HKCU\\Software\\Realtek", kSys + "CTAGENT.EXE",
-                                    "HKCU\\Software\\CREATIVE TECH"}));
+  EXPECT_EQ(RecordDeleted(), (Lines{kSys + "RtkAPO.dll", "HKCU\\Software\\Realtek",
+                                    kSys + "CTAGENT.EXE", "HKCU\\Software\\CREATIVE TECH"}));
   EXPECT_EQ(Main().ProgressBar.Max(), 66);
   ASSERT_GE(positions.size(), 3u);
   EXPECT_EQ(positions[1], 10);  // after the step of the run's start
-  EXPECT_EQ(std::count(positions.begin(), positions.end(), 66), 66 - 56 + 1);  // full after 56 steps
+  EXPECT_EQ(std::count(positions.begin(), positions.end(), 66),
+            66 - 56 + 1);  // full after 56 steps
   positions.clear();
   Clean();  // a full bar steps over its end and starts over
   EXPECT_EQ(positions.front(), 66);
@@ -107,8 +109,9 @@ TEST_F(ProgramRun, CommandLineIsProcessedOnceEvenWhenShownAgain) {
 
 TEST_F(ProgramRun, FlagsDecideWhatRunsAndTheLogFollowsEveryRun) {
   SeedLeftovers();
-  Settings("[Creative Sound]\r\nFiles=0\r\n[Realtek Sound]\r\nFiles=0\r\nRegistry=0\r\n"
-           "[Logfiles]\r\nLogfiles=1\r\n");
+  Settings(
+      "[Creative Sound]\r\nFiles=0\r\n[Realtek Sound]\r\nFiles=0\r\nRegistry=0\r\n"
+      "[Logfiles]\r\nLogfiles=1\r\n");
   Start({"Realtek"});
   EXPECT_EQ(Main().ProgressBar.Max(), 100);  // nothing to count: the bar stays as it was
   EXPECT_EQ(Main().ProgressBar.Position(), 0);

@@ -25,12 +25,13 @@ TEST_F(SettingsValues, FlagReadings) {
     const char* value;
     bool on;
   } cases[] = {
-      {"1", true},        {"2", true},       {"-1", true},    {"0x10", true},  {"0X1f", true},
-      {"$1F", true},      {"\" 1\"", true},  {"+7", true},    {"0", false},    {"0x0", false},
-      {"$0", false},      {"-0", false},     {" 0", false},   {"00", false},   {"yes", true},
-      {"true", true},     {"", true},        {"0x", true},    {"$", true},     {"1 2", true},
+      {"1", true},          {"2", true},           {"-1", true},        {"0x10", true},
+      {"0X1f", true},       {"$1F", true},         {"\" 1\"", true},    {"+7", true},
+      {"0", false},         {"0x0", false},        {"$0", false},       {"-0", false},
+      {" 0", false},        {"00", false},         {"yes", true},       {"true", true},
+      {"", true},           {"0x", true},          {"$", true},         {"1 2", true},
       {"2147483648", true}, {"-2147483648", true}, {"$FFFFFFFF", true}, {"$100000000", true},
-      {"0xg", true},      {"0 ", false},
+      {"0xg", true},        {"0 ", false},
   };
   for (const auto& c : cases) {
     machine.fs.AddFile(kSettings, std::string("[Creative Sound]\r\nFiles=") + c.value + "\r\n");
@@ -52,7 +53,7 @@ TEST_F(SettingsValues, OddFilesGiveDefaultsWithoutError) {
       {"", true, false},
       {binary, true, false},
       {huge + "[Logfiles]\r\nLogfiles=1\r\n", true, true},
-      {"Files=0\r\nLogfiles=1\r\n", true, false},  // no sections
+      {"Files=0\r\nLogfiles=1\r\n", true, false},                    // no sections
       {"[Creative Sound]\r\nFiles=0\r\nFiles=1\r\n", false, false},  // first of two
       {"[creative sound]\r\nFILES=0\r\n[LOGFILES]\r\nlogfiles=1\r\n", false, true},
       {"[Creative Sound]\nFiles=0\n[Logfiles]\rLogfiles=1\r", false, true},
@@ -73,11 +74,12 @@ TEST_F(SettingsValues, ExitWritesEveryKeyBackAndKeepsValues) {
   EXPECT_TRUE(Main().Flags()[Item::kNvidiaDisplay].registry);
   Settings("[NVIDIA Display]\r\nFiles=0\r\n[Logfiles]\r\nLogfiles=yes\r\n");  // edited meanwhile
   app.Shutdown();
-  EXPECT_EQ(SettingsText(),
-            "[NVIDIA Display]\r\nFiles=0\r\nRegistry=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
-            "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n"
-            "[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n"
-            "[SystemTray]\r\nSystemTray=0\r\n");
+  EXPECT_EQ(
+      SettingsText(),
+      "[NVIDIA Display]\r\nFiles=0\r\nRegistry=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
+      "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n"
+      "[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n"
+      "[SystemTray]\r\nSystemTray=0\r\n");
   EXPECT_TRUE(Reports().empty());
 }
 

@@ -33,7 +33,10 @@ TEST_F(Tray, MinimiseAndRestoreByTheTrayFlag) {
   } cases[] = {{true, false}, {false, true}};
   for (const auto& c : cases) {
     ui::Application local;
-    if (c.tray) WithTray(); else Settings("");
+    if (c.tray)
+      WithTray();
+    else
+      Settings("");
     const auto w = CreateProgram(local, machine.ports(), {});
     local.Start();
     w.log.Show();

@@ -28,7 +28,8 @@ TEST(Wildcard, Rules) {
       {"x", "*****", true},
       {"\xE9t\xE9.dll", "\xE9*.dll", true},  // 8-bit names compare byte for byte
   };
-  for (const auto& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
+  for (const auto& c : cases)
+    EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
 }
 
 TEST(Wildcard, AdversarialPatternStaysFast) {
@@ -42,8 +43,8 @@ TEST(Wildcard, ShortNameValidity) {
   const struct {
     const char* name;
     bool valid;
-  } cases[] = {{"ABC.TXT", true}, {"abc.txt", true}, {"ABCDEFGHI.TXT", false}, {"A.TEXT", false},
-               {"A B.TXT", false}, {"A.B.C", false}, {"NV4_DISP.DLL", true}, {"A.", false}};
+  } cases[] = {{"ABC.TXT", true},  {"abc.txt", true}, {"ABCDEFGHI.TXT", false}, {"A.TEXT", false},
+               {"A B.TXT", false}, {"A.B.C", false},  {"NV4_DISP.DLL", true},   {"A.", false}};
   for (const auto& c : cases) EXPECT_EQ(IsShortName(c.name), c.valid) << c.name;
 }
 

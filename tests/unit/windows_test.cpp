@@ -82,7 +82,8 @@ class LogWindow : public Windows {
  protected:
   void SetUp() override {
     Windows::SetUp();
-    machine.fs.AddFile("C:\\Work\\Logs\\older.txt", "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
+    machine.fs.AddFile("C:\\Work\\Logs\\older.txt",
+                       "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
     machine.fs.AddFile("C:\\Work\\Logs\\other.txt", "[Deleted]\r\nother-d\r\n");
     Log().Record().AppendDeleted("now-d");
     Log().Record().AppendNotDeleted("now-n");
@@ -175,7 +176,8 @@ class OptionsWindow : public Windows {
 
 TEST_F(OptionsWindow, PagesLoadFromTheSettingsFile) {
   EXPECT_TRUE(Cleaning().Visible());
-  for (ui::CheckBox* box : {&Cleaning().CheckBoxNVFile, &Cleaning().CheckBoxRTReg}) EXPECT_TRUE(box->Checked());
+  for (ui::CheckBox* box : {&Cleaning().CheckBoxNVFile, &Cleaning().CheckBoxRTReg})
+    EXPECT_TRUE(box->Checked());
   Page(1);
   EXPECT_FALSE(Cleaning().Visible());
   EXPECT_TRUE(Options().FrameOptions_Logfiles1.Visible());
@@ -204,10 +206,11 @@ TEST_F(OptionsWindow, ApplyOnCleaningWritesRegistryBeforeFilesAndReloadsTheFlags
   machine.fs.Delete(kSettings);
   Cleaning().CheckBoxCTFile.UserToggled(false);
   UserClick(Options().Button3);
-  EXPECT_EQ(SettingsText(),
-            "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
-            "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=0\r\n"
-            "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n");
+  EXPECT_EQ(
+      SettingsText(),
+      "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
+      "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=0\r\n"
+      "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n");
   EXPECT_FALSE(Main().Flags()[Item::kCreative].files);
 }
 

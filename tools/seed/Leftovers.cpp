@@ -15,9 +15,10 @@ Entry File(const char* vendor, std::string path, bool survives = false, std::str
 Entry Key(const char* vendor, HKEY root, std::string path, bool survives = false) {
   return {Entry::kKey, vendor, std::move(path), survives, root, {}, {}};
 }
-Entry Value(const char* vendor, std::string key, std::string name, std::string text, bool survives) {
-  return {Entry::kValue, vendor, std::move(key), survives, HKEY_LOCAL_MACHINE, std::move(name),
-          std::move(text)};
+Entry Value(const char* vendor, std::string key, std::string name, std::string text,
+            bool survives) {
+  return {Entry::kValue,      vendor,          std::move(key), survives,
+          HKEY_LOCAL_MACHINE, std::move(name), std::move(text)};
 }
 
 void MakeFolders(const std::string& path) {
@@ -45,7 +46,9 @@ void DeleteTree(const std::string& path) {
   ::RemoveDirectoryA(path.c_str());
 }
 
-const char* RootName(HKEY root) { return root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\"; }
+const char* RootName(HKEY root) {
+  return root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\";
+}
 
 }  // namespace
 
@@ -53,14 +56,20 @@ std::vector<Entry> Leftovers() {
   const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
   return {
       // NVIDIA - Display
-      File("NVIDIA", kSys + "nvcpl.dll"), File("NVIDIA", kSys + "nvapi64.dll"),
-      File("NVIDIA", kSys + "nvmctray.dll"), File("NVIDIA", kSys + "nvdspsch.exe"),
-      File("NVIDIA", kSys + "keystone.exe"), File("NVIDIA", kSys + "nv4_disp.dll"),
-      File("NVIDIA", kSys + "nvcuda.dll", true), File("NVIDIA", kDrv + "nvlddmkm.sys"),
-      File("NVIDIA", kDrv + "nv4_mini.sys"), File("NVIDIA", kSys + "dllcache\\nv4_disp.dll"),
+      File("NVIDIA", kSys + "nvcpl.dll"),
+      File("NVIDIA", kSys + "nvapi64.dll"),
+      File("NVIDIA", kSys + "nvmctray.dll"),
+      File("NVIDIA", kSys + "nvdspsch.exe"),
+      File("NVIDIA", kSys + "keystone.exe"),
+      File("NVIDIA", kSys + "nv4_disp.dll"),
+      File("NVIDIA", kSys + "nvcuda.dll", true),
+      File("NVIDIA", kDrv + "nvlddmkm.sys"),
+      File("NVIDIA", kDrv + "nv4_mini.sys"),
+      File("NVIDIA", kSys + "dllcache\\nv4_disp.dll"),
       File("NVIDIA", kWin + "prefetch\\NVCPL.EXE-1A2B3C4D.pf"),
       File("NVIDIA", kWin + "prefetch\\NWIZ.EXE-5E6F7A8B.pf"),
-      File("NVIDIA", kWin + "Help\\nvcpl\\nvcpl.chm"), File("NVIDIA", kWin + "Help\\nvcpl\\de\\nvcpl.chm"),
+      File("NVIDIA", kWin + "Help\\nvcpl\\nvcpl.chm"),
+      File("NVIDIA", kWin + "Help\\nvcpl\\de\\nvcpl.chm"),
       File("NVIDIA", kWin + "Help\\quenk-keep.chm", true),
       Key("NVIDIA", cu, "Software\\NVIDIA Corporation\\Global\\NvCplApi\\Policies"),
       Key("NVIDIA", cu, "Software\\NVIDIA Corporation\\NVControlPanel"),
@@ -73,8 +82,10 @@ std::vector<Entry> Leftovers() {
       Key("NVIDIA", lm, "System\\CurrentControlSet\\Services\\nvlddmkm"),
       Key("NVIDIA", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC\\0000"),
       // NVIDIA - Chipset
-      File("NVIDIAChipset", kDrv + "nvstor.sys"), File("NVIDIAChipset", kDrv + "nvraid.sys"),
-      File("NVIDIAChipset", kDrv + "nvport.sys"), File("NVIDIAChipset", kDrv + "nvagp.sys"),
+      File("NVIDIAChipset", kDrv + "nvstor.sys"),
+      File("NVIDIAChipset", kDrv + "nvraid.sys"),
+      File("NVIDIAChipset", kDrv + "nvport.sys"),
+      File("NVIDIAChipset", kDrv + "nvagp.sys"),
       File("NVIDIAChipset", kDrv + "nvquenkkeep.sys", true),
       Key("NVIDIAChipset", lm, "Software\\NVIDIA Corporation\\nForce\\Setup"),
       Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvstor\\Parameters"),
@@ -83,11 +94,16 @@ std::vector<Entry> Leftovers() {
       Key("NVIDIAChipset", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVPORT\\0000"),
       Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvquenkkeep", true),
       // ATi - Display
-      File("ATi", kSys + "atiogl.xml"), File("ATi", kSys + "ati2evxx.exe"),
-      File("ATi", kSys + "ATIDEMGX.dll"), File("ATi", kSys + "atiicdxx.dat"),
-      File("ATi", kSys + "atipdl64.dll"), File("ATi", kSys + "atitmm64.dll"),
-      File("ATi", kSys + "atiumd64.dll"), File("ATi", kSys + "atiadlxx.dll", true),
-      File("ATi", "C:\\ATI\\Support\\setup.exe"), File("ATi", "C:\\ATI\\Support\\Packages\\ccc.msi"),
+      File("ATi", kSys + "atiogl.xml"),
+      File("ATi", kSys + "ati2evxx.exe"),
+      File("ATi", kSys + "ATIDEMGX.dll"),
+      File("ATi", kSys + "atiicdxx.dat"),
+      File("ATi", kSys + "atipdl64.dll"),
+      File("ATi", kSys + "atitmm64.dll"),
+      File("ATi", kSys + "atiumd64.dll"),
+      File("ATi", kSys + "atiadlxx.dll", true),
+      File("ATi", "C:\\ATI\\Support\\setup.exe"),
+      File("ATi", "C:\\ATI\\Support\\Packages\\ccc.msi"),
       Value("ATi", "Software\\ATI Technologies\\Install", "InstallDir", "C:\\ATI\\Support", true),
       Key("ATi", cu, "Software\\ATI\\ACE\\Settings"),
       Key("ATi", lm, "Software\\ATI\\Display"),
@@ -96,11 +112,14 @@ std::vector<Entry> Leftovers() {
       Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-quenk-keep", true),
       Key("ATi", lm, "Software\\ATI Technologies\\CBT", true),
       // Creative - Sound
-      File("Creative", kSys + "CTAGENT.EXE"), File("Creative", kSys + "ctasio.dll"),
-      File("Creative", kSys + "CTxfi.dll"), File("Creative", kSys + "ct_oal.dll"),
-      File("Creative", kSys + "ctfmon-quenk-keep.exe", true), File("Creative", kDrv + "ctaud2k.sys"),
+      File("Creative", kSys + "CTAGENT.EXE"),
+      File("Creative", kSys + "ctasio.dll"),
+      File("Creative", kSys + "CTxfi.dll"),
+      File("Creative", kSys + "ct_oal.dll"),
+      File("Creative", kSys + "ctfmon-quenk-keep.exe", true),
+      File("Creative", kDrv + "ctaud2k.sys"),
       File("Creative", kDrv + "CTGAME.sys"),
-      File("Creative", kIs + "{CREATIVE-1}\\setup.ini",  false,
+      File("Creative", kIs + "{CREATIVE-1}\\setup.ini", false,
            "[Startup]\r\nCompanyName=Creative Technology Ltd\r\n"),
       File("Creative", kIs + "{CREATIVE-1}\\setup.exe"),
       File("Creative", kIs + "{CREATIVE-CAPS}\\setup.ini", true,
@@ -110,16 +129,20 @@ std::vector<Entry> Leftovers() {
       Key("Creative", lm, "Software\\ASIO\\Creative ASIO"),
       Key("Creative", lm, "Software\\Creative Labs", true),
       // Realtek - Sound
-      File("Realtek", kSys + "RtkAPO64.dll"), File("Realtek", kSys + "RTSndMgr.cpl"),
-      File("Realtek", kSys + "SRSTS64.dll"), File("Realtek", kSys + "RtHDVCpl.exe"),
-      File("Realtek", kSys + "RtkAudUService64.exe", true), File("Realtek", kDrv + "RTKVHDA64.sys"),
+      File("Realtek", kSys + "RtkAPO64.dll"),
+      File("Realtek", kSys + "RTSndMgr.cpl"),
+      File("Realtek", kSys + "SRSTS64.dll"),
+      File("Realtek", kSys + "RtHDVCpl.exe"),
+      File("Realtek", kSys + "RtkAudUService64.exe", true),
+      File("Realtek", kDrv + "RTKVHDA64.sys"),
       File("Realtek", kDrv + "Rtnicxp.sys"),
       File("Realtek", kPf + "Realtek\\Audio\\HDA\\RtkNGUI64.exe"),
       Value("Realtek", "Software\\Realtek\\InstallShield", "ProgramFilesDir",
             "C:\\Program Files\\Realtek\\Audio", false),
       File("Realtek", kIs + "{REALTEK-1}\\setup.ini", false,
            "[Startup]\r\nCompanyName=Realtek Semiconductor Corp.\r\n"),
-      File("Realtek", kIs + "{REALTEK-SHORT}\\setup.ini", true, "[Startup]\r\nCompanyName=Realte\r\n"),
+      File("Realtek", kIs + "{REALTEK-SHORT}\\setup.ini", true,
+           "[Startup]\r\nCompanyName=Realte\r\n"),
       File("Realtek", kIs + "{NO-SETUP-INI}\\readme.txt", true),
       Key("Realtek", cu, "Software\\Realtek\\Audio"),
       Key("Realtek", lm, "Software\\Realtek\\InstallShield"),
@@ -154,7 +177,8 @@ void Seed(const std::vector<Entry>& entries) {
                             nullptr) != ERROR_SUCCESS)
         continue;
       if (e.kind == Entry::kValue)
-        ::RegSetValueExA(k, e.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(e.data.c_str()),
+        ::RegSetValueExA(k, e.name.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(e.data.c_str()),
                          static_cast<DWORD>(e.data.size() + 1));
       ::RegCloseKey(k);
     }
@@ -162,12 +186,14 @@ void Seed(const std::vector<Entry>& entries) {
 }
 
 bool Exists(const Entry& e) {
-  if (e.kind == Entry::kFile) return ::GetFileAttributesA(e.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (e.kind == Entry::kFile)
+    return ::GetFileAttributesA(e.path.c_str()) != INVALID_FILE_ATTRIBUTES;
   HKEY k = nullptr;
   if (::RegOpenKeyExA(e.root, e.path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
   bool present = true;
   if (e.kind == Entry::kValue)
-    present = ::RegQueryValueExA(k, e.name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    present =
+        ::RegQueryValueExA(k, e.name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
   ::RegCloseKey(k);
   return present;
 }

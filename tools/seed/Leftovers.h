@@ -16,8 +16,8 @@ struct Entry {
   std::string path;    // file path, or key path below the root
   bool survives;       // a decoy: no run may remove it
   HKEY root = nullptr;
-  std::string name;    // value name
-  std::string data;    // file content or value text
+  std::string name;  // value name
+  std::string data;  // file content or value text
   DWORD attributes = 0;
 };
 

@@ -58,7 +58,8 @@ class SimSearch final : public platform::FileSearch {
     started_ = true;
     for (; it != folder_->children.end(); ++it) {
       const SimChild& c = it->second;
-      if (MatchesMask(it->first, mask_) || (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
+      if (MatchesMask(it->first, mask_) ||
+          (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
         entry = {c.node->name, c.node->attributes};
         return true;
@@ -115,7 +116,8 @@ std::vector<std::string> SimFileSystem::Components(const std::string& raw, char&
   for (char& c : path)
     if (c == '/') c = '\\';
   if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0) path.erase(0, 4);
-  const char cwdDrive = currentDir_.size() >= 2 && currentDir_[1] == ':' ? FoldCase(currentDir_[0]) : 'C';
+  const char cwdDrive =
+      currentDir_.size() >= 2 && currentDir_[1] == ':' ? FoldCase(currentDir_[0]) : 'C';
   std::string rest;
   if (path.size() >= 2 && path[1] == ':') {
     drive = FoldCase(path[0]);
@@ -154,12 +156,14 @@ std::vector<std::string> SimFileSystem::Components(const std::string& raw, char&
 
 SimNode* SimFileSystem::Child(SimNode& folder, const std::string& name) {
   const std::string key = UpperCase(name);
-  if (auto it = folder.children.find(key); it != folder.children.end()) return it->second.node.get();
+  if (auto it = folder.children.find(key); it != folder.children.end())
+    return it->second.node.get();
   if (auto it = folder.shortNames.find(key); it != folder.shortNames.end()) return it->second;
   return nullptr;
 }
 
-SimFileSystem::Resolved SimFileSystem::Resolve(const std::string& path, bool followLast, int depth) {
+SimFileSystem::Resolved SimFileSystem::Resolve(const std::string& path, bool followLast,
+                                               int depth) {
   Resolved r;
   if (depth > kMaxLinkDepth) {
     r.error = 1921;  // ERROR_CANT_RESOLVE_FILENAME
@@ -214,8 +218,10 @@ std::string SimFileSystem::MakeShortName(SimNode& folder, const std::string& nam
     }
     return out;
   };
-  std::string base = clean(dot == std::string::npos ? upper : std::string_view(upper).substr(0, dot), 6);
-  const std::string ext = dot == std::string::npos ? "" : clean(std::string_view(upper).substr(dot + 1), 3);
+  std::string base =
+      clean(dot == std::string::npos ? upper : std::string_view(upper).substr(0, dot), 6);
+  const std::string ext =
+      dot == std::string::npos ? "" : clean(std::string_view(upper).substr(dot + 1), 3);
   if (base.empty()) base = "_";
   auto taken = [&](const std::string& candidate) { return Child(folder, candidate) != nullptr; };
   for (int n = 1; n <= 4; ++n) {
@@ -400,7 +406,8 @@ SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
   return *n;
 }
 
-SimNode& SimFileSystem::AddLink(const std::string& path, const std::string& target, bool folderLink) {
+SimNode& SimFileSystem::AddLink(const std::string& path, const std::string& target,
+                                bool folderLink) {
   const std::size_t slash = path.find_last_of('\\');
   SimNode& folder = Ensure(path.substr(0, slash));
   SimNode& n = Insert(folder, path.substr(slash + 1),

@@ -24,15 +24,15 @@ struct SimNode {
   std::string shortName;  // 8.3 name when the long name is not one itself
   std::uint32_t attributes = platform::attr::kArchive;
   std::string content;
-  std::string linkTarget;  // absolute path, for reparse points
-  bool inUse = false;      // held open by another process
-  bool denyDelete = false; // the user may not delete it
-  bool denyWrite = false;  // folder: the user may not create entries in it
+  std::string linkTarget;         // absolute path, for reparse points
+  bool inUse = false;             // held open by another process
+  bool denyDelete = false;        // the user may not delete it
+  bool denyWrite = false;         // folder: the user may not create entries in it
   std::uint32_t removeError = 0;  // folder: RemoveDirectory fails with this code
   int openHandles = 0;            // searches and files this process holds on it
   SimNode* parent = nullptr;
-  std::map<std::string, SimChild> children;                   // by upper-case long name
-  std::map<std::string, SimNode*> shortNames;                 // by upper-case short name
+  std::map<std::string, SimChild> children;    // by upper-case long name
+  std::map<std::string, SimNode*> shortNames;  // by upper-case short name
 
   bool IsFolder() const { return (attributes & platform::attr::kDirectory) != 0; }
   bool IsLink() const { return (attributes & platform::attr::kReparsePoint) != 0; }

@@ -69,7 +69,9 @@ std::uint32_t SimRegistry::Open(platform::HKey parent, const std::string& path,
   return 0;
 }
 
-void SimRegistry::Close(platform::HKey key) { handles_.erase(key); }
+void SimRegistry::Close(platform::HKey key) {
+  handles_.erase(key);
+}
 
 std::uint32_t SimRegistry::QueryValue(platform::HKey key, const std::string& name,
                                       std::uint32_t& type, std::string& data) {

@@ -17,9 +17,9 @@ struct SimKey {
   std::string name;
   std::map<std::string, std::shared_ptr<SimKey>> subKeys;  // by upper-case name
   std::map<std::string, SimValue> values;                  // by upper-case name
-  bool denyRead = false;        // cannot be opened at all
-  bool denyFullAccess = false;  // opens for reading only
-  bool denyDelete = false;      // RegDeleteKey refuses it
+  bool denyRead = false;                                   // cannot be opened at all
+  bool denyFullAccess = false;                             // opens for reading only
+  bool denyDelete = false;                                 // RegDeleteKey refuses it
   bool deleted = false;
   SimKey* parent = nullptr;
 };

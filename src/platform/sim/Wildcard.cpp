@@ -28,7 +28,9 @@ bool Glob(std::string_view s, std::string_view p) {
   return pi == p.size();
 }
 
-bool HasDot(std::string_view s) { return s.find('.') != std::string_view::npos; }
+bool HasDot(std::string_view s) {
+  return s.find('.') != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -47,7 +49,8 @@ bool IsShortName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return true;
   const std::size_t dot = name.find('.');
   const std::string_view base = name.substr(0, dot);
-  const std::string_view ext = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+  const std::string_view ext =
+      dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
   if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
   if (dot != std::string_view::npos && ext.empty()) return false;
   for (std::string_view part : {base, ext}) {

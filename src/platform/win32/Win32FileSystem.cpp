@@ -8,7 +8,9 @@
 namespace quenk::win32 {
 namespace {
 
-std::uint32_t LastErrorOr(BOOL ok) { return ok ? 0 : static_cast<std::uint32_t>(::GetLastError()); }
+std::uint32_t LastErrorOr(BOOL ok) {
+  return ok ? 0 : static_cast<std::uint32_t>(::GetLastError());
+}
 
 class Win32Search final : public platform::FileSearch {
  public:
@@ -37,8 +39,8 @@ class Win32File final : public platform::File {
 
   std::uint32_t Write(std::string_view bytes) override {
     while (!bytes.empty()) {
-      const DWORD chunk =
-          static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
+      const DWORD chunk = static_cast<DWORD>(
+          std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
       DWORD written = 0;
       if (!::WriteFile(handle_.Get(), bytes.data(), chunk, &written, nullptr))
         return static_cast<std::uint32_t>(::GetLastError());
@@ -140,8 +142,8 @@ std::optional<std::string> Win32FileSystem::Env(const std::string& name) {
   std::vector<char> buffer(256);
   for (;;) {
     ::SetLastError(0);
-    const DWORD n = ::GetEnvironmentVariableA(name.c_str(), buffer.data(),
-                                              static_cast<DWORD>(buffer.size()));
+    const DWORD n =
+        ::GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) {
       if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
       return std::string();

@@ -7,7 +7,9 @@
 namespace quenk::win32 {
 namespace {
 
-HKEY ToHkey(platform::HKey k) { return reinterpret_cast<HKEY>(k); }
+HKEY ToHkey(platform::HKey k) {
+  return reinterpret_cast<HKEY>(k);
+}
 
 }  // namespace
 
@@ -19,7 +21,9 @@ std::uint32_t Win32Registry::Open(platform::HKey parent, const std::string& path
   return static_cast<std::uint32_t>(r);
 }
 
-void Win32Registry::Close(platform::HKey key) { ::RegCloseKey(ToHkey(key)); }
+void Win32Registry::Close(platform::HKey key) {
+  ::RegCloseKey(ToHkey(key));
+}
 
 std::uint32_t Win32Registry::QueryValue(platform::HKey key, const std::string& name,
                                         std::uint32_t& type, std::string& data) {
@@ -53,8 +57,8 @@ std::uint32_t Win32Registry::EnumKey(platform::HKey key, std::uint32_t index,
                                      std::uint32_t bufferChars, std::string& name) {
   std::vector<char> buffer(bufferChars + 1);
   DWORD len = bufferChars;
-  const LONG r = ::RegEnumKeyExA(ToHkey(key), index, buffer.data(), &len, nullptr, nullptr,
-                                 nullptr, nullptr);
+  const LONG r =
+      ::RegEnumKeyExA(ToHkey(key), index, buffer.data(), &len, nullptr, nullptr, nullptr, nullptr);
   if (r == ERROR_SUCCESS) name.assign(buffer.data(), len);
   return static_cast<std::uint32_t>(r);
 }

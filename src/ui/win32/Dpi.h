@@ -5,7 +5,9 @@
 namespace quenk::ui::win32 {
 
 // Layout is given at 96 dpi and scaled to the window's own.
-inline int Scale(int value, UINT dpi) { return ::MulDiv(value, static_cast<int>(dpi), 96); }
+inline int Scale(int value, UINT dpi) {
+  return ::MulDiv(value, static_cast<int>(dpi), 96);
+}
 
 // The dpi of a window (or of the system for nullptr). Uses the per-monitor
 // functions where user32 has them and falls back to the screen's on older

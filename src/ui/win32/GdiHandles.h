@@ -35,7 +35,9 @@ class OwnedHandle {
   H h_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteFont(HFONT f) { return ::DeleteObject(f); }
+inline BOOL WINAPI DeleteFont(HFONT f) {
+  return ::DeleteObject(f);
+}
 
 using UniqueFont = OwnedHandle<HFONT, DeleteFont>;
 using UniqueMenu = OwnedHandle<HMENU, ::DestroyMenu>;

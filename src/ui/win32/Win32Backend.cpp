@@ -12,7 +12,8 @@ namespace {
 
 bool IsPushButton(HWND hwnd) {
   char cls[16] = {};
-  if (!hwnd || !::GetClassNameA(hwnd, cls, sizeof cls) || lstrcmpiA(cls, "BUTTON") != 0) return false;
+  if (!hwnd || !::GetClassNameA(hwnd, cls, sizeof cls) || lstrcmpiA(cls, "BUTTON") != 0)
+    return false;
   const LONG_PTR type = ::GetWindowLongPtrA(hwnd, GWL_STYLE) & BS_TYPEMASK;
   return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
@@ -31,8 +32,11 @@ Win32Backend::Win32Backend() {
       case SW_MINIMIZE:
       case SW_SHOWMINIMIZED:
       case SW_SHOWMINNOACTIVE:
-      case SW_FORCEMINIMIZE: startMinimized_ = true; break;
-      default: break;
+      case SW_FORCEMINIMIZE:
+        startMinimized_ = true;
+        break;
+      default:
+        break;
     }
   }
 }
@@ -113,7 +117,8 @@ int Win32Backend::TrackPopup(Form& owner, const PopupMenu& menu, int x, int y) {
   const HWND hwnd = reinterpret_cast<HWND>(owner.Handle());
   UniqueMenu popup(::CreatePopupMenu());
   for (const MenuItem* item : menu.Items())
-    ::AppendMenuA(popup.Get(), MF_STRING, static_cast<UINT_PTR>(item->Id()), item->Caption().c_str());
+    ::AppendMenuA(popup.Get(), MF_STRING, static_cast<UINT_PTR>(item->Id()),
+                  item->Caption().c_str());
   const int chosen = static_cast<int>(::TrackPopupMenuEx(
       popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, hwnd, nullptr));
   // Lets the menu close properly when the user clicks elsewhere next time.

@@ -165,20 +165,29 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
   if (control.Kind() == ControlKind::kFrame)
     RegisterFrameClass(static_cast<Frame&>(control).ClassName().c_str());
   const WindowSpec spec = SpecFor(control);
-  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | spec.style | (control.Visible() ? WS_VISIBLE : 0);
-  HWND hwnd = ::CreateWindowExA(spec.exStyle, spec.className, control.Caption().c_str(), style, 0,
-                                0, 0, 0, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),
-                                ::GetModuleHandleA(nullptr), nullptr);
+  const DWORD style =
+      WS_CHILD | WS_CLIPSIBLINGS | spec.style | (control.Visible() ? WS_VISIBLE : 0);
+  HWND hwnd =
+      ::CreateWindowExA(spec.exStyle, spec.className, control.Caption().c_str(), style, 0, 0, 0, 0,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),
+                        ::GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
   Place(hwnd, control, font, dpi);
 
   std::unique_ptr<ControlPeer> peer;
   switch (control.Kind()) {
-    case ControlKind::kListBox: peer = std::make_unique<ListBoxWindowPeer>(hwnd); break;
-    case ControlKind::kCheckBox: peer = std::make_unique<CheckBoxWindowPeer>(hwnd); break;
-    case ControlKind::kProgressBar: peer = std::make_unique<ProgressBarWindowPeer>(hwnd); break;
-    default: peer = std::make_unique<PlainPeer>(hwnd); break;
+    case ControlKind::kListBox:
+      peer = std::make_unique<ListBoxWindowPeer>(hwnd);
+      break;
+    case ControlKind::kCheckBox:
+      peer = std::make_unique<CheckBoxWindowPeer>(hwnd);
+      break;
+    case ControlKind::kProgressBar:
+      peer = std::make_unique<ProgressBarWindowPeer>(hwnd);
+      break;
+    default:
+      peer = std::make_unique<PlainPeer>(hwnd);
+      break;
   }
   if (auto* container = dynamic_cast<Container*>(&control)) {
     for (Control* child : container->ControlsInTabOrder())

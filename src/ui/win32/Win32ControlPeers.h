@@ -11,8 +11,7 @@ namespace quenk::ui::win32 {
 
 // Creates the child window for one control of the model, with its peer.
 // Frames get a window of their own class; their controls go inside it.
-std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HFONT font,
-                                               UINT dpi);
+std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HFONT font, UINT dpi);
 
 // The window of a control that a peer mirrors, or nullptr.
 HWND WindowOf(const ControlPeer* peer);

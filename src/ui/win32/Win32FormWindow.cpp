@@ -15,7 +15,9 @@
 namespace quenk::ui::win32 {
 namespace {
 
-HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+  return ::GetModuleHandleA(nullptr);
+}
 
 void RegisterFormClass(const std::string& className, WNDPROC proc) {
   WNDCLASSEXA wc{};
@@ -104,12 +106,13 @@ void Win32FormWindow::BuildMenu() {
       }
       ::AppendMenuA(popup.Get(), MF_STRING, static_cast<UINT_PTR>(item->Id()), text.c_str());
     }
-    ::AppendMenuA(bar.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Release()), m.caption.c_str());
+    ::AppendMenuA(bar.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Release()),
+                  m.caption.c_str());
   }
   ::SetMenu(hwnd_, bar.Release());  // the window owns it from here on
   if (!keys.empty())
-    backend_.SetShortcuts(hwnd_, UniqueAccel(::CreateAcceleratorTableA(
-                                     keys.data(), static_cast<int>(keys.size()))));
+    backend_.SetShortcuts(
+        hwnd_, UniqueAccel(::CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()))));
 }
 
 // Sizes the window so that its client area is the form's, at the window's dpi.
@@ -164,7 +167,8 @@ void Win32FormWindow::FocusFirstControl() {
 
 LRESULT CALLBACK Win32FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
-    auto* self = static_cast<Win32FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    auto* self =
+        static_cast<Win32FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
     self->hwnd_ = hwnd;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
