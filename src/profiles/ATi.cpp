@@ -7,12 +7,11 @@ namespace quenk::profiles::ati {
 int StepCount(bool files, bool registry) {
   constexpr int f = System32Masks.size();
   constexpr int r = UserKeys.size() + MachineKeys.size();
-  return (files ? f : 0) + (registry ? r : 0);
+  return Steps(files, registry, f, r);
 }
 
 void Clean(ProfileContext& ctx, bool files, bool registry) {
-  if (files) CleanFiles(ctx);
-  if (registry) CleanRegistry(ctx);
+  RunPhases(ctx, files, registry, &CleanFiles, &CleanRegistry);
 }
 
 void CleanFiles(ProfileContext& ctx) {

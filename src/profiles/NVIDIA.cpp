@@ -12,8 +12,7 @@ int StepCount(bool files, bool registry) {
 }
 
 void Clean(ProfileContext& ctx, bool files, bool registry) {
-  if (files) CleanFiles(ctx);
-  if (registry) CleanRegistry(ctx);
+  RunPhases(ctx, files, registry, &CleanFiles, &CleanRegistry);
 }
 
 void CleanFiles(ProfileContext& ctx) {

@@ -6,12 +6,11 @@ int StepCount(bool files, bool registry) {
   constexpr int f = DriversMasks.size();
   constexpr int r = MachineKeys.size() + kEnumRootBases.size() * EnumRootKeys.size() +
                     kServicesBases.size() * ServiceKeys.size();
-  return (files ? f : 0) + (registry ? r : 0);
+  return Steps(files, registry, f, r);
 }
 
 void Clean(ProfileContext& ctx, bool files, bool registry) {
-  if (files) CleanFiles(ctx);
-  if (registry) CleanRegistry(ctx);
+  RunPhases(ctx, files, registry, &CleanFiles, &CleanRegistry);
 }
 
 void CleanFiles(ProfileContext& ctx) {

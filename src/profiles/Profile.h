@@ -27,6 +27,18 @@ inline constexpr std::array<std::string_view, 5> kServicesBases{
     "System\\ControlSet003\\Services", "System\\ControlSet004\\Services",
     "System\\CurrentControlSet\\Services"};
 
+// The steps of a run with the two switches, given the file and registry steps.
+constexpr int Steps(bool files, bool registry, int fileSteps, int registrySteps) {
+  return (files ? fileSteps : 0) + (registry ? registrySteps : 0);
+}
+
+// Runs the phases the switches ask for, the file phase first.
+inline void RunPhases(ProfileContext& ctx, bool files, bool registry,
+                      void (*cleanFiles)(ProfileContext&), void (*cleanRegistry)(ProfileContext&)) {
+  if (files) cleanFiles(ctx);
+  if (registry) cleanRegistry(ctx);
+}
+
 // Five Enum\Root passes with one table, then five Services passes with the other.
 void SweepControlSets(ProfileContext& ctx, engine::Table enumRootKeys, engine::Table serviceKeys);
 

@@ -1,5 +1,7 @@
 #include "Machine.h"
 
+#include "Files.h"
+
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -19,34 +21,8 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what + " failed: " + std::to_string(::GetLastError()));
 }
 
-void DeleteTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string child = path + "\\" + name;
-      ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-          !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        DeleteTree(child);
-      else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        ::RemoveDirectoryA(child.c_str());
-      else
-        ::DeleteFileA(child.c_str());
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-  }
-  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  ::RemoveDirectoryA(path.c_str());
-}
-
-void MakeFolders(const std::string& path) {
-  const auto slash = path.find_last_of('\\');
-  if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
-  ::CreateDirectoryA(path.c_str(), nullptr);
-}
+using seed::DeleteTree;
+using seed::MakeFolders;
 
 std::string TestName() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -249,38 +249,4 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   ::CloseHandle(h);
 }
 
-void MakeFolders(const std::string& path) {
-  const auto slash = path.find_last_of('\\');
-  if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
-  ::CreateDirectoryA(path.c_str(), nullptr);
-}
-
-void DeleteTree(const std::string& path) {
-  for (const auto& name : ListFolder(path + "\\*")) {
-    const std::string child = path + "\\" + name;
-    const DWORD a = ::GetFileAttributesA(child.c_str());
-    ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
-      DeleteTree(child);
-    else if (a & FILE_ATTRIBUTE_DIRECTORY)
-      ::RemoveDirectoryA(child.c_str());
-    else
-      ::DeleteFileA(child.c_str());
-  }
-  ::RemoveDirectoryA(path.c_str());
-}
-
-std::vector<std::string> ListFolder(const std::string& pattern) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA(pattern.c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (::FindNextFileA(h, &fd));
-  ::FindClose(h);
-  return names;
-}
-
 }  // namespace quenk::e2e

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Files.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -74,8 +76,8 @@ void PostClose(HWND window);  // WM_CLOSE
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
-void MakeFolders(const std::string& path);
-void DeleteTree(const std::string& path);
-std::vector<std::string> ListFolder(const std::string& pattern);
+using seed::DeleteTree;
+using seed::ListFolder;
+using seed::MakeFolders;
 
 }  // namespace quenk::e2e

@@ -1,5 +1,7 @@
 #include "Leftovers.h"
 
+#include "Files.h"
+
 namespace quenk::seed {
 namespace {
 
@@ -19,31 +21,6 @@ Entry Value(const char* vendor, std::string key, std::string name, std::string t
             bool survives) {
   return {Entry::kValue,      vendor,          std::move(key), survives,
           HKEY_LOCAL_MACHINE, std::move(name), std::move(text)};
-}
-
-void MakeFolders(const std::string& path) {
-  const auto slash = path.find_last_of('\\');
-  if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
-  ::CreateDirectoryA(path.c_str(), nullptr);
-}
-
-void DeleteTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string child = path + "\\" + name;
-      ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        DeleteTree(child);
-      else
-        ::DeleteFileA(child.c_str());
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryA(path.c_str());
 }
 
 const char* RootName(HKEY root) {
