@@ -64,7 +64,18 @@ TEST_F(TrayE2e, TrayCloseEndsTheProgramAndRewritesTheSettings) {
 TEST_F(TrayE2e, WithoutTheFlagMinimiseKeepsTheTaskbarWindow) {
   const HWND main = StartShown();
   EXPECT_FALSE(IconExists());
+  PressKeys(main, {VK_TAB, VK_TAB});  // from Clean to ">>"
+  quenk->Idle();
+  const auto focus = [this] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(quenk->Main(), nullptr), &info);
+    return ::GetDlgCtrlID(info.hwndFocus);
+  };
+  ASSERT_EQ(focus(), IDC_VESK_SELECT);
   Menu(IDM_HELP_ABOUT);
+  ::SetForegroundWindow(main);
+  quenk->Idle();
   Minimize();
   EXPECT_TRUE(Visible(main));
   EXPECT_TRUE(::IsIconic(main));
@@ -73,6 +84,9 @@ TEST_F(TrayE2e, WithoutTheFlagMinimiseKeepsTheTaskbarWindow) {
   quenk->Idle();
   EXPECT_FALSE(::IsIconic(main));
   EXPECT_TRUE(Visible(quenk->Window("TAboutForm")));
+  ::SetForegroundWindow(main);
+  quenk->Idle();
+  EXPECT_EQ(focus(), IDC_VESK_SELECT);  // the control that had the focus has it again
 }
 
 TEST_F(TrayE2e, SystemtrayPageAddsAndRemovesTheIconAtOnce) {
