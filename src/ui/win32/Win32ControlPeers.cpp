@@ -164,11 +164,11 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
                                                UINT dpi) {
   if (control.Kind() == ControlKind::kFrame)
     RegisterFrameClass(static_cast<Frame&>(control).ClassName().c_str());
-  const WindowSpec spec = SpecFor(control);
+  const WindowSpec look = SpecFor(control);
   const DWORD style =
-      WS_CHILD | WS_CLIPSIBLINGS | spec.style | (control.Visible() ? WS_VISIBLE : 0);
+      WS_CHILD | WS_CLIPSIBLINGS | look.style | (control.Visible() ? WS_VISIBLE : 0);
   HWND hwnd =
-      ::CreateWindowExA(spec.exStyle, spec.className, control.Caption().c_str(), style, 0, 0, 0, 0,
+      ::CreateWindowExA(look.exStyle, look.className, control.Caption().c_str(), style, 0, 0, 0, 0,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),
                         ::GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
