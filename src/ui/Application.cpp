@@ -21,7 +21,7 @@ Application::~Application() {
 
 void Application::Run() {
   Start();
-  if (backend_) backend_->RunLoop(*this);
+  if (backend_) backend_->RunLoop();
   Shutdown();
 }
 

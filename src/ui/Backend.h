@@ -17,7 +17,7 @@ class Backend {
   virtual ~Backend() = default;
   // Creates the form's window and its controls' windows and attaches their peers.
   virtual std::unique_ptr<FormPeer> CreateFormPeer(Form& form) = 0;
-  virtual void RunLoop(Application& app) = 0;
+  virtual void RunLoop() = 0;
   virtual void Quit() = 0;
   virtual void ProcessMessages() = 0;
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;

@@ -71,7 +71,6 @@ class SimFileSystem final : public platform::FileSystem {
   void SetModulePath(std::string path) { modulePath_ = std::move(path); }
   void SetEnv(const std::string& name, std::optional<std::string> value);
   void SetDiskFull(bool full) { diskFull_ = full; }
-  bool DiskFull() const { return diskFull_; }
 
  private:
   struct Resolved {

@@ -77,7 +77,7 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   return root && forms_.count(root) && ::IsDialogMessageA(root, &msg);
 }
 
-void Win32Backend::RunLoop(Application& /*app*/) {
+void Win32Backend::RunLoop() {
   // Runs until WM_QUIT is taken out of the queue: a quit message left there
   // would end the error report's message box at exit before anyone saw it.
   MSG msg;

@@ -17,7 +17,7 @@ class Win32Backend final : public Backend {
   Win32Backend();
 
   std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
-  void RunLoop(Application& app) override;
+  void RunLoop() override;
   void Quit() override { ::PostQuitMessage(0); }
   void ProcessMessages() override;
   void ShowError(const std::string& caption, const std::string& text) override;
