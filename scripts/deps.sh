@@ -24,5 +24,5 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${need[@]}" fonts-wine
+  $sudo apt-get install -y -q "${need[@]}" fonts-wine
 fi
