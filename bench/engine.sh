@@ -4,8 +4,7 @@
 # busy machine blurs timings, the instructions per call counted by callgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-command -v valgrind >/dev/null || { apt-get install -y -q valgrind >/dev/null; }
+scripts/deps.sh bench
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target remove_files_bench
 bin=build/bench/bench/remove_files_bench

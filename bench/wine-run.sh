@@ -10,7 +10,7 @@ root=$(pwd)
 extra=${EXTRA_FILES:-20000}
 runs=${RUNS:-3}
 
-scripts/deps.sh
+scripts/deps.sh bench
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$(nproc)" --target quenk quenk-seed
 cmake --preset bench >/dev/null

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-scripts/deps.sh
+scripts/deps.sh fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target wildcard_fuzz setup_ini_fuzz
 for target in wildcard setup_ini; do
