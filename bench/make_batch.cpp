@@ -33,8 +33,8 @@ void Reg(const char* root, std::string_view base, const Table& names) {
                 name.data());
 }
 
-template <class Table>
-void Sweep(const Table& enumRoot, const Table& services) {
+template <class EnumTable, class ServiceTable>
+void Sweep(const EnumTable& enumRoot, const ServiceTable& services) {
   for (auto base : kEnumRootBases) Reg("HKLM", base, enumRoot);
   for (auto base : kServicesBases) Reg("HKLM", base, services);
 }
@@ -54,8 +54,7 @@ int main() {
 
   Del(kSys + "drivers\\", nvidia_chipset::DriversMasks);
   Reg("HKLM", "Software\\NVIDIA Corporation", nvidia_chipset::MachineKeys);
-  for (auto base : kEnumRootBases) Reg("HKLM", base, nvidia_chipset::EnumRootKeys);
-  for (auto base : kServicesBases) Reg("HKLM", base, nvidia_chipset::ServiceKeys);
+  Sweep(nvidia_chipset::EnumRootKeys, nvidia_chipset::ServiceKeys);
 
   Del(kSys, ati::System32Masks);
   std::printf("rd /s /q \"C:\\ATI\\Support\" 2>nul\r\n");

@@ -41,6 +41,12 @@ inline constexpr std::array<ItemSection, kItemCount> kItemSections{{
     {Item::kRealtek, "Realtek Sound"},
 }};
 
+constexpr std::string_view SectionOf(Item item) {
+  for (const auto& row : kItemSections)
+    if (row.item == item) return row.section;
+  return {};
+}
+
 inline constexpr std::string_view kFilesKey = "Files";
 inline constexpr std::string_view kRegistryKey = "Registry";
 inline constexpr std::string_view kLogfilesSection = "Logfiles";

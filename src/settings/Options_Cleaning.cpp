@@ -16,18 +16,16 @@ std::array<TFrameOptions_Cleaning::Row, kItemCount> TFrameOptions_Cleaning::Rows
 }
 
 void TFrameOptions_Cleaning::LoadPage() {
-  for (std::size_t i = 0; i < kItemCount; ++i) {
-    const auto row = Rows()[i];
-    const std::string_view section = kItemSections[i].section;
+  for (const auto& row : Rows()) {
+    const std::string_view section = SectionOf(row.item);
     row.files.SetChecked(settings_.ReadFlag(section, kFilesKey, true));
     row.registry.SetChecked(settings_.ReadFlag(section, kRegistryKey, true));
   }
 }
 
 void TFrameOptions_Cleaning::SavePage() {
-  for (std::size_t i = 0; i < kItemCount; ++i) {
-    const auto row = Rows()[i];
-    const std::string_view section = kItemSections[i].section;
+  for (const auto& row : Rows()) {
+    const std::string_view section = SectionOf(row.item);
     settings_.WriteFlag(section, kRegistryKey, row.registry.Checked());
     settings_.WriteFlag(section, kFilesKey, row.files.Checked());
   }
