@@ -1,6 +1,7 @@
 #include "engine/Delete.h"
 
 #include "base/IoError.h"
+#include "platform/LiteralPath.h"
 
 namespace quenk::engine {
 
@@ -11,6 +12,20 @@ namespace {
 
 bool IsDots(const std::string& name) {
   return name == "." || name == "..";
+}
+
+// The path that reaches a listed entry. A long name the ANSI code page
+// cannot spell comes back with "?" in it: the short name still reaches it.
+// A name that ends in a dot or blank would lose it to path parsing: the
+// literal form keeps it.
+std::string EntryPath(const std::string& folder, const platform::FindEntry& entry) {
+  if (entry.name.find('?') != std::string::npos && !entry.shortName.empty())
+    return folder + entry.shortName;
+  std::string path = folder + entry.name;
+  if (!entry.name.empty() && (entry.name.back() == '.' || entry.name.back() == ' ')) {
+    if (std::string literal = platform::LiteralPath(path); !literal.empty()) return literal;
+  }
+  return path;
 }
 
 }  // namespace
@@ -35,9 +50,8 @@ void Remover::RemoveFiles(const std::string& folder, Table masks) {
       platform::FindEntry entry;
       while (search->Next(entry)) {
         if (IsDots(entry.name)) continue;
-        std::string path = folder + entry.name;
-        const bool removed = fs_.Delete(path) == 0;
-        Record(removed, std::move(path));
+        const bool removed = fs_.Delete(EntryPath(folder, entry)) == 0;
+        Record(removed, folder + entry.name);
       }
     }
     progress_.Advance();
@@ -49,8 +63,16 @@ void Remover::RemoveFolder(const std::string& path) {
 }
 
 bool Remover::RemoveTree(const std::string& path) {
-  if (const auto a = fs_.Attributes(path); a && (*a & attr::kReparsePoint))
+  const auto a = fs_.Attributes(path);
+  if (!a) {
+    // Nothing there to list: the folder-removal error tells what is missing.
+    const std::uint32_t error = fs_.RemoveDir(path);
+    if (error == platform::err::kFileNotFound || error == platform::err::kPathNotFound)
+      throw IoError(error);
+    if (error == 0) return true;
+  } else if (*a & attr::kReparsePoint) {
     return RemoveLink(path, *a);
+  }
   return RemoveContents(path);
 }
 
@@ -67,7 +89,7 @@ bool Remover::RemoveContents(const std::string& path) {
     platform::FindEntry entry;
     while (search->Next(entry)) {
       if (IsDots(entry.name)) continue;
-      const std::string child = path + "\\" + entry.name;
+      const std::string child = EntryPath(path + "\\", entry);
       bool removed;
       if (entry.attributes & attr::kReparsePoint)
         removed = RemoveLink(child, entry.attributes);  // never descend into a link
@@ -77,9 +99,15 @@ bool Remover::RemoveContents(const std::string& path) {
         removed = fs_.Delete(child) == 0;
       if (!removed) result = false;
     }
+    // A folder whose listing failed was not emptied: it stays like any
+    // entry that resisted, and the run goes on.
+    if (search->Error() != 0) result = false;
   }
   if (result) {
-    if (const std::uint32_t error = fs_.RemoveDir(path)) throw IoError(error);
+    const std::uint32_t error = fs_.RemoveDir(path);
+    // Still not empty: something the listing could not show stays in it.
+    if (error == platform::err::kDirNotEmpty) return false;
+    if (error) throw IoError(error);
   }
   return result;
 }
@@ -106,7 +134,7 @@ void Remover::RemoveKeys(platform::HKey root, std::string_view basePath, Table n
   const std::string prefix = std::string(RootPrefix(root)) + base + "\\";
   for (const std::string_view n : names) {
     const std::string name(n);
-    if (baseKey && RegKey::Open(registry_, baseKey.Get(), name, platform::access::kRead)) {
+    if (baseKey && RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead)) {
       Record(DeleteKeyTree(baseKey.Get(), name), prefix + name);
     }
     progress_.Advance();
@@ -114,6 +142,13 @@ void Remover::RemoveKeys(platform::HKey root, std::string_view basePath, Table n
 }
 
 bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name) {
+  if (const RegKey self = RegKey::OpenItself(registry_, parent, name, platform::access::kRead);
+      self && IsLink(self.Get())) {
+    // A link goes as a link: what it points to keeps everything.
+    const RegKey link = RegKey::OpenItself(registry_, parent, name,
+                                           platform::access::kRead | platform::access::kDelete);
+    return link && registry_.DeleteOpenKey(link.Get()) == 0;
+  }
   {
     const RegKey key = RegKey::Open(registry_, parent, name, platform::access::kAllAccess);
     platform::KeyInfo info;
@@ -126,6 +161,13 @@ bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name) {
     }
   }
   return registry_.DeleteKey(parent, name) == 0;
+}
+
+bool Remover::IsLink(platform::HKey key) {
+  std::uint32_t type = 0;
+  std::string data;
+  return registry_.QueryValue(key, platform::kLinkValueName, type, data) == 0 &&
+         type == platform::regtype::kLink;
 }
 
 }  // namespace quenk::engine

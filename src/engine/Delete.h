@@ -31,7 +31,9 @@ class Remover {
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
   // True when the folder is gone. Throws IoError when an emptied folder
-  // cannot be removed. A link is removed itself, never what it points to.
+  // cannot be removed, or when there is nothing at `path`. A subfolder that
+  // cannot be listed stays and makes the result false. A link is removed
+  // itself, never what it points to.
   bool RemoveTree(const std::string& path);
   // `folder` ends in "\". Removes the subfolders whose setup.ini names a
   // company that begins with `companyPrefix` (case counts).
@@ -45,6 +47,7 @@ class Remover {
   bool RemoveContents(const std::string& path);
   bool RemoveLink(const std::string& path, std::uint32_t attributes);
   bool DeleteKeyTree(platform::HKey parent, const std::string& name);
+  bool IsLink(platform::HKey key);
   void Record(bool removed, std::string line);
 
   platform::FileSystem& fs_;

@@ -17,6 +17,8 @@ class FilteredSearch final : public FileSearch {
     return false;
   }
 
+  std::uint32_t Error() const override { return inner_->Error(); }
+
  private:
   std::unique_ptr<FileSearch> inner_;
   std::uint32_t excluded_;

@@ -26,7 +26,8 @@ inline constexpr std::uint32_t kFolders = kDirectory;
 }  // namespace attr
 
 struct FindEntry {
-  std::string name;  // the long name, never the short one
+  std::string name;       // the long name as the ANSI code page spells it ("?" where it cannot)
+  std::string shortName;  // the 8.3 name, empty when the long name is one or the volume keeps none
   std::uint32_t attributes = 0;
 };
 
@@ -35,6 +36,40 @@ class FileSearch {
  public:
   virtual ~FileSearch() = default;
   virtual bool Next(FindEntry& entry) = 0;
+  // Why the listing ended: 0 when every entry was listed, otherwise the
+  // platform error (kFileNotFound when nothing matched at all).
+  virtual std::uint32_t Error() const = 0;
+};
+
+// What a folder is, whatever path reached it: its volume, its index on that
+// volume, and the path with every link resolved ("C:\x", "\\server\share\x").
+struct FolderIdentity {
+  std::uint32_t volume = 0;
+  std::uint64_t index = 0;
+  std::string finalPath;
+  bool SameAs(const FolderIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+};
+
+// Folders the system itself names.
+enum class SystemFolder {
+  kWindows,
+  kSystem,
+  kSystemWow64,
+  kProgramFiles,
+  kProgramFilesX86,
+  kCommonFiles,
+  kCommonFilesX86,
+  kProgramData,
+  kProfile,
+  kDesktop,
+  kDocuments,
+  kMusic,
+  kPictures,
+  kVideos,
+  kAppData,
+  kLocalAppData,
 };
 
 // An open file for writing or reading, closed when destroyed.
@@ -77,6 +112,10 @@ class FileSystem {
   virtual std::string ModulePath() = 0;
   // Names compare without regard to case; nullopt when not set.
   virtual std::optional<std::string> Env(const std::string& name) = 0;
+  // Opens the folder (links followed) to tell what it is; nullopt when it cannot be opened.
+  virtual std::optional<FolderIdentity> Identify(const std::string& path) = 0;
+  // Empty when the system has no such folder.
+  virtual std::string SystemFolderPath(SystemFolder folder) = 0;
 
   // Conveniences built on the operations above.
   std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t kQueryValue = 0x0001;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kStandardRightsRead = 0x00020000;
 inline constexpr std::uint32_t kAllAccess = 0x000F003F;
+inline constexpr std::uint32_t kDelete = 0x00010000;
 // The rights of the existence test, and of a base key that refuses full access.
 inline constexpr std::uint32_t kRead = kStandardRightsRead | kQueryValue | kEnumerateSubKeys;
 }  // namespace access
@@ -28,6 +29,7 @@ inline constexpr std::uint32_t kString = 1;        // REG_SZ
 inline constexpr std::uint32_t kExpandString = 2;  // REG_EXPAND_SZ
 inline constexpr std::uint32_t kBinary = 3;
 inline constexpr std::uint32_t kDword = 4;
+inline constexpr std::uint32_t kLink = 6;  // REG_LINK: the target of a registry link
 inline constexpr std::uint32_t kMultiString = 7;
 }  // namespace regtype
 
@@ -52,7 +54,16 @@ class Registry {
   virtual std::uint32_t EnumKey(HKey key, std::uint32_t index, std::uint32_t bufferChars,
                                 std::string& name) = 0;
   virtual std::uint32_t DeleteKey(HKey parent, const std::string& path) = 0;
+  // Opens a registry link as the link itself (REG_OPTION_OPEN_LINK) rather
+  // than what it points to; any other key opens as with Open.
+  virtual std::uint32_t OpenItself(HKey parent, const std::string& path, std::uint32_t rights,
+                                   HKey& key) = 0;
+  // Deletes the key behind an open handle, a link as the link.
+  virtual std::uint32_t DeleteOpenKey(HKey key) = 0;
 };
+
+// The value a registry link keeps its target in.
+inline constexpr const char* kLinkValueName = "SymbolicLinkValue";
 
 // An open key, closed when it goes out of scope.
 class RegKey {
@@ -78,6 +89,12 @@ class RegKey {
                      std::uint32_t rights) {
     HKey key = 0;
     if (registry.Open(parent, path, rights, key) != 0) return {};
+    return RegKey(registry, key);
+  }
+  static RegKey OpenItself(Registry& registry, HKey parent, const std::string& path,
+                           std::uint32_t rights) {
+    HKey key = 0;
+    if (registry.OpenItself(parent, path, rights, key) != 0) return {};
     return RegKey(registry, key);
   }
 

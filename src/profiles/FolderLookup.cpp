@@ -1,6 +1,7 @@
 #include "profiles/FolderLookup.h"
 
 #include "base/Text.h"
+#include "profiles/ProtectedFolders.h"
 
 #include <stdexcept>
 #include <vector>
@@ -99,29 +100,12 @@ bool IsSameOrAncestor(const std::vector<std::string>& candidate,
 
 }  // namespace
 
-bool IsProtectedFolder(platform::FileSystem& fs, const std::string& path) {
+bool NamesOrHolds(platform::FileSystem& fs, const std::string& path,
+                  const std::vector<std::string>& folders) {
   const SplitPath split = Split(path);
-  if (split.root.empty() || split.root == "\\\\" || split.dotSegment || split.parts.empty())
-    return true;
+  if (split.root.empty() || split.root == "\\\\") return false;
   const auto candidate = Canonical(fs, split);
-
-  std::string windows = fs.EnvOrEmpty("SYSTEMROOT");
-  if (windows.empty()) windows = fs.EnvOrEmpty("windir");
-  const std::string drive = fs.EnvOrEmpty("SystemDrive");
-  const std::vector<std::string> guarded = {
-      windows,
-      windows.empty() ? "" : windows + "\\System32",
-      windows.empty() ? "" : windows + "\\SysWOW64",
-      fs.EnvOrEmpty("Programfiles"),
-      fs.EnvOrEmpty("ProgramFiles(x86)"),
-      fs.EnvOrEmpty("ProgramW6432"),
-      drive.empty() ? "" : drive + "\\Program Files",
-      drive.empty() ? "" : drive + "\\Program Files (x86)",
-      fs.EnvOrEmpty("USERPROFILE"),
-      fs.EnvOrEmpty("ALLUSERSPROFILE"),
-      fs.EnvOrEmpty("PUBLIC"),
-  };
-  for (const auto& folder : guarded) {
+  for (const auto& folder : folders) {
     if (folder.empty()) continue;
     const SplitPath g = Split(folder);
     if (g.root.empty()) continue;
@@ -130,9 +114,32 @@ bool IsProtectedFolder(platform::FileSystem& fs, const std::string& path) {
   return false;
 }
 
+bool IsProtectedFolder(platform::FileSystem& fs, const std::string& path) {
+  const SplitPath split = Split(path);
+  if (split.root.empty() || split.root == "\\\\" || split.dotSegment || split.parts.empty())
+    return true;
+  std::string windows = fs.EnvOrEmpty("SYSTEMROOT");
+  if (windows.empty()) windows = fs.EnvOrEmpty("windir");
+  const std::string drive = fs.EnvOrEmpty("SystemDrive");
+  return NamesOrHolds(fs, path,
+                      {
+                          windows,
+                          windows.empty() ? "" : windows + "\\System32",
+                          windows.empty() ? "" : windows + "\\SysWOW64",
+                          fs.EnvOrEmpty("Programfiles"),
+                          fs.EnvOrEmpty("ProgramFiles(x86)"),
+                          fs.EnvOrEmpty("ProgramW6432"),
+                          drive.empty() ? "" : drive + "\\Program Files",
+                          drive.empty() ? "" : drive + "\\Program Files (x86)",
+                          fs.EnvOrEmpty("USERPROFILE"),
+                          fs.EnvOrEmpty("ALLUSERSPROFILE"),
+                          fs.EnvOrEmpty("PUBLIC"),
+                      });
+}
+
 void RemoveRegisteredFolder(ProfileContext& ctx, const std::string& path) {
   if (!ctx.fs.FolderExists(path)) return;
-  if (IsProtectedFolder(ctx.fs, path)) {
+  if (IsProtectedFolder(ctx.fs, path) || ProtectedFolders(ctx.fs, ctx.registry).Refuses(path)) {
     ctx.remover.RefuseFolder(path);
     return;
   }

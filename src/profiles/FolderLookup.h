@@ -3,6 +3,7 @@
 #include "profiles/Profile.h"
 
 #include <string>
+#include <vector>
 
 namespace quenk::profiles {
 
@@ -13,14 +14,21 @@ namespace quenk::profiles {
 std::string ReadFolderValue(platform::Registry& registry, const std::string& keyPath,
                             const std::string& valueName);
 
-// Whether a folder named by a registry value must never be removed: a drive
-// or share root, the Windows folder or anything above it, a system folder,
-// a Program Files folder, a profile folder or anything above those, a path
-// that is not fully qualified or that holds a "." or ".." segment.
+// Whether the name alone says that a folder named by a registry value must
+// never be removed: a drive or share root, the Windows folder or anything
+// above it, a system folder, a Program Files folder, a profile folder or
+// anything above those, a path that is not fully qualified or that holds a
+// "." or ".." segment. ProtectedFolders judges the folder itself.
 bool IsProtectedFolder(platform::FileSystem& fs, const std::string& path);
 
+// Whether `path` names one of `folders` or a folder above one, once short
+// names, case and spelling are resolved.
+bool NamesOrHolds(platform::FileSystem& fs, const std::string& path,
+                  const std::vector<std::string>& folders);
+
 // Removes the folder a registry value named, when it exists. A protected
-// folder is recorded as not deleted and nothing below it is touched.
+// folder, by name or by what it is, is recorded as not deleted and nothing
+// below it is touched.
 void RemoveRegisteredFolder(ProfileContext& ctx, const std::string& path);
 
 }  // namespace quenk::profiles

@@ -37,12 +37,20 @@ class Machine {
   };
   virtual LinkTree MakeLinkTree() = 0;
 
+  // Another drive letter for the volume of C: ("" when this machine has
+  // none), and a share onto its root ("" when none).
+  virtual std::string OtherDriveOfC() = 0;
+  virtual std::string ShareOfC() = 0;
+
   // A fresh, empty key below HKEY_CURRENT_USER for the running test.
   virtual std::string ScratchKey() = 0;
   virtual void MakeKey(platform::HKey root, const std::string& path) = 0;
   virtual void SetValue(platform::HKey root, const std::string& path, const std::string& name,
                         std::uint32_t type, const std::string& data) = 0;
   virtual bool KeyExists(platform::HKey root, const std::string& path) = 0;
+  // A registry link at `path` to `target`, both below `root`.
+  virtual void MakeKeyLink(platform::HKey root, const std::string& path,
+                           const std::string& target) = 0;
 
   virtual void SetEnv(const std::string& name, const std::string& value) = 0;
   virtual void SetCurrentDir(const std::string& path) = 0;

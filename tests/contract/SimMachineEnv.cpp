@@ -30,6 +30,15 @@ class SimTestMachine final : public Machine {
     return {"C:\\scratch\\tree", "C:\\outside"};
   }
 
+  std::string OtherDriveOfC() override {
+    sim_.fs.AddDriveAlias('Q', 'C');
+    return "Q:";
+  }
+  std::string ShareOfC() override {
+    sim_.fs.AddShare("\\\\localhost\\c$", "C:\\");
+    return "\\\\localhost\\c$";
+  }
+
   std::string ScratchKey() override {
     sim_.registry.CreateKey(platform::kCurrentUser, "Software\\QuenkContract");
     return "Software\\QuenkContract";
@@ -43,6 +52,10 @@ class SimTestMachine final : public Machine {
   }
   bool KeyExists(platform::HKey root, const std::string& path) override {
     return sim_.registry.Exists(root, path);
+  }
+  void MakeKeyLink(platform::HKey root, const std::string& path,
+                   const std::string& target) override {
+    sim_.registry.CreateLink(root, path, root, target);
   }
 
   void SetEnv(const std::string& name, const std::string& value) override {

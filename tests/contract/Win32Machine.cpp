@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -23,6 +24,64 @@ void Check(bool ok, const std::string& what) {
 
 using seed::DeleteTree;
 using seed::MakeFolders;
+
+std::wstring Wide(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// The registry's own name of a root ("\\REGISTRY\\USER\\S-1-5-...").
+std::wstring NativeName(platform::HKey root) {
+  using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<NtQueryKeyFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+  // A root opened as itself is a pseudo handle the native call does not
+  // know: ask "Software" below it and drop that last part.
+  HKEY key = nullptr;
+  if (!query || ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), "Software", 0, KEY_READ, &key))
+    return {};
+  std::vector<BYTE> info(4096);
+  ULONG length = 0;
+  constexpr int kKeyNameInformation = 3;
+  const LONG status =
+      query(key, kKeyNameInformation, info.data(), static_cast<ULONG>(info.size()), &length);
+  ::RegCloseKey(key);
+  if (status != 0) return {};
+  ULONG bytes = 0;
+  std::memcpy(&bytes, info.data(), sizeof bytes);
+  const std::wstring name(reinterpret_cast<const wchar_t*>(info.data() + sizeof bytes), bytes / 2);
+  return name.substr(0, name.rfind(L'\\'));
+}
+
+// RegDeleteTree would follow the links a test made and empty their targets.
+void DeleteKeyTree(HKEY parent, const std::string& name) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &key)) return;
+  DWORD type = 0;
+  if (::RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+          ERROR_SUCCESS &&
+      type == REG_LINK) {
+    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+    const auto del = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    if (del) del(key);
+    ::RegCloseKey(key);
+    return;
+  }
+  for (;;) {
+    char sub[256];
+    DWORD length = sizeof sub;
+    if (::RegEnumKeyExA(key, 0, sub, &length, nullptr, nullptr, nullptr, nullptr)) break;
+    const std::string before = sub;
+    DeleteKeyTree(key, before);
+    char again[256];
+    length = sizeof again;
+    if (!::RegEnumKeyExA(key, 0, again, &length, nullptr, nullptr, nullptr, nullptr) &&
+        before == again)
+      break;  // a key that resists: give up rather than loop
+  }
+  ::RegCloseKey(key);
+  ::RegDeleteKeyA(parent, name.c_str());
+}
 
 std::string TestName() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -44,7 +103,7 @@ class Win32TestMachine final : public Machine {
     for (HANDLE h : held_) ::CloseHandle(h);
     ::SetCurrentDirectoryA(originalDir_.c_str());
     if (!scratch_.empty()) DeleteTree(scratch_);
-    if (!scratchKey_.empty()) ::RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey_.c_str());
+    if (!scratchKey_.empty()) DeleteKeyTree(HKEY_CURRENT_USER, scratchKey_);
     if (window_) ::DestroyWindow(window_);
   }
 
@@ -118,10 +177,22 @@ class Win32TestMachine final : public Machine {
     return made;
   }
 
+  // Made by the test script under Wine: Q: and \\localhost\c$ lead to drive C.
+  std::string OtherDriveOfC() override {
+    return ::GetFileAttributesA("Q:\\windows") != INVALID_FILE_ATTRIBUTES ? "Q:" : "";
+  }
+  std::string ShareOfC() override {
+    const char* share = "\\\\localhost\\c$";
+    return ::GetFileAttributesA((std::string(share) + "\\windows").c_str()) !=
+                   INVALID_FILE_ATTRIBUTES
+               ? share
+               : "";
+  }
+
   std::string ScratchKey() override {
     if (scratchKey_.empty()) {
       scratchKey_ = "Software\\QuenkContract\\" + TestName();
-      ::RegDeleteTreeA(HKEY_CURRENT_USER, scratchKey_.c_str());
+      DeleteKeyTree(HKEY_CURRENT_USER, scratchKey_);
       MakeKey(platform::kCurrentUser, scratchKey_);
     }
     return scratchKey_;
@@ -148,9 +219,26 @@ class Win32TestMachine final : public Machine {
 
   bool KeyExists(platform::HKey root, const std::string& path) override {
     HKEY k = nullptr;
-    if (::RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, KEY_READ, &k)) return false;
+    if (::RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ,
+                        &k))
+      return false;
     ::RegCloseKey(k);
     return true;
+  }
+
+  void MakeKeyLink(platform::HKey root, const std::string& path,
+                   const std::string& target) override {
+    HKEY link = nullptr;
+    Check(::RegCreateKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, nullptr,
+                            REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr,
+                            &link, nullptr) == ERROR_SUCCESS,
+          "RegCreateKeyEx link " + path);
+    const std::wstring value = NativeName(root) + L"\\" + Wide(target);
+    const LONG set = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                      reinterpret_cast<const BYTE*>(value.data()),
+                                      static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    ::RegCloseKey(link);
+    Check(set == ERROR_SUCCESS, "SymbolicLinkValue");
   }
 
   void SetEnv(const std::string& name, const std::string& value) override {

@@ -132,5 +132,19 @@ TEST_F(EngineContract, KeysAreDeletedWithTheirSubtrees) {
   EXPECT_EQ(steps.count, 6);
 }
 
+TEST_F(EngineContract, RegistryLinksGoAsLinksAndTheirTargetsKeepEverything) {
+  const std::string base = machine->ScratchKey();
+  machine->MakeKey(platform::kCurrentUser, base + "\\Precious\\Sub");
+  machine->MakeKeyLink(platform::kCurrentUser, base + "\\Vendor", base + "\\Precious");
+  machine->MakeKeyLink(platform::kCurrentUser, base + "\\Tree\\Inner", base + "\\Precious");
+  machine->MakeKey(platform::kCurrentUser, base + "\\Tree\\Plain");
+  const std::vector<std::string_view> names{"Vendor", "Tree"};
+  remover.RemoveKeys(platform::kCurrentUser, base, names);
+  EXPECT_EQ(Deleted(), (Lines{"HKCU\\" + base + "\\Vendor", "HKCU\\" + base + "\\Tree"}));
+  EXPECT_TRUE(machine->KeyExists(platform::kCurrentUser, base + "\\Precious\\Sub"));
+  EXPECT_FALSE(machine->KeyExists(platform::kCurrentUser, base + "\\Vendor"));
+  EXPECT_FALSE(machine->KeyExists(platform::kCurrentUser, base + "\\Tree"));
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -148,13 +148,79 @@ TEST_F(Contract, RemoveFolderOutcomes) {
   EXPECT_TRUE(ports.fs.Exists(dir + "\\full\\f.txt"));
 }
 
-TEST_F(Contract, PathsOfMaxPathAndBeyondFail) {
-  const std::string longName(300 - dir.size(), 'a');
-  const std::string path = dir + "\\" + longName;
-  EXPECT_EQ(ports.fs.Delete(path), platform::err::kFilenameTooLong);
-  EXPECT_EQ(ports.fs.RemoveDir(path), platform::err::kFilenameTooLong);
-  EXPECT_FALSE(ports.fs.Attributes(path));
-  EXPECT_TRUE(Names(path + "\\*").empty());
+TEST_F(Contract, LongPathsAndNamesEndingInADotTakeTheLiteralForm) {
+  std::string deep = dir;
+  while (deep.size() < 400) {
+    deep += "\\abcdefghij";
+    ASSERT_EQ(ports.fs.MakeDir(deep), 0u) << deep.size();
+  }
+  {
+    auto opened = ports.fs.Open(deep + "\\f.txt", platform::OpenMode::kRewrite);
+    ASSERT_EQ(opened.error, 0u);
+    EXPECT_EQ(opened.file->Close(), 0u);
+  }
+  EXPECT_TRUE(ports.fs.FolderExists(deep));
+  EXPECT_EQ(Names(deep + "\\*.txt"), NameList{"f.txt"});
+  EXPECT_EQ(ports.fs.Delete(deep + "\\f.txt"), 0u);
+  for (std::string level = deep; level.size() > dir.size(); level.resize(level.rfind('\\')))
+    EXPECT_EQ(ports.fs.RemoveDir(level), 0u) << level.size();
+  // Spellings the literal form cannot keep still fail beyond MAX_PATH.
+  EXPECT_EQ(ports.fs.Delete(dir + "\\x\\..\\" + std::string(300, 'a')),
+            platform::err::kFilenameTooLong);
+
+  const std::string dotted = "\\\\?\\" + dir + "\\dots.";
+  ASSERT_EQ(ports.fs.MakeDir(dotted), 0u);
+  EXPECT_EQ(Names(dir + "\\dots*"), NameList{"dots."});
+  EXPECT_FALSE(ports.fs.Attributes(dir + "\\dots."));  // the plain form drops the dot
+  EXPECT_TRUE(ports.fs.FolderExists(dotted));
+  EXPECT_EQ(ports.fs.RemoveDir(dotted), 0u);
+}
+
+TEST_F(Contract, ListingTellsWhyItEnded) {
+  machine->MakeFile(dir + "\\a.txt");
+  const struct {
+    std::string pattern;
+    std::uint32_t error;
+  } cases[] = {
+      {dir + "\\*.*", 0},
+      {dir + "\\a*", 0},
+      {dir + "\\none*", platform::err::kFileNotFound},
+      {dir + "\\missing\\*.*", platform::err::kPathNotFound},
+  };
+  for (const auto& c : cases) {
+    auto search = ports.fs.Find(c.pattern, 63);
+    platform::FindEntry e;
+    while (search->Next(e)) {
+    }
+    EXPECT_EQ(search->Error(), c.error) << c.pattern;
+  }
+}
+
+TEST_F(Contract, IdentityIsTheFolderHoweverItIsReached) {
+  const auto links = machine->MakeLinkTree();
+  const auto outside = ports.fs.Identify(links.outside);
+  const auto viaLink = ports.fs.Identify(links.tree + "\\link");
+  const auto tree = ports.fs.Identify(links.tree);
+  ASSERT_TRUE(outside && viaLink && tree);
+  EXPECT_TRUE(viaLink->SameAs(*outside));
+  EXPECT_TRUE(EqualsNoCase(viaLink->finalPath, outside->finalPath)) << viaLink->finalPath;
+  EXPECT_FALSE(tree->SameAs(*outside));
+  EXPECT_FALSE(ports.fs.Identify(links.tree + "\\missing"));
+
+  const auto scratch = ports.fs.Identify(dir);
+  ASSERT_TRUE(scratch);
+  EXPECT_TRUE(EqualsNoCase(scratch->finalPath, dir)) << scratch->finalPath;
+  std::vector<std::string> spellings{UpperCase(dir), dir + "\\", "\\\\?\\" + dir};
+  if (const std::string drive = machine->OtherDriveOfC(); !drive.empty())
+    spellings.push_back(drive + dir.substr(2));
+  if (const std::string share = machine->ShareOfC(); !share.empty())
+    spellings.push_back(share + dir.substr(2));
+  for (const auto& spelling : spellings) {
+    const auto other = ports.fs.Identify(spelling);
+    ASSERT_TRUE(other) << spelling;
+    EXPECT_TRUE(other->SameAs(*scratch)) << spelling;
+    EXPECT_TRUE(EqualsNoCase(other->finalPath, scratch->finalPath)) << spelling;
+  }
 }
 
 TEST_F(Contract, MakeFolderAndForceDirectories) {

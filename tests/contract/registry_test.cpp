@@ -85,5 +85,42 @@ TEST_F(RegistryContract, DeleteKeyOnlyWithoutSubkeys) {
   EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\D\\Parent"));
 }
 
+TEST_F(RegistryContract, LinksLeadToTheirTargetUnlessOpenedThemselves) {
+  machine->MakeKey(kCurrentUser, base + "\\Target\\Sub");
+  machine->MakeKeyLink(kCurrentUser, base + "\\Link", base + "\\Target");
+  EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\Link\\Sub", access::kRead));
+  const RegKey self =
+      RegKey::OpenItself(ports.registry, kCurrentUser, base + "\\Link", access::kRead);
+  ASSERT_TRUE(self);
+  std::uint32_t type = 0;
+  std::string data;
+  EXPECT_EQ(ports.registry.QueryValue(self.Get(), platform::kLinkValueName, type, data), 0u);
+  EXPECT_EQ(type, platform::regtype::kLink);
+  platform::KeyInfo info;
+  ASSERT_EQ(ports.registry.QueryInfo(self.Get(), info), 0u);
+  EXPECT_EQ(info.subKeys, 0u);
+  // A plain key opened itself is just the key.
+  EXPECT_TRUE(RegKey::OpenItself(ports.registry, kCurrentUser, base + "\\Target", access::kRead));
+}
+
+TEST_F(RegistryContract, DeletingByNameFollowsALinkDeletingByHandleDoesNot) {
+  machine->MakeKey(kCurrentUser, base + "\\TargetA");
+  machine->MakeKey(kCurrentUser, base + "\\TargetB");
+  machine->MakeKeyLink(kCurrentUser, base + "\\LinkA", base + "\\TargetA");
+  machine->MakeKeyLink(kCurrentUser, base + "\\LinkB", base + "\\TargetB");
+  const RegKey parent = RegKey::Open(ports.registry, kCurrentUser, base, access::kAllAccess);
+  ASSERT_TRUE(parent);
+  EXPECT_EQ(ports.registry.DeleteKey(parent.Get(), "LinkA"), 0u);
+  EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\TargetA"));
+  {
+    const RegKey link =
+        RegKey::OpenItself(ports.registry, parent.Get(), "LinkB", access::kRead | access::kDelete);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(ports.registry.DeleteOpenKey(link.Get()), 0u);
+  }
+  EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\LinkB"));
+  EXPECT_TRUE(machine->KeyExists(kCurrentUser, base + "\\TargetB"));
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -29,6 +29,12 @@ class SpyFileSystem final : public platform::FileSystem {
   std::string CurrentDir() override { return inner_.CurrentDir(); }
   std::string ModulePath() override { return inner_.ModulePath(); }
   std::optional<std::string> Env(const std::string& n) override { return inner_.Env(n); }
+  std::optional<platform::FolderIdentity> Identify(const std::string& p) override {
+    return Mark(inner_.Identify(p));
+  }
+  std::string SystemFolderPath(platform::SystemFolder f) override {
+    return inner_.SystemFolderPath(f);
+  }
 
  private:
   template <class T>
@@ -63,6 +69,12 @@ class SpyRegistry final : public platform::Registry {
   std::uint32_t DeleteKey(platform::HKey p, const std::string& n) override {
     return inner_.DeleteKey(p, n);
   }
+  std::uint32_t OpenItself(platform::HKey p, const std::string& path, std::uint32_t r,
+                           platform::HKey& k) override {
+    spy_.last = 'R';
+    return inner_.OpenItself(p, path, r, k);
+  }
+  std::uint32_t DeleteOpenKey(platform::HKey k) override { return inner_.DeleteOpenKey(k); }
 
  private:
   platform::Registry& inner_;

@@ -1,6 +1,7 @@
 #include "platform/sim/SimFileSystem.h"
 
 #include "base/Text.h"
+#include "platform/LiteralPath.h"
 #include "platform/sim/Wildcard.h"
 
 #include <cstdio>
@@ -22,6 +23,12 @@ bool InvalidLeaf(const std::string& leaf) {
   return leaf.find_first_of("*?\"<>|:") != std::string::npos;
 }
 
+// The ANSI entry points stop at MAX_PATH unless the path can take the
+// literal form, which the real port then uses.
+bool TooLong(const std::string& path) {
+  return path.size() >= kMaxPath && platform::LiteralPath(path).empty();
+}
+
 std::string TrimTrailingDotsAndSpaces(std::string s) {
   while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
   return s;
@@ -37,7 +44,8 @@ std::uint32_t Fnv(std::string_view s) {
 
 class SimSearch final : public platform::FileSearch {
  public:
-  SimSearch(SimNode* folder, std::string mask) : folder_(folder), mask_(std::move(mask)) {
+  SimSearch(SimNode* folder, std::string mask, std::uint32_t error = 0)
+      : folder_(folder), mask_(std::move(mask)), error_(error) {
     if (folder_) ++folder_->openHandles;
     stage_ = (folder_ && folder_->parent) ? 0 : 2;  // drive roots list no "." and ".."
   }
@@ -50,7 +58,8 @@ class SimSearch final : public platform::FileSearch {
     while (stage_ < 2) {
       const char* dots = stage_++ == 0 ? "." : "..";
       if (MatchesMask(dots, mask_)) {
-        entry = {dots, kDirectory};
+        entry = {dots, {}, kDirectory};
+        found_ = true;
         return true;
       }
     }
@@ -58,22 +67,29 @@ class SimSearch final : public platform::FileSearch {
     started_ = true;
     for (; it != folder_->children.end(); ++it) {
       const SimChild& c = it->second;
+      if (c.node->unlisted) continue;
       if (MatchesMask(it->first, mask_) ||
           (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
-        entry = {c.node->name, c.node->attributes};
+        entry = {c.node->name, c.node->shortName, c.node->attributes};
+        found_ = true;
         return true;
       }
     }
     if (!folder_->children.empty()) lastKey_ = folder_->children.rbegin()->first;
+    if (!found_) error_ = err::kFileNotFound;
     return false;
   }
+
+  std::uint32_t Error() const override { return error_; }
 
  private:
   SimNode* folder_;
   std::string mask_;
+  std::uint32_t error_;
   int stage_;
   bool started_ = false;
+  bool found_ = false;
   std::string lastKey_;
 };
 
@@ -105,21 +121,73 @@ class SimFile final : public platform::File {
 };
 
 SimFileSystem::SimFileSystem() {
+  NewRoot('C');
+}
+
+SimNode& SimFileSystem::NewRoot(char drive) {
   auto root = std::make_unique<SimNode>();
-  root->name = "C:";
+  root->name = std::string(1, drive) + ":";
   root->attributes = kDirectory;
-  drives_['C'] = std::move(root);
+  root->fileIndex = 5;
+  SimNode& ref = *root;
+  volumes_[drive] = std::move(root);
+  drives_[drive] = &ref;
+  serials_[&ref] = 0x51A00000u + static_cast<std::uint32_t>(drive);
+  return ref;
+}
+
+SimNode* SimFileSystem::Root(char drive) {
+  const auto d = drives_.find(drive);
+  return d == drives_.end() ? nullptr : d->second;
+}
+
+void SimFileSystem::AddDriveAlias(char letter, char drive) {
+  drives_[FoldCase(letter)] = &Ensure(std::string(1, drive) + ":\\");
+}
+
+void SimFileSystem::AddShare(const std::string& share, const std::string& folder) {
+  shares_[UpperCase(share)] = folder;
+}
+
+void SimFileSystem::SetVolumeSerial(char drive, std::uint32_t serial) {
+  if (SimNode* root = Root(FoldCase(drive))) serials_[root] = serial;
+}
+
+// A share path as the path of the folder the share leads to.
+std::string SimFileSystem::Unshare(const std::string& path) {
+  std::string p = path;
+  if (p.rfind("\\\\?\\UNC\\", 0) == 0) p = "\\\\" + p.substr(8);
+  if (p.rfind("\\\\", 0) != 0 || p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0)
+    return path;
+  const std::size_t server = p.find('\\', 2);
+  if (server == std::string::npos) return path;
+  std::size_t share = p.find('\\', server + 1);
+  if (share == std::string::npos) share = p.size();
+  const auto it = shares_.find(UpperCase(p.substr(0, share)));
+  if (it == shares_.end()) return path;
+  const bool literal = platform::IsLiteralPath(path);
+  return (literal ? "\\\\?\\" : "") + it->second + p.substr(share);
 }
 
 std::vector<std::string> SimFileSystem::Components(const std::string& raw, char& drive) {
-  std::string path = raw;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0) path.erase(0, 4);
+  std::string path = Unshare(raw);
+  const bool literal = platform::IsLiteralPath(path);
+  if (!literal)
+    for (char& c : path)
+      if (c == '/') c = '\\';
+  if (literal || path.rfind("\\\\.\\", 0) == 0) path.erase(0, 4);
   const char cwdDrive =
       currentDir_.size() >= 2 && currentDir_[1] == ':' ? FoldCase(currentDir_[0]) : 'C';
   std::string rest;
-  if (path.size() >= 2 && path[1] == ':') {
+  if (literal) {
+    // The literal form names a drive and nothing relative to anything.
+    if (path.size() < 2 || path[1] != ':' || (path.size() > 2 && path[2] != '\\')) {
+      drive = 0;
+      return {};
+    }
+    drive = FoldCase(path[0]);
+    rest = path.substr(2);
+  } else if (path.size() >= 2 && path[1] == ':') {
     drive = FoldCase(path[0]);
     rest = path.substr(2);
     if (rest.empty() || rest[0] != '\\') {
@@ -127,7 +195,7 @@ std::vector<std::string> SimFileSystem::Components(const std::string& raw, char&
     }
   } else if (!path.empty() && path[0] == '\\') {
     if (path.size() > 1 && path[1] == '\\') {
-      drive = 0;  // shares are not simulated
+      drive = 0;  // a share nobody set up
       return {};
     }
     drive = cwdDrive;
@@ -143,6 +211,10 @@ std::vector<std::string> SimFileSystem::Components(const std::string& raw, char&
     if (end == std::string::npos) end = rest.size();
     std::string part = rest.substr(start, end - start);
     start = end + 1;
+    if (literal) {
+      if (!part.empty()) parts.push_back(part);
+      continue;
+    }
     if (part.empty() || part == ".") continue;
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();
@@ -171,17 +243,20 @@ SimFileSystem::Resolved SimFileSystem::Resolve(const std::string& path, bool fol
   }
   char drive = 0;
   const auto parts = Components(path, drive);
-  const auto d = drives_.find(drive);
-  if (d == drives_.end()) {
+  SimNode* folder = Root(drive);
+  if (!folder) {
     r.error = err::kPathNotFound;
     return r;
   }
-  SimNode* folder = d->second.get();
   if (parts.empty()) {
     r.node = folder;
     return r;
   }
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    if (InvalidLeaf(parts[i])) {
+      r.error = err::kInvalidName;
+      return r;
+    }
     SimNode* next = Child(*folder, parts[i]);
     if (next && next->IsLink()) {
       const Resolved t = Resolve(next->linkTarget, true, depth + 1);
@@ -214,7 +289,7 @@ std::string SimFileSystem::MakeShortName(SimNode& folder, const std::string& nam
     for (char c : s) {
       if (out.size() == max) break;
       if (c == ' ' || c == '.') continue;
-      out += std::string_view("+,;=[]").find(c) != std::string_view::npos ? '_' : c;
+      out += std::string_view("+,;=[]?*").find(c) != std::string_view::npos ? '_' : c;
     }
     return out;
   };
@@ -244,6 +319,7 @@ SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::ui
   node->attributes = attributes;
   node->parent = &folder;
   node->shortName = MakeShortName(folder, name);
+  node->fileIndex = nextIndex_++;
   SimNode& ref = *node;
   if (!ref.shortName.empty()) folder.shortNames[ref.shortName] = &ref;
   folder.children[UpperCase(name)] = {ref.shortName, std::move(node)};
@@ -265,17 +341,21 @@ std::unique_ptr<platform::FileSearch> SimFileSystem::FindRaw(const std::string& 
   const std::size_t slash = pattern.find_last_of("\\/");
   const std::string folderPath = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
   const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-  if (pattern.size() >= kMaxPath || mask.empty() ||
-      folderPath.find_first_of("*?") != std::string::npos) {
-    return std::make_unique<SimSearch>(nullptr, mask);
-  }
-  const Resolved r = Resolve(folderPath + ".", true);
-  SimNode* folder = (r.error == 0 && r.node && r.node->IsFolder()) ? r.node : nullptr;
-  return std::make_unique<SimSearch>(folder, mask);
+  if (TooLong(pattern)) return std::make_unique<SimSearch>(nullptr, mask, err::kFilenameTooLong);
+  if (mask.empty()) return std::make_unique<SimSearch>(nullptr, mask, err::kFileNotFound);
+  const bool literal = platform::IsLiteralPath(pattern);
+  if (folderPath.find_first_of("*?", literal ? 4 : 0) != std::string::npos)
+    return std::make_unique<SimSearch>(nullptr, mask, err::kInvalidName);
+  // A literal path resolves no "." segment: name the folder without one.
+  const Resolved r = Resolve(literal ? folderPath : folderPath + ".", true);
+  if (r.error) return std::make_unique<SimSearch>(nullptr, mask, r.error);
+  if (!r.node || !r.node->IsFolder())
+    return std::make_unique<SimSearch>(nullptr, mask, err::kPathNotFound);
+  return std::make_unique<SimSearch>(r.node, mask);
 }
 
 std::uint32_t SimFileSystem::Delete(const std::string& path) {
-  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);
   if (r.error) return r.error;
   if (InvalidLeaf(r.leaf)) return err::kInvalidName;
@@ -289,7 +369,7 @@ std::uint32_t SimFileSystem::Delete(const std::string& path) {
 }
 
 std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
-  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);
   if (r.error) return r.error;
   if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
@@ -310,7 +390,7 @@ std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
 }
 
 std::uint32_t SimFileSystem::MakeDir(const std::string& path) {
-  if (path.size() >= kMaxPath) return err::kFilenameTooLong;
+  if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);
   if (r.error) return r.error;
   if (!r.parent || r.node) return err::kAlreadyExists;
@@ -321,14 +401,14 @@ std::uint32_t SimFileSystem::MakeDir(const std::string& path) {
 }
 
 std::optional<std::uint32_t> SimFileSystem::Attributes(const std::string& path) {
-  if (path.empty() || path.size() >= kMaxPath) return std::nullopt;
+  if (path.empty() || TooLong(path)) return std::nullopt;
   const Resolved r = Resolve(path, false);
   if (r.error || !r.node) return std::nullopt;
   return r.node->attributes;
 }
 
 platform::OpenResult SimFileSystem::Open(const std::string& path, platform::OpenMode mode) {
-  if (path.size() >= kMaxPath) return {err::kFilenameTooLong, nullptr};
+  if (TooLong(path)) return {err::kFilenameTooLong, nullptr};
   const Resolved r = Resolve(path, true);
   if (r.error) return {r.error, nullptr};
   if (InvalidLeaf(r.leaf)) return {err::kInvalidName, nullptr};
@@ -357,6 +437,28 @@ std::optional<std::string> SimFileSystem::Env(const std::string& name) {
   return it->second.second;
 }
 
+std::optional<platform::FolderIdentity> SimFileSystem::Identify(const std::string& path) {
+  if (path.empty() || TooLong(path)) return std::nullopt;
+  const Resolved r = Resolve(path, true);
+  if (r.error || !r.node) return std::nullopt;
+  std::vector<const SimNode*> chain;
+  for (const SimNode* n = r.node; n; n = n->parent) chain.push_back(n);
+  const SimNode* root = chain.back();
+  std::string final = root->name + "\\";
+  for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
+    if (final.back() != '\\') final += '\\';
+    final += (*it)->name;
+  }
+  const auto serial = serials_.find(root);
+  return platform::FolderIdentity{serial == serials_.end() ? 0u : serial->second, r.node->fileIndex,
+                                  final};
+}
+
+std::string SimFileSystem::SystemFolderPath(platform::SystemFolder folder) {
+  const auto it = systemFolders_.find(folder);
+  return it == systemFolders_.end() ? std::string() : it->second;
+}
+
 void SimFileSystem::SetEnv(const std::string& name, std::optional<std::string> value) {
   if (value)
     env_[UpperCase(name)] = {name, *value};
@@ -367,14 +469,9 @@ void SimFileSystem::SetEnv(const std::string& name, std::optional<std::string> v
 SimNode& SimFileSystem::Ensure(const std::string& path) {
   char drive = 0;
   const auto parts = Components(path, drive);
-  if (drive == 0) throw std::invalid_argument("sim: shares are not simulated: " + path);
-  auto& root = drives_[drive];
-  if (!root) {
-    root = std::make_unique<SimNode>();
-    root->name = std::string(1, drive) + ":";
-    root->attributes = kDirectory;
-  }
-  SimNode* folder = root.get();
+  if (drive == 0) throw std::invalid_argument("sim: no such share: " + path);
+  SimNode* folder = Root(drive);
+  if (!folder) folder = &NewRoot(drive);
   for (const auto& part : parts) {
     SimNode* next = Child(*folder, part);
     if (next && next->IsLink()) {
@@ -397,7 +494,7 @@ SimNode& SimFileSystem::AddFolder(const std::string& path, std::uint32_t extraAt
 SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
                                 std::uint32_t attributes) {
   const std::size_t slash = path.find_last_of('\\');
-  SimNode& folder = Ensure(path.substr(0, slash));
+  SimNode& folder = Ensure(path.substr(0, slash + 1));
   const std::string leaf = path.substr(slash + 1);
   SimNode* n = Child(folder, leaf);
   if (!n) n = &Insert(folder, leaf, attributes);
@@ -409,7 +506,7 @@ SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
 SimNode& SimFileSystem::AddLink(const std::string& path, const std::string& target,
                                 bool folderLink) {
   const std::size_t slash = path.find_last_of('\\');
-  SimNode& folder = Ensure(path.substr(0, slash));
+  SimNode& folder = Ensure(path.substr(0, slash + 1));
   SimNode& n = Insert(folder, path.substr(slash + 1),
                       (folderLink ? kDirectory : platform::attr::kArchive) | kReparsePoint);
   n.linkTarget = target;

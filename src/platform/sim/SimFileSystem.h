@@ -29,6 +29,8 @@ struct SimNode {
   bool denyDelete = false;        // the user may not delete it
   bool denyWrite = false;         // folder: the user may not create entries in it
   std::uint32_t removeError = 0;  // folder: RemoveDirectory fails with this code
+  bool unlisted = false;          // searches pass it over (Wine's dangling links)
+  std::uint64_t fileIndex = 0;    // unique on its volume
   int openHandles = 0;            // searches and files this process holds on it
   SimNode* parent = nullptr;
   std::map<std::string, SimChild> children;    // by upper-case long name
@@ -55,6 +57,8 @@ class SimFileSystem final : public platform::FileSystem {
   std::string CurrentDir() override { return currentDir_; }
   std::string ModulePath() override { return modulePath_; }
   std::optional<std::string> Env(const std::string& name) override;
+  std::optional<platform::FolderIdentity> Identify(const std::string& path) override;
+  std::string SystemFolderPath(platform::SystemFolder folder) override;
 
   // Setting up a machine (tests, benchmarks). Paths are absolute; missing
   // parent folders are created. Each returns the node for further flags.
@@ -71,6 +75,14 @@ class SimFileSystem final : public platform::FileSystem {
   void SetModulePath(std::string path) { modulePath_ = std::move(path); }
   void SetEnv(const std::string& name, std::optional<std::string> value);
   void SetDiskFull(bool full) { diskFull_ = full; }
+  void SetSystemFolder(platform::SystemFolder folder, std::string path) {
+    systemFolders_[folder] = std::move(path);
+  }
+  // Another drive letter for the volume of `drive` ("subst", a second mount).
+  void AddDriveAlias(char letter, char drive);
+  // "\\server\share" leading to a folder of a simulated volume.
+  void AddShare(const std::string& share, const std::string& folder);
+  void SetVolumeSerial(char drive, std::uint32_t serial);
 
  private:
   struct Resolved {
@@ -90,8 +102,16 @@ class SimFileSystem final : public platform::FileSystem {
   SimNode& Ensure(const std::string& path);
   std::vector<std::string> Components(const std::string& path, char& drive);
   bool IsCurrentDir(const SimNode& node);
+  SimNode* Root(char drive);
+  SimNode& NewRoot(char drive);
+  std::string Unshare(const std::string& path);
 
-  std::map<char, std::unique_ptr<SimNode>> drives_;
+  std::map<char, std::unique_ptr<SimNode>> volumes_;  // by the letter that made them
+  std::map<char, SimNode*> drives_;                   // every drive letter, aliases too
+  std::map<const SimNode*, std::uint32_t> serials_;
+  std::map<std::string, std::string> shares_;  // upper-case "\\SERVER\SHARE" -> folder
+  std::map<platform::SystemFolder, std::string> systemFolders_;
+  std::uint64_t nextIndex_ = 16;
   std::map<std::string, std::pair<std::string, std::string>> env_;  // upper name -> (name, value)
   std::string currentDir_ = "C:\\";
   std::string modulePath_ = "C:\\Quenk\\quenk.exe";

@@ -44,22 +44,42 @@ std::shared_ptr<SimKey> SimRegistry::Base(platform::HKey key) {
   return nullptr;
 }
 
-std::shared_ptr<SimKey> SimRegistry::Walk(std::shared_ptr<SimKey> from, const std::string& path) {
-  for (const auto& part : Split(path)) {
+std::shared_ptr<SimKey> SimRegistry::Target(const SimKey& link, int depth) {
+  const auto root = roots_.find(link.linkRoot);
+  if (root == roots_.end() || depth > 16) return nullptr;
+  return Walk(root->second, link.linkPath, false, depth + 1);
+}
+
+std::shared_ptr<SimKey> SimRegistry::Walk(std::shared_ptr<SimKey> from, const std::string& path,
+                                          bool linkItself, int depth) {
+  const auto parts = Split(path);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
     if (!from) return nullptr;
-    const auto it = from->subKeys.find(UpperCase(part));
+    const auto it = from->subKeys.find(UpperCase(parts[i]));
     from = it == from->subKeys.end() ? nullptr : it->second;
+    const bool last = i + 1 == parts.size();
+    if (from && from->IsLink() && !(last && linkItself)) from = Target(*from, depth);
   }
   return from;
 }
 
 std::uint32_t SimRegistry::Open(platform::HKey parent, const std::string& path,
                                 std::uint32_t rights, platform::HKey& key) {
+  return OpenWith(parent, path, rights, false, key);
+}
+
+std::uint32_t SimRegistry::OpenItself(platform::HKey parent, const std::string& path,
+                                      std::uint32_t rights, platform::HKey& key) {
+  return OpenWith(parent, path, rights, true, key);
+}
+
+std::uint32_t SimRegistry::OpenWith(platform::HKey parent, const std::string& path,
+                                    std::uint32_t rights, bool linkItself, platform::HKey& key) {
   auto base = Base(parent);
   if (!base) return kInvalidHandle;
   if (base->deleted) return kKeyDeleted;
   if (!path.empty() && path[0] == '\\') return kBadPathname;
-  auto target = Walk(base, path);
+  auto target = Walk(base, path, linkItself);
   if (!target) return err::kFileNotFound;
   if (target->denyRead) return err::kAccessDenied;
   if (target->denyFullAccess && (rights & ~platform::access::kRead) != 0) return err::kAccessDenied;
@@ -108,18 +128,47 @@ std::uint32_t SimRegistry::EnumKey(platform::HKey key, std::uint32_t index,
   return 0;
 }
 
+std::uint32_t SimRegistry::Erase(SimKey& target) {
+  if (!target.parent || target.denyRead || target.denyDelete || !target.subKeys.empty())
+    return err::kAccessDenied;
+  target.deleted = true;
+  target.parent->subKeys.erase(UpperCase(target.name));
+  target.parent = nullptr;
+  return 0;
+}
+
+// As RegDeleteKey, which opens the key by name: a link at the end is
+// followed, and what it points to is deleted.
 std::uint32_t SimRegistry::DeleteKey(platform::HKey parent, const std::string& path) {
   auto base = Base(parent);
   if (!base) return kInvalidHandle;
   if (base->deleted) return kKeyDeleted;
   auto target = Walk(base, path);
   if (!target) return err::kFileNotFound;
-  if (!target->parent || target->denyRead || target->denyDelete || !target->subKeys.empty())
-    return err::kAccessDenied;
-  target->deleted = true;
-  target->parent->subKeys.erase(UpperCase(target->name));
-  target->parent = nullptr;
-  return 0;
+  return Erase(*target);
+}
+
+std::uint32_t SimRegistry::DeleteOpenKey(platform::HKey key) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return kInvalidHandle;
+  if (h->second.key->deleted) return kKeyDeleted;
+  if ((h->second.rights & platform::access::kDelete) == 0) return err::kAccessDenied;
+  return Erase(*h->second.key);
+}
+
+SimKey& SimRegistry::CreateLink(platform::HKey root, const std::string& path,
+                                platform::HKey targetRoot, const std::string& targetPath) {
+  SimKey& link = CreateKey(root, path);
+  link.linkRoot = targetRoot;
+  link.linkPath = targetPath;
+  // The target as Windows keeps it: wide text, without a terminating NUL.
+  std::string wide;
+  for (char c : std::string(targetRoot == platform::kCurrentUser ? "\\REGISTRY\\USER\\S-1-5-21\\"
+                                                                 : "\\REGISTRY\\MACHINE\\") +
+                    targetPath)
+    wide += std::string{c, '\0'};
+  link.values[UpperCase(platform::kLinkValueName)] = {platform::regtype::kLink, wide};
+  return link;
 }
 
 SimKey& SimRegistry::CreateKey(platform::HKey root, const std::string& path) {
@@ -147,7 +196,7 @@ void SimRegistry::SetValue(platform::HKey root, const std::string& path, const s
 }
 
 SimKey* SimRegistry::Find(platform::HKey root, const std::string& path) {
-  return Walk(roots_.at(root), path).get();
+  return Walk(roots_.at(root), path, true).get();
 }
 
 }  // namespace quenk::sim

@@ -22,6 +22,10 @@ struct SimKey {
   bool denyDelete = false;                                 // RegDeleteKey refuses it
   bool deleted = false;
   SimKey* parent = nullptr;
+  // A registry link: opening it (but for OpenItself) opens this key instead.
+  platform::HKey linkRoot = 0;
+  std::string linkPath;
+  bool IsLink() const { return linkRoot != 0; }
 };
 
 // An in-memory registry below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE:
@@ -40,6 +44,9 @@ class SimRegistry final : public platform::Registry {
   std::uint32_t EnumKey(platform::HKey key, std::uint32_t index, std::uint32_t bufferChars,
                         std::string& name) override;
   std::uint32_t DeleteKey(platform::HKey parent, const std::string& path) override;
+  std::uint32_t OpenItself(platform::HKey parent, const std::string& path, std::uint32_t rights,
+                           platform::HKey& key) override;
+  std::uint32_t DeleteOpenKey(platform::HKey key) override;
 
   // Setting up a machine. Paths are relative to the root; missing keys are created.
   SimKey& CreateKey(platform::HKey root, const std::string& path);
@@ -47,6 +54,10 @@ class SimRegistry final : public platform::Registry {
                  const std::string& text, std::uint32_t type = platform::regtype::kString);
   void SetValue(platform::HKey root, const std::string& path, const std::string& name,
                 std::uint32_t type, std::string data);
+  // A link at `path` to the key `targetPath` below `targetRoot` (which need not exist).
+  SimKey& CreateLink(platform::HKey root, const std::string& path, platform::HKey targetRoot,
+                     const std::string& targetPath);
+  // The key at `path`, links on the way followed, a link at the end not.
   SimKey* Find(platform::HKey root, const std::string& path);
   bool Exists(platform::HKey root, const std::string& path) { return Find(root, path) != nullptr; }
   std::size_t OpenHandles() const { return handles_.size(); }
@@ -58,7 +69,13 @@ class SimRegistry final : public platform::Registry {
   };
 
   std::shared_ptr<SimKey> Base(platform::HKey key);
-  std::shared_ptr<SimKey> Walk(std::shared_ptr<SimKey> from, const std::string& path);
+  // Follows links on the way, and at the end unless `linkItself`.
+  std::shared_ptr<SimKey> Walk(std::shared_ptr<SimKey> from, const std::string& path,
+                               bool linkItself = false, int depth = 0);
+  std::shared_ptr<SimKey> Target(const SimKey& link, int depth);
+  std::uint32_t OpenWith(platform::HKey parent, const std::string& path, std::uint32_t rights,
+                         bool linkItself, platform::HKey& key);
+  std::uint32_t Erase(SimKey& target);
 
   std::map<platform::HKey, std::shared_ptr<SimKey>> roots_;
   std::map<platform::HKey, Handle> handles_;

@@ -46,8 +46,9 @@ class UniqueFind {
   explicit UniqueFind(HANDLE h) : h_(h) {}
   UniqueFind(const UniqueFind&) = delete;
   UniqueFind& operator=(const UniqueFind&) = delete;
-  ~UniqueFind() {
-    if (h_ != INVALID_HANDLE_VALUE) ::FindClose(h_);
+  ~UniqueFind() { Close(); }
+  void Close() {
+    if (h_ != INVALID_HANDLE_VALUE) ::FindClose(std::exchange(h_, INVALID_HANDLE_VALUE));
   }
   HANDLE Get() const { return h_; }
   bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }

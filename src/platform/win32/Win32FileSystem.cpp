@@ -1,6 +1,9 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/LiteralPath.h"
 #include "platform/win32/Handles.h"
+
+#include <shlobj.h>
 
 #include <limits>
 #include <vector>
@@ -12,25 +15,83 @@ std::uint32_t LastErrorOr(BOOL ok) {
   return ok ? 0 : static_cast<std::uint32_t>(::GetLastError());
 }
 
+std::wstring Widen(const std::string& text) {
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string narrow(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), n, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(n - 1));
+  return narrow;
+}
+
+// The ANSI entry points stop at MAX_PATH; longer paths go to the wide ones
+// in their "\\?\" form, which has no such limit.
+template <class Ansi, class Wide>
+auto Call(const std::string& path, Ansi ansi, Wide wide) {
+  if (path.size() < MAX_PATH) return ansi(path.c_str());
+  const std::string literal = platform::LiteralPath(path);
+  if (literal.empty()) return ansi(path.c_str());
+  return wide(Widen(literal).c_str());
+}
+
 class Win32Search final : public platform::FileSearch {
  public:
-  explicit Win32Search(const std::string& pattern)
-      : handle_(::FindFirstFileA(pattern.c_str(), &data_)), pending_(handle_.Valid()) {}
+  explicit Win32Search(const std::string& pattern) : handle_(First(pattern)) {
+    pending_ = handle_.Valid();
+    if (!pending_) error_ = static_cast<std::uint32_t>(::GetLastError());
+  }
 
   bool Next(platform::FindEntry& entry) override {
     if (!pending_) {
-      if (!handle_.Valid() || !::FindNextFileA(handle_.Get(), &data_)) return false;
+      if (!handle_.Valid()) return false;
+      const BOOL more = wide_ ? ::FindNextFileW(handle_.Get(), &wideData_)
+                              : ::FindNextFileA(handle_.Get(), &data_);
+      if (!more) {
+        const DWORD e = ::GetLastError();
+        error_ = e == ERROR_NO_MORE_FILES ? 0 : static_cast<std::uint32_t>(e);
+        handle_.Close();
+        return false;
+      }
     }
     pending_ = false;
-    entry.name = data_.cFileName;
-    entry.attributes = data_.dwFileAttributes;
+    if (wide_) {
+      entry.name = Narrow(wideData_.cFileName);
+      entry.shortName = Narrow(wideData_.cAlternateFileName);
+      entry.attributes = wideData_.dwFileAttributes;
+    } else {
+      entry.name = data_.cFileName;
+      entry.shortName = data_.cAlternateFileName;
+      entry.attributes = data_.dwFileAttributes;
+    }
     return true;
   }
 
+  std::uint32_t Error() const override { return error_; }
+
  private:
+  HANDLE First(const std::string& pattern) {
+    return Call(
+        pattern, [this](const char* p) { return ::FindFirstFileA(p, &data_); },
+        [this](const wchar_t* p) {
+          wide_ = true;
+          return ::FindFirstFileW(p, &wideData_);
+        });
+  }
+
   WIN32_FIND_DATAA data_{};
+  WIN32_FIND_DATAW wideData_{};
+  bool wide_ = false;
   UniqueFind handle_;
-  bool pending_;
+  bool pending_ = false;
+  std::uint32_t error_ = 0;
 };
 
 class Win32File final : public platform::File {
@@ -90,19 +151,21 @@ std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string
 }
 
 std::uint32_t Win32FileSystem::Delete(const std::string& path) {
-  return LastErrorOr(::DeleteFileA(path.c_str()));
+  return LastErrorOr(Call(path, ::DeleteFileA, ::DeleteFileW));
 }
 
 std::uint32_t Win32FileSystem::RemoveDir(const std::string& path) {
-  return LastErrorOr(::RemoveDirectoryA(path.c_str()));
+  return LastErrorOr(Call(path, ::RemoveDirectoryA, ::RemoveDirectoryW));
 }
 
 std::uint32_t Win32FileSystem::MakeDir(const std::string& path) {
-  return LastErrorOr(::CreateDirectoryA(path.c_str(), nullptr));
+  return LastErrorOr(Call(
+      path, [](const char* p) { return ::CreateDirectoryA(p, nullptr); },
+      [](const wchar_t* p) { return ::CreateDirectoryW(p, nullptr); }));
 }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
-  const DWORD a = ::GetFileAttributesA(path.c_str());
+  const DWORD a = Call(path, ::GetFileAttributesA, ::GetFileAttributesW);
   if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return a;
 }
@@ -124,8 +187,16 @@ platform::OpenResult Win32FileSystem::Open(const std::string& path, platform::Op
       disposition = OPEN_EXISTING;
       break;
   }
-  UniqueHandle h(::CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle h(Call(
+      path,
+      [&](const char* p) {
+        return ::CreateFileA(p, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+      },
+      [&](const wchar_t* p) {
+        return ::CreateFileW(p, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+      }));
   if (!h.Valid()) return {static_cast<std::uint32_t>(::GetLastError()), nullptr};
   return {0, std::make_unique<Win32File>(std::move(h))};
 }
@@ -151,6 +222,105 @@ std::optional<std::string> Win32FileSystem::Env(const std::string& name) {
     if (n < buffer.size()) return std::string(buffer.data(), n);
     buffer.resize(n + 1);
   }
+}
+
+std::optional<platform::FolderIdentity> Win32FileSystem::Identify(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  UniqueHandle h(Call(
+      path,
+      [](const char* p) {
+        return ::CreateFileA(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      },
+      [](const wchar_t* p) {
+        return ::CreateFileW(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      }));
+  if (!h.Valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(h.Get(), &info)) return std::nullopt;
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  for (;;) {
+    const DWORD n =
+        ::GetFinalPathNameByHandleW(h.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    if (n == 0) return std::nullopt;
+    if (n < buffer.size()) break;
+    buffer.resize(n + 1);
+  }
+  std::string final = Narrow(buffer.data());
+  if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+    final = "\\\\" + final.substr(8);
+  else if (final.rfind("\\\\?\\", 0) == 0)
+    final.erase(0, 4);
+  platform::FolderIdentity id;
+  id.volume = info.dwVolumeSerialNumber;
+  id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  id.finalPath = std::move(final);
+  return id;
+}
+
+std::string Win32FileSystem::SystemFolderPath(platform::SystemFolder folder) {
+  using platform::SystemFolder;
+  char buffer[MAX_PATH + 1] = {};
+  switch (folder) {
+    case SystemFolder::kWindows:
+      return GrowingBuffer([](char* b, DWORD n) { return ::GetWindowsDirectoryA(b, n); });
+    case SystemFolder::kSystem:
+      return GrowingBuffer([](char* b, DWORD n) { return ::GetSystemDirectoryA(b, n); });
+    case SystemFolder::kSystemWow64:
+      return GrowingBuffer([](char* b, DWORD n) { return ::GetSystemWow64DirectoryA(b, n); });
+    default:
+      break;
+  }
+  int csidl = 0;
+  switch (folder) {
+    case SystemFolder::kProgramFiles:
+      csidl = CSIDL_PROGRAM_FILES;
+      break;
+    case SystemFolder::kProgramFilesX86:
+      csidl = CSIDL_PROGRAM_FILESX86;
+      break;
+    case SystemFolder::kCommonFiles:
+      csidl = CSIDL_PROGRAM_FILES_COMMON;
+      break;
+    case SystemFolder::kCommonFilesX86:
+      csidl = CSIDL_PROGRAM_FILES_COMMONX86;
+      break;
+    case SystemFolder::kProgramData:
+      csidl = CSIDL_COMMON_APPDATA;
+      break;
+    case SystemFolder::kProfile:
+      csidl = CSIDL_PROFILE;
+      break;
+    case SystemFolder::kDesktop:
+      csidl = CSIDL_DESKTOPDIRECTORY;
+      break;
+    case SystemFolder::kDocuments:
+      csidl = CSIDL_PERSONAL;
+      break;
+    case SystemFolder::kMusic:
+      csidl = CSIDL_MYMUSIC;
+      break;
+    case SystemFolder::kPictures:
+      csidl = CSIDL_MYPICTURES;
+      break;
+    case SystemFolder::kVideos:
+      csidl = CSIDL_MYVIDEO;
+      break;
+    case SystemFolder::kAppData:
+      csidl = CSIDL_APPDATA;
+      break;
+    case SystemFolder::kLocalAppData:
+      csidl = CSIDL_LOCAL_APPDATA;
+      break;
+    default:
+      return {};
+  }
+  if (FAILED(::SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr,
+                                SHGFP_TYPE_CURRENT, buffer)))
+    return {};
+  return buffer;
 }
 
 }  // namespace quenk::win32

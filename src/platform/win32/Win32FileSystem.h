@@ -15,6 +15,8 @@ class Win32FileSystem final : public platform::FileSystem {
   std::string CurrentDir() override;
   std::string ModulePath() override;
   std::optional<std::string> Env(const std::string& name) override;
+  std::optional<platform::FolderIdentity> Identify(const std::string& path) override;
+  std::string SystemFolderPath(platform::SystemFolder folder) override;
 };
 
 }  // namespace quenk::win32

@@ -67,4 +67,27 @@ std::uint32_t Win32Registry::DeleteKey(platform::HKey parent, const std::string&
   return static_cast<std::uint32_t>(::RegDeleteKeyA(ToHkey(parent), path.c_str()));
 }
 
+std::uint32_t Win32Registry::OpenItself(platform::HKey parent, const std::string& path,
+                                        std::uint32_t rights, platform::HKey& key) {
+  HKEY out = nullptr;
+  const LONG r = ::RegOpenKeyExA(ToHkey(parent), path.c_str(), REG_OPTION_OPEN_LINK, rights, &out);
+  if (r == ERROR_SUCCESS) key = reinterpret_cast<platform::HKey>(out);
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::DeleteOpenKey(platform::HKey key) {
+  // RegDeleteKey reopens the key by name and so follows a link to its
+  // target; only the native call deletes what the handle holds.
+  using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+  static const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+  if (!ntDeleteKey) return ERROR_CALL_NOT_IMPLEMENTED;
+  const LONG status = ntDeleteKey(ToHkey(key));
+  if (status == 0) return 0;
+  using RtlNtStatusToDosErrorFn = ULONG(WINAPI*)(LONG);
+  static const auto toDosError = reinterpret_cast<RtlNtStatusToDosErrorFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "RtlNtStatusToDosError")));
+  return toDosError ? static_cast<std::uint32_t>(toDosError(status)) : ERROR_ACCESS_DENIED;
+}
+
 }  // namespace quenk::win32

@@ -15,6 +15,9 @@ class Win32Registry final : public platform::Registry {
   std::uint32_t EnumKey(platform::HKey key, std::uint32_t index, std::uint32_t bufferChars,
                         std::string& name) override;
   std::uint32_t DeleteKey(platform::HKey parent, const std::string& path) override;
+  std::uint32_t OpenItself(platform::HKey parent, const std::string& path, std::uint32_t rights,
+                           platform::HKey& key) override;
+  std::uint32_t DeleteOpenKey(platform::HKey key) override;
 };
 
 }  // namespace quenk::win32

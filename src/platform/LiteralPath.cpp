@@ -1,0 +1,51 @@
+#include "platform/LiteralPath.h"
+
+namespace quenk::platform {
+namespace {
+
+constexpr std::string_view kPrefix = "\\\\?\\";
+
+// Segments after the root must be plain names: the literal form resolves none of them.
+bool PlainSegments(std::string_view rest) {
+  if (rest.empty()) return true;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find('\\', start);
+    if (end == std::string_view::npos) end = rest.size();
+    const std::string_view part = rest.substr(start, end - start);
+    if (part == "." || part == "..") return false;
+    if (part.empty() && end != rest.size()) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsLiteralPath(std::string_view path) {
+  return path.substr(0, kPrefix.size()) == kPrefix;
+}
+
+std::string LiteralPath(std::string_view path) {
+  if (IsLiteralPath(path)) return std::string(path);
+  if (path.find('/') != std::string_view::npos) return {};
+  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  if (drive) {
+    if (!PlainSegments(path.substr(3))) return {};
+    return std::string(kPrefix) + std::string(path);
+  }
+  if (path.substr(0, 2) == "\\\\" && path.size() > 2 && path[2] != '\\' && path[2] != '.' &&
+      path[2] != '?') {
+    const std::string_view rest = path.substr(2);
+    const std::size_t server = rest.find('\\');
+    if (server == std::string_view::npos || server == 0) return {};
+    const std::size_t share = rest.find('\\', server + 1);
+    if (share == server + 1) return {};
+    if (share != std::string_view::npos && !PlainSegments(rest.substr(share + 1))) return {};
+    return std::string(kPrefix) + "UNC\\" + std::string(rest);
+  }
+  return {};
+}
+
+}  // namespace quenk::platform
