@@ -1,6 +1,7 @@
 #include "app/VeskUnit.h"
 
 #include "about/AboutUnit.h"
+#include "app/CommandLine.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
 #include "log/LogUnit.h"
@@ -70,9 +71,11 @@ void TVeskForm::ProcessCommandLine() {
   // append the items again nor start a run nobody asked for.
   if (commandLineDone_) return;
   commandLineDone_ = true;
-  if (arguments_.empty()) return;
+  const Arguments parsed = ParseArguments(arguments_);
+  if (!parsed.any) return;
+  const auto& words = parsed.words;
   for (std::size_t index = 0; index < 5; ++index) {
-    const std::string argument = index < arguments_.size() ? arguments_[index] : std::string();
+    const std::string argument = index < words.size() ? words[index] : std::string();
     for (const auto& row : profiles::kCleaningItems)
       if (argument == row.word) ListBoxCleanItems.Add(std::string(row.name));
   }
