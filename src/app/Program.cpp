@@ -9,8 +9,9 @@ ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
   auto& log = app.CreateForm<TLogForm>(ports.fs, ports.locale);
   auto& about = app.CreateForm<TAboutForm>();
   auto& options = app.CreateForm<TOptionsForm>(main.Settings(), main);
-  main.SetWindows(log, about, options);
-  return {main, log, about, options};
+  auto& preview = app.CreateForm<TPreviewForm>(ports);
+  main.SetWindows(log, about, options, preview);
+  return {main, log, about, options, preview};
 }
 
 }  // namespace quenk

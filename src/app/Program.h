@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/AboutUnit.h"
+#include "app/PreviewUnit.h"
 #include "app/VeskUnit.h"
 #include "log/LogUnit.h"
 #include "settings/OptionsUnit.h"
@@ -15,10 +16,11 @@ struct ProgramWindows {
   TLogForm& log;
   TAboutForm& about;
   TOptionsForm& options;
+  TPreviewForm& preview;
 };
 
-// The start-up sequence up to the message loop: title, then the four
-// windows in their order, the three later ones owned by the first.
+// The start-up sequence up to the message loop: title, then the windows in
+// their order, the later ones owned by the first.
 // `arguments` are the command-line arguments after the program path.
 ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
                              std::vector<std::string> arguments);

@@ -2,6 +2,7 @@
 
 #include "about/AboutUnit.h"
 #include "app/CommandLine.h"
+#include "app/PreviewUnit.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
 #include "log/LogUnit.h"
@@ -35,12 +36,14 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
   ListBoxCleanItems.onDblClick = [this] { DeleteButtonClick(); };
 
   MainMenu1.Add("Menu", {&Close1});
-  MainMenu1.Add("Tools", {&Options1, &Log1});
+  MainMenu1.Add("Tools", {&Options1, &Log1, &Preview1});
   MainMenu1.Add("Help", {&About1});
   Close1.onClick = [this] { CloseClick(); };
   Options1.onClick = [this] { OptionsClick(); };
   Log1.onClick = [this] { LogClick(); };
   About1.onClick = [this] { AboutClick(); };
+  PreviewButton.onClick = [this] { PreviewClick(); };
+  Preview1.onClick = [this] { PreviewClick(); };
 
   Minimize1.onClick = [this] { Minimize1Click(); };
   Restore1.onClick = [this] { Restore1Click(); };
@@ -48,10 +51,21 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
   ApplicationEvents1.onMinimize = [this] { ApplicationEvents1Minimize(); };
 }
 
-void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options) {
+void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options,
+                           TPreviewForm& preview) {
   log_ = &log;
   about_ = &about;
   options_ = &options;
+  preview_ = &preview;
+  preview.onCleanNow = [this] {
+    // The window hides right after this run: no fresh forecast for it.
+    cleaningFromPreview_ = true;
+    struct Reset {
+      bool& flag;
+      ~Reset() { flag = false; }
+    } reset{cleaningFromPreview_};
+    CleanButton.Click();
+  };
 }
 
 void TVeskForm::FormCreate() {
@@ -79,7 +93,10 @@ void TVeskForm::ProcessCommandLine() {
     for (const auto& row : profiles::kCleaningItems)
       if (argument == row.word) ListBoxCleanItems.Add(std::string(row.name));
   }
-  CleanButton.Click();
+  if (parsed.switches.preview)
+    PreviewClick();
+  else
+    CleanButton.Click();
 }
 
 void TVeskForm::CleanButtonClick() {
@@ -92,6 +109,9 @@ void TVeskForm::CleanButtonClick() {
   }
   RunCleaning();
   if (flags_.logFiles) log_->SaveLogFile();
+  // A forecast left open would show what this run has just done.
+  if (preview_ && preview_->Visible() && !cleaningFromPreview_)
+    preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
 }
 
 int TVeskForm::CountCleaningSteps() {
@@ -108,12 +128,7 @@ int TVeskForm::CountCleaningSteps() {
 void TVeskForm::RunCleaning() {
   engine::Remover remover(ports_, log_->Record(), *this);
   profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
-  for (std::size_t i = 0; i < ListBoxCleanItems.Count(); ++i) {
-    if (const auto* row = profiles::FindCleaningItem(ListBoxCleanItems.Item(i))) {
-      const ItemSwitches& s = flags_[row->item];
-      row->clean(ctx, s.files, s.registry);
-    }
-  }
+  profiles::CleanEntries(ctx, ListBoxCleanItems.Items().Lines(), flags_);
 }
 
 void TVeskForm::SelectButtonClick() {
@@ -154,6 +169,12 @@ void TVeskForm::LogClick() {
 void TVeskForm::AboutClick() {
   log_->Close();
   about_->Show();
+}
+
+void TVeskForm::PreviewClick() {
+  LoadSettings();
+  preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
+  preview_->Show();
 }
 
 void TVeskForm::FormClose(ui::CloseAction& /*action*/) {

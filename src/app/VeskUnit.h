@@ -20,6 +20,7 @@ namespace quenk {
 class TLogForm;
 class TAboutForm;
 class TOptionsForm;
+class TPreviewForm;
 
 // The main window: the item list, the clean list, the Clean button and its
 // run, the menus, the tray icon and the option flags of the process.
@@ -28,8 +29,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   // `arguments` are the command-line arguments after the program path.
   TVeskForm(ui::Application& app, platform::Ports ports, std::vector<std::string> arguments);
 
-  // The three windows created after this one.
-  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options);
+  // The windows created after this one.
+  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options, TPreviewForm& preview);
 
   void FormCreate() override;
   void FormShow() override;
@@ -46,6 +47,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   void OptionsClick();
   void LogClick();
   void AboutClick();
+  // Runs the forecast of the clean list, with the flags Clean would use, and shows it.
+  void PreviewClick();
   void ApplicationEvents1Minimize();
   void Minimize1Click();
   void Restore1Click();
@@ -69,6 +72,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   TLogForm* log_ = nullptr;
   TAboutForm* about_ = nullptr;
   TOptionsForm* options_ = nullptr;
+  TPreviewForm* preview_ = nullptr;
+  bool cleaningFromPreview_ = false;
 
  public:
   ui::Label Label2{*this, IDC_VESK_LABEL2, "Label2", {8, 7, 29, 13}, "Select"};
@@ -81,11 +86,14 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
       *this, IDC_VESK_CLEANITEMS, "ListBoxCleanItems", {250, 26, 170, 151}, {false, 13}, 4};
   ui::Button CleanButton{*this, IDC_VESK_CLEAN, "CleanButton", {8, 183, 92, 26}, "Clean", 0};
   ui::ProgressBar ProgressBar{*this, IDC_VESK_PROGRESS, "ProgressBar", {0, 215, 428, 17}};
+  ui::Button PreviewButton{*this, IDC_VESK_PREVIEW, "PreviewButton", {106, 183, 92, 26}, "Preview",
+                           6};
 
   ui::MenuItem Close1{"Close1", "Close", IDM_MENU_CLOSE, {'Q', true}};
   ui::MenuItem Options1{"Options1", "Options", IDM_TOOLS_OPTIONS, {'O', true}};
   ui::MenuItem Log1{"Log1", "Log", IDM_TOOLS_LOG, {'L', true}};
   ui::MenuItem About1{"About1", "About", IDM_HELP_ABOUT, {'H', true}};
+  ui::MenuItem Preview1{"Preview1", "Preview", IDM_TOOLS_PREVIEW, {'P', true}};
   ui::MainMenu MainMenu1{*this};
 
   ui::MenuItem Minimize1{"Minimize1", "Minimize", IDM_TRAY_MINIMIZE};

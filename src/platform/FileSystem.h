@@ -105,6 +105,13 @@ class FileSystem {
   virtual std::unique_ptr<FileSearch> FindRaw(const std::string& pattern) = 0;
   virtual std::uint32_t Delete(const std::string& path) = 0;
   virtual std::uint32_t RemoveDir(const std::string& path) = 0;
+  // Whether Delete and RemoveDir could go through, without doing them: the
+  // entry itself (a link, not its target) is opened for deletion with full
+  // sharing and closed again. 0, or what the open met (in use, access
+  // denied). Neither looks at the read-only attribute or at whether a
+  // folder is empty.
+  virtual std::uint32_t ProbeDelete(const std::string& path) = 0;
+  virtual std::uint32_t ProbeRemoveDir(const std::string& path) = 0;
   virtual std::uint32_t MakeDir(const std::string& path) = 0;
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
   virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;

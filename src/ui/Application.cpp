@@ -83,6 +83,14 @@ void Application::ProcessMessages() {
   if (backend_) backend_->ProcessMessages();
 }
 
+void Application::ProcessPaint() {
+  if (backend_) backend_->ProcessPaint();
+}
+
+void Application::SetBusy(bool busy) {
+  if (backend_) backend_->SetBusy(busy);
+}
+
 void Application::BringToForeground() {
   if (backend_ && MainForm()) backend_->SetForeground(*MainForm());
 }

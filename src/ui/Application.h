@@ -69,6 +69,8 @@ class Application {
   bool Minimized() const { return minimized_; }
 
   void ProcessMessages();
+  void ProcessPaint();
+  void SetBusy(bool busy);
   void BringToForeground();
 
   // Runs one event's handler; what it raises becomes the error report.

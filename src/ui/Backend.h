@@ -20,6 +20,10 @@ class Backend {
   virtual void RunLoop() = 0;
   virtual void Quit() = 0;
   virtual void ProcessMessages() = 0;
+  // Repaints what waits to be repainted, and nothing else: no input, no command.
+  virtual void ProcessPaint() = 0;
+  // The wait cursor over the program's windows while `busy`.
+  virtual void SetBusy(bool busy) = 0;
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
   virtual void SetForeground(Form& form) = 0;
   // The chosen entry's id, or 0.

@@ -8,6 +8,7 @@ namespace quenk::ui {
 struct ListBoxStyle {
   bool sorted = false;
   int itemHeight = 13;
+  bool horizontalScroll = false;  // for lines wider than the box, such as long paths
 };
 
 // A single-selection list box. It shows its own items, or a StringList that
@@ -35,6 +36,7 @@ class ListBox final : public Control, private StringList::Observer {
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int index);
   bool Sorted() const { return style_.sorted; }
+  bool HorizontalScroll() const { return style_.horizontalScroll; }
   int ItemHeight() const { return style_.itemHeight; }
 
   // The user picked `index` on screen; the model follows, then the click runs.

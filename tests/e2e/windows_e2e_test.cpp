@@ -55,9 +55,11 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_VESK_DELETE, R(175, 138, 69, 26)},
                 {IDC_VESK_CLEANITEMS, R(250, 26, 170, 151)},
                 {IDC_VESK_CLEAN, R(8, 183, 92, 26)},
+                {IDC_VESK_PREVIEW, R(106, 183, 92, 26)},
                 {IDC_VESK_PROGRESS, R(0, 215, 428, 17)}});
-  EXPECT_EQ(TabOrder(main), (std::vector<int>{IDC_VESK_CLEAN, IDC_VESK_ITEMLIST, IDC_VESK_SELECT,
-                                              IDC_VESK_CLEANITEMS, IDC_VESK_DELETE}));
+  EXPECT_EQ(TabOrder(main),
+            (std::vector<int>{IDC_VESK_CLEAN, IDC_VESK_ITEMLIST, IDC_VESK_SELECT,
+                              IDC_VESK_CLEANITEMS, IDC_VESK_DELETE, IDC_VESK_PREVIEW}));
 
   Menu(IDM_TOOLS_LOG);
   const HWND log = quenk->Window("TLogForm");
@@ -112,8 +114,38 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                               IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_NVCFILE,
                               IDC_OPT_NVCREG, IDC_OPT_RTFILE, IDC_OPT_RTREG, IDC_OPT_OK,
                               IDC_OPT_CANCEL, IDC_OPT_APPLY}));
+  Menu(IDM_TOOLS_PREVIEW);
+  const HWND preview = quenk->Window("TPreviewForm");
+  ASSERT_TRUE(quenk->WaitVisible("TPreviewForm"));
+  EXPECT_EQ(::GetWindow(preview, GW_OWNER), main);
+  ExpectLayout(preview, {520, 339},
+               {{IDC_PREVIEW_LABELDELETED, R(8, 8, 300, 16)},
+                {IDC_PREVIEW_DELETED, R(8, 26, 504, 136)},
+                {IDC_PREVIEW_LABELSTAY, R(8, 170, 300, 16)},
+                {IDC_PREVIEW_STAY, R(8, 188, 504, 88)},
+                {IDC_PREVIEW_STATUS, R(8, 284, 504, 16)},
+                {IDC_PREVIEW_CLEANNOW, R(356, 306, 75, 25)},
+                {IDC_PREVIEW_CLOSE, R(437, 306, 75, 25)}});
+  EXPECT_EQ(TabOrder(preview), (std::vector<int>{IDC_PREVIEW_DELETED, IDC_PREVIEW_STAY,
+                                                 IDC_PREVIEW_CLEANNOW, IDC_PREVIEW_CLOSE}));
+  // Labels keep their text whole at every dpi.
+  for (const int id : {IDC_PREVIEW_LABELDELETED, IDC_PREVIEW_LABELSTAY, IDC_PREVIEW_STATUS}) {
+    const HWND label = Child(preview, id);
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    const std::string caption = Text(label);
+    ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    const RECT r = ChildRect(preview, id);
+    EXPECT_LE(text.cx, r.right - r.left) << caption;
+    EXPECT_LE(text.cy, r.bottom - r.top) << caption;
+  }
   EXPECT_EQ(Text(main), "Halvix - Scourix - 0.4.0");
-  EXPECT_EQ(Text(log) + "|" + Text(about) + "|" + Text(options), "Log|About|Options");
+  EXPECT_EQ(Text(log) + "|" + Text(about) + "|" + Text(options) + "|" + Text(preview),
+            "Log|About|Options|Preview");
 }
 
 TEST_F(WindowsE2e, ShortcutsWorkFromEveryWindow) {

@@ -12,10 +12,14 @@ TEST(ErrorReport, FullStopOnlyAfterACharacterThatSortsAfterIt) {
     const char* message;
     const char* text;
   } cases[] = {
-      {"File not found", "File not found."}, {"I/O error 32", "I/O error 32."},
-      {"Done.", "Done."},                    {"Invalid data type for 'X'", "Invalid data type for 'X'"},
-      {"Closed)", "Closed)"},                {"Path C:\\", "Path C:\\."},
-      {"Caf\xE9", "Caf\xE9."},               {"", ""},
+      {"File not found", "File not found."},
+      {"I/O error 32", "I/O error 32."},
+      {"Done.", "Done."},
+      {"Invalid data type for 'X'", "Invalid data type for 'X'"},
+      {"Closed)", "Closed)"},
+      {"Path C:\\", "Path C:\\."},
+      {"Caf\xE9", "Caf\xE9."},
+      {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(Application::ReportText(c.message), c.text) << c.message;
 }

@@ -19,6 +19,10 @@ class SpyFileSystem final : public platform::FileSystem {
   }
   std::uint32_t Delete(const std::string& p) override { return Mark(inner_.Delete(p)); }
   std::uint32_t RemoveDir(const std::string& p) override { return Mark(inner_.RemoveDir(p)); }
+  std::uint32_t ProbeDelete(const std::string& p) override { return Mark(inner_.ProbeDelete(p)); }
+  std::uint32_t ProbeRemoveDir(const std::string& p) override {
+    return Mark(inner_.ProbeRemoveDir(p));
+  }
   std::uint32_t MakeDir(const std::string& p) override { return Mark(inner_.MakeDir(p)); }
   std::optional<std::uint32_t> Attributes(const std::string& p) override {
     return Mark(inner_.Attributes(p));

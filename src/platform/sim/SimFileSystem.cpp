@@ -354,7 +354,10 @@ std::unique_ptr<platform::FileSearch> SimFileSystem::FindRaw(const std::string& 
   return std::make_unique<SimSearch>(r.node, mask);
 }
 
-std::uint32_t SimFileSystem::Delete(const std::string& path) {
+// What stands in the way of deleting a file. Opening it for deletion (the
+// probe) is not stopped by the read-only attribute; DeleteFile is.
+std::uint32_t SimFileSystem::FileObstacle(const std::string& path, bool probe, SimNode*& node) {
+  node = nullptr;
   if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);
   if (r.error) return r.error;
@@ -362,13 +365,16 @@ std::uint32_t SimFileSystem::Delete(const std::string& path) {
   if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
   SimNode& n = *r.node;
   if (n.IsFolder() || !n.parent) return err::kAccessDenied;
-  if ((n.attributes & kReadOnly) || n.denyDelete) return err::kAccessDenied;
+  if (((n.attributes & kReadOnly) && !probe) || n.denyDelete) return err::kAccessDenied;
   if (n.inUse || n.openHandles > 0) return err::kSharingViolation;
-  Erase(n);
+  node = &n;
   return 0;
 }
 
-std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
+// What stands in the way of removing a folder; the probe does not ask
+// whether it is empty.
+std::uint32_t SimFileSystem::FolderObstacle(const std::string& path, bool probe, SimNode*& node) {
+  node = nullptr;
   if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);
   if (r.error) return r.error;
@@ -377,16 +383,38 @@ std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
   if (!n.parent) return err::kAccessDenied;
   if (!n.IsFolder()) return err::kDirectory;
   if (n.denyDelete) return err::kAccessDenied;
-  if (n.IsLink()) {
-    Erase(n);  // the link goes; what it points to is not touched
-    return 0;
+  if (!n.IsLink()) {  // a link goes; what it points to is not asked
+    if (n.attributes & kReadOnly) return err::kAccessDenied;
+    if (n.removeError) return n.removeError;
+    if (n.inUse || n.openHandles > 0 || IsCurrentDir(n)) return err::kSharingViolation;
+    if (!probe && !n.children.empty()) return err::kDirNotEmpty;
   }
-  if (n.attributes & kReadOnly) return err::kAccessDenied;
-  if (n.removeError) return n.removeError;
-  if (n.inUse || n.openHandles > 0 || IsCurrentDir(n)) return err::kSharingViolation;
-  if (!n.children.empty()) return err::kDirNotEmpty;
-  Erase(n);
+  node = &n;
   return 0;
+}
+
+std::uint32_t SimFileSystem::Delete(const std::string& path) {
+  SimNode* node = nullptr;
+  const std::uint32_t error = FileObstacle(path, false, node);
+  if (!error) Erase(*node);
+  return error;
+}
+
+std::uint32_t SimFileSystem::RemoveDir(const std::string& path) {
+  SimNode* node = nullptr;
+  const std::uint32_t error = FolderObstacle(path, false, node);
+  if (!error) Erase(*node);
+  return error;
+}
+
+std::uint32_t SimFileSystem::ProbeDelete(const std::string& path) {
+  SimNode* node = nullptr;
+  return FileObstacle(path, true, node);
+}
+
+std::uint32_t SimFileSystem::ProbeRemoveDir(const std::string& path) {
+  SimNode* node = nullptr;
+  return FolderObstacle(path, true, node);
 }
 
 std::uint32_t SimFileSystem::MakeDir(const std::string& path) {

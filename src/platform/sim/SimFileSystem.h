@@ -51,6 +51,8 @@ class SimFileSystem final : public platform::FileSystem {
   std::unique_ptr<platform::FileSearch> FindRaw(const std::string& pattern) override;
   std::uint32_t Delete(const std::string& path) override;
   std::uint32_t RemoveDir(const std::string& path) override;
+  std::uint32_t ProbeDelete(const std::string& path) override;
+  std::uint32_t ProbeRemoveDir(const std::string& path) override;
   std::uint32_t MakeDir(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   platform::OpenResult Open(const std::string& path, platform::OpenMode mode) override;
@@ -102,6 +104,8 @@ class SimFileSystem final : public platform::FileSystem {
   SimNode& Ensure(const std::string& path);
   std::vector<std::string> Components(const std::string& path, char& drive);
   bool IsCurrentDir(const SimNode& node);
+  std::uint32_t FileObstacle(const std::string& path, bool probe, SimNode*& node);
+  std::uint32_t FolderObstacle(const std::string& path, bool probe, SimNode*& node);
   SimNode* Root(char drive);
   SimNode& NewRoot(char drive);
   std::string Unshare(const std::string& path);

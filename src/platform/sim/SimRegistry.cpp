@@ -82,7 +82,11 @@ std::uint32_t SimRegistry::OpenWith(platform::HKey parent, const std::string& pa
   auto target = Walk(base, path, linkItself);
   if (!target) return err::kFileNotFound;
   if (target->denyRead) return err::kAccessDenied;
-  if (target->denyFullAccess && (rights & ~platform::access::kRead) != 0) return err::kAccessDenied;
+  // Deleting is its own right: denyDelete governs it, as it governs RegDeleteKey.
+  if ((rights & platform::access::kDelete) && target->denyDelete) return err::kAccessDenied;
+  if (target->denyFullAccess &&
+      (rights & ~(platform::access::kRead | platform::access::kDelete)) != 0)
+    return err::kAccessDenied;
   key = nextHandle_;
   nextHandle_ += 4;
   handles_[key] = {target, rights};

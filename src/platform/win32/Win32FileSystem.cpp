@@ -144,6 +144,20 @@ std::string GrowingBuffer(Get get) {
   }
 }
 
+// Opens the entry for deletion the way the deleting call does, and closes it.
+std::uint32_t Probe(const std::string& path, DWORD flags) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  UniqueHandle h(Call(
+      path,
+      [flags](const char* p) {
+        return ::CreateFileA(p, DELETE, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+      },
+      [flags](const wchar_t* p) {
+        return ::CreateFileW(p, DELETE, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+      }));
+  return h.Valid() ? 0 : static_cast<std::uint32_t>(::GetLastError());
+}
+
 }  // namespace
 
 std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string& pattern) {
@@ -156,6 +170,14 @@ std::uint32_t Win32FileSystem::Delete(const std::string& path) {
 
 std::uint32_t Win32FileSystem::RemoveDir(const std::string& path) {
   return LastErrorOr(Call(path, ::RemoveDirectoryA, ::RemoveDirectoryW));
+}
+
+std::uint32_t Win32FileSystem::ProbeDelete(const std::string& path) {
+  return Probe(path, FILE_FLAG_OPEN_REPARSE_POINT);
+}
+
+std::uint32_t Win32FileSystem::ProbeRemoveDir(const std::string& path) {
+  return Probe(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 std::uint32_t Win32FileSystem::MakeDir(const std::string& path) {

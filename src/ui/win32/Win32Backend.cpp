@@ -103,6 +103,15 @@ void Win32Backend::ProcessMessages() {
   }
 }
 
+void Win32Backend::ProcessPaint() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageA(&msg);
+}
+
+void Win32Backend::SetBusy(bool busy) {
+  ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
+}
+
 void Win32Backend::ShowError(const std::string& caption, const std::string& text) {
   const HWND owner = ::GetActiveWindow();
   ::MessageBoxA(owner, text.c_str(), caption.c_str(),

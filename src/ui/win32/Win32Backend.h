@@ -20,6 +20,8 @@ class Win32Backend final : public Backend {
   void RunLoop() override;
   void Quit() override { ::PostQuitMessage(0); }
   void ProcessMessages() override;
+  void ProcessPaint() override;
+  void SetBusy(bool busy) override;
   void ShowError(const std::string& caption, const std::string& text) override;
   void SetForeground(Form& form) override;
   int TrackPopup(Form& owner, const PopupMenu& menu, int x, int y) override;

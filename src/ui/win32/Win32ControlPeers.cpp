@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace quenk::ui::win32 {
@@ -32,12 +33,16 @@ class PlainPeer final : public WindowPeer<ControlPeer> {
   using WindowPeer::WindowPeer;
 };
 
+int TextWidth(HWND hwnd, HFONT font, const std::string& text);
+
 class ListBoxWindowPeer final : public WindowPeer<ListBoxPeer> {
  public:
-  using WindowPeer::WindowPeer;
+  ListBoxWindowPeer(HWND hwnd, bool horizontalScroll)
+      : WindowPeer(hwnd), horizontalScroll_(horizontalScroll) {}
 
   void Insert(std::size_t index, const std::string& text) override {
     ::SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+    Widen({text});
   }
   void Remove(std::size_t index) override { ::SendMessageA(hwnd_, LB_DELETESTRING, index, 0); }
   void Reset(const std::vector<std::string>& items) override {
@@ -48,10 +53,27 @@ class ListBoxWindowPeer final : public WindowPeer<ListBoxPeer> {
     ::SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     for (const auto& item : items)
       ::SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    extent_ = 0;
+    Widen(items);
     ::SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
   void Select(int index) override { ::SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+
+ private:
+  // Lets the box scroll sideways as far as its widest line.
+  void Widen(const std::vector<std::string>& lines) {
+    if (!horizontalScroll_) return;
+    const auto font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    int widest = extent_;
+    for (const auto& line : lines) widest = std::max(widest, TextWidth(hwnd_, font, line) + 8);
+    if (widest == extent_) return;
+    extent_ = widest;
+    ::SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent_), 0);
+  }
+
+  bool horizontalScroll_;
+  int extent_ = 0;
 };
 
 class CheckBoxWindowPeer final : public WindowPeer<CheckBoxPeer> {
@@ -103,9 +125,13 @@ WindowSpec SpecFor(const Control& control) {
       return {"BUTTON", BS_PUSHBUTTON | tab, 0};
     case ControlKind::kCheckBox:
       return {"BUTTON", BS_AUTOCHECKBOX | tab, 0};
-    case ControlKind::kListBox:
-      return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | tab,
+    case ControlKind::kListBox: {
+      const bool wide = static_cast<const ListBox&>(control).HorizontalScroll();
+      return {"LISTBOX",
+              LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | tab |
+                  (wide ? static_cast<DWORD>(WS_HSCROLL) : 0u),
               WS_EX_CLIENTEDGE};
+    }
     case ControlKind::kMemo:
       return {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | tab, WS_EX_CLIENTEDGE};
     case ControlKind::kProgressBar:
@@ -177,7 +203,8 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
   std::unique_ptr<ControlPeer> peer;
   switch (control.Kind()) {
     case ControlKind::kListBox:
-      peer = std::make_unique<ListBoxWindowPeer>(hwnd);
+      peer = std::make_unique<ListBoxWindowPeer>(
+          hwnd, static_cast<const ListBox&>(control).HorizontalScroll());
       break;
     case ControlKind::kCheckBox:
       peer = std::make_unique<CheckBoxWindowPeer>(hwnd);

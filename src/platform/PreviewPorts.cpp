@@ -1,0 +1,216 @@
+#include "platform/PreviewPorts.h"
+
+#include "base/Text.h"
+#include "platform/LiteralPath.h"
+
+namespace quenk::platform {
+
+std::string GoneSet::Key(std::string path) {
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0)
+    path = "\\\\" + path.substr(8);
+  else if (IsLiteralPath(path))
+    path.erase(0, 4);
+  for (char& c : path) c = c == '/' ? '\\' : FoldCase(c);
+  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+bool GoneSet::Holds(const std::string& path) const {
+  if (paths_.empty()) return false;
+  const std::string key = Key(path);
+  if (paths_.count(key)) return true;
+  for (std::size_t slash = key.rfind('\\'); slash != std::string::npos && slash > 0;
+       slash = key.rfind('\\', slash - 1)) {
+    if (paths_.count(key.substr(0, slash))) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// A listing without what has gone. One that would find nothing at all now
+// reports it the way the platform does.
+class PreviewSearch final : public FileSearch {
+ public:
+  PreviewSearch(std::unique_ptr<FileSearch> inner, std::string folder, const GoneSet& gone)
+      : inner_(std::move(inner)), folder_(std::move(folder)), gone_(gone) {}
+
+  bool Next(FindEntry& entry) override {
+    while (inner_->Next(entry)) {
+      if (entry.name != "." && entry.name != ".." && gone_.Holds(folder_ + entry.name)) continue;
+      found_ = true;
+      return true;
+    }
+    return false;
+  }
+  std::uint32_t Error() const override {
+    if (gone_.Holds(folder_)) return err::kPathNotFound;
+    const std::uint32_t error = inner_->Error();
+    return error == 0 && !found_ ? err::kFileNotFound : error;
+  }
+
+ private:
+  std::unique_ptr<FileSearch> inner_;
+  std::string folder_;
+  const GoneSet& gone_;
+  bool found_ = false;
+};
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::uint32_t PreviewFileSystem::GoneError(const std::string& path) const {
+  const std::string folder = FolderOf(path);
+  return !folder.empty() && gone_.Holds(folder) ? err::kPathNotFound : err::kFileNotFound;
+}
+
+std::unique_ptr<FileSearch> PreviewFileSystem::FindRaw(const std::string& pattern) {
+  return std::make_unique<PreviewSearch>(real_.FindRaw(pattern), FolderOf(pattern), gone_);
+}
+
+std::uint32_t PreviewFileSystem::Delete(const std::string& path) {
+  if (gone_.Holds(path)) return GoneError(path);
+  const auto a = real_.Attributes(path);
+  if (!a) return real_.ProbeDelete(path);  // says why it is not there
+  // DeleteFile refuses folders, links to folders among them, and read-only files.
+  if (*a & (attr::kDirectory | attr::kReadOnly)) return err::kAccessDenied;
+  if (const std::uint32_t error = real_.ProbeDelete(path)) return error;
+  gone_.Add(path);
+  return 0;
+}
+
+std::uint32_t PreviewFileSystem::RemoveDir(const std::string& path) {
+  if (gone_.Holds(path)) return GoneError(path);
+  const auto a = real_.Attributes(path);
+  if (!a) return real_.ProbeRemoveDir(path);
+  if (!(*a & attr::kDirectory)) return err::kDirectory;
+  if (const std::uint32_t error = real_.ProbeRemoveDir(path)) return error;
+  if (!(*a & attr::kReparsePoint)) {
+    auto search = FindRaw(path + "\\*");
+    FindEntry entry;
+    while (search->Next(entry))
+      if (entry.name != "." && entry.name != "..") return err::kDirNotEmpty;
+  }
+  gone_.Add(path);
+  return 0;
+}
+
+std::uint32_t PreviewFileSystem::ProbeDelete(const std::string& path) {
+  return gone_.Holds(path) ? GoneError(path) : real_.ProbeDelete(path);
+}
+
+std::uint32_t PreviewFileSystem::ProbeRemoveDir(const std::string& path) {
+  return gone_.Holds(path) ? GoneError(path) : real_.ProbeRemoveDir(path);
+}
+
+std::uint32_t PreviewFileSystem::MakeDir(const std::string& /*path*/) {
+  return err::kAccessDenied;
+}
+
+std::optional<std::uint32_t> PreviewFileSystem::Attributes(const std::string& path) {
+  if (gone_.Holds(path)) return std::nullopt;
+  return real_.Attributes(path);
+}
+
+OpenResult PreviewFileSystem::Open(const std::string& path, OpenMode mode) {
+  if (mode != OpenMode::kRead) return {err::kAccessDenied, nullptr};
+  if (gone_.Holds(path)) return {GoneError(path), nullptr};
+  return real_.Open(path, mode);
+}
+
+std::optional<FolderIdentity> PreviewFileSystem::Identify(const std::string& path) {
+  if (gone_.Holds(path)) return std::nullopt;
+  return real_.Identify(path);
+}
+
+namespace {
+
+constexpr std::uint32_t kWow64View32 = 0x0200;  // KEY_WOW64_32KEY
+
+std::string RootName(HKey root) {
+  if (root == kCurrentUser) return "HKCU";
+  if (root == kLocalMachine) return "HKLM";
+  return {};
+}
+
+}  // namespace
+
+std::string PreviewRegistry::PathOf(HKey key, const std::string& sub, std::uint32_t rights) const {
+  std::string base = RootName(key);
+  if (base.empty()) {
+    const auto it = paths_.find(key);
+    if (it != paths_.end()) base = it->second;
+  }
+  std::string path = GoneSet::Key(sub.empty() ? base : base + "\\" + sub);
+  // The 32-bit view of HKLM\Software is a key of its own.
+  static const std::string kSoftware = "HKLM\\SOFTWARE";
+  if ((rights & kWow64View32) && path.rfind(kSoftware, 0) == 0 &&
+      (path.size() == kSoftware.size() || path[kSoftware.size()] == '\\') &&
+      path.rfind(kSoftware + "\\WOW6432NODE", 0) != 0)
+    path.insert(kSoftware.size(), "\\WOW6432NODE");
+  return path;
+}
+
+std::uint32_t PreviewRegistry::OpenWith(bool itself, HKey parent, const std::string& path,
+                                        std::uint32_t rights, HKey& key) {
+  const std::string name = PathOf(parent, path, rights);
+  if (gone_.Holds(name)) return err::kFileNotFound;
+  const std::uint32_t error =
+      itself ? real_.OpenItself(parent, path, rights, key) : real_.Open(parent, path, rights, key);
+  if (error == 0) paths_[key] = name;
+  return error;
+}
+
+std::uint32_t PreviewRegistry::Open(HKey parent, const std::string& path, std::uint32_t rights,
+                                    HKey& key) {
+  return OpenWith(false, parent, path, rights, key);
+}
+
+std::uint32_t PreviewRegistry::OpenItself(HKey parent, const std::string& path,
+                                          std::uint32_t rights, HKey& key) {
+  return OpenWith(true, parent, path, rights, key);
+}
+
+void PreviewRegistry::Close(HKey key) {
+  paths_.erase(key);
+  real_.Close(key);
+}
+
+std::uint32_t PreviewRegistry::DeleteKey(HKey parent, const std::string& path) {
+  const std::string name = PathOf(parent, path, 0);
+  if (gone_.Holds(name)) return err::kFileNotFound;
+  {
+    const RegKey key = RegKey::Open(real_, parent, path, access::kRead);
+    if (!key) {
+      HKey probe = 0;
+      const std::uint32_t error = real_.Open(parent, path, access::kRead, probe);
+      if (error == 0) real_.Close(probe);
+      return error ? error : err::kAccessDenied;
+    }
+    KeyInfo info;
+    if (real_.QueryInfo(key.Get(), info) == 0) {
+      for (std::uint32_t i = 0; i < info.subKeys; ++i) {
+        std::string sub;
+        if (real_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) != 0) continue;
+        if (!gone_.Holds(name + "\\" + sub)) return err::kAccessDenied;  // a key below stays
+      }
+    }
+  }
+  const RegKey forDeletion = RegKey::Open(real_, parent, path, access::kDelete);
+  if (!forDeletion) return err::kAccessDenied;
+  gone_.Add(name);
+  return 0;
+}
+
+std::uint32_t PreviewRegistry::DeleteOpenKey(HKey key) {
+  const auto it = paths_.find(key);
+  if (it == paths_.end()) return 6;  // ERROR_INVALID_HANDLE
+  gone_.Add(it->second);
+  return 0;
+}
+
+}  // namespace quenk::platform
