@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/Unattended.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -19,6 +20,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());
+
+  const quenk::Arguments parsed = quenk::ParseArguments(arguments);
+  if (parsed.switches.silent) {
+    // What the caller gave as standard error, if anything: a program of the
+    // windows subsystem has no console of its own.
+    struct StandardError final : quenk::MessageSink {
+      void Write(std::string_view text) override {
+        const HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
+        if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+      }
+    } standardError;
+    return quenk::RunUnattended(ports, parsed, standardError);
+  }
+  if (parsed.switches.help) {
+    ::MessageBoxA(nullptr, quenk::UsageText().c_str(), "Quenk", MB_OK | MB_ICONINFORMATION);
+    return 0;
+  }
 
   quenk::ui::win32::Win32Backend backend;
   quenk::ui::Application app(&backend);

@@ -29,10 +29,20 @@ std::string LogPath(platform::FileSystem& fs, const std::string& logName) {
 }
 
 void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const CleaningRecord& record) {
-  const std::string stamp = LogStamp(locale.Regional(), locale.Now());
+  SaveLogFile(fs, LogStamp(locale.Regional(), locale.Now()), record);
+}
+
+void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const CleaningRecord& record) {
+  WriteLogFolderFile(fs, stamp + ".txt",
+                     {{kDeletedHeader, record.Deleted().Lines()},
+                      {kNotDeletedHeader, record.NotDeleted().Lines()}});
+}
+
+void WriteLogFolderFile(platform::FileSystem& fs, const std::string& name,
+                        const std::vector<Section>& sections) {
   const std::string folder = LogFolder(fs);
   if (!fs.FolderExists(folder)) fs.ForceDirectories(folder);
-  const std::string path = folder + stamp + ".txt";
+  const std::string path = folder + name;
   // Made empty first the way the file was always made; a failure here shows
   // up, with its real reason, when the file is opened for writing.
   if (auto created = fs.Open(path, platform::OpenMode::kCreateExclusive); created.file)
@@ -45,10 +55,10 @@ void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const Clean
     text += line;
     text += "\r\n";
   };
-  add(kDeletedHeader);
-  for (const auto& line : record.Deleted()) add(line);
-  add(kNotDeletedHeader);
-  for (const auto& line : record.NotDeleted()) add(line);
+  for (const auto& section : sections) {
+    add(section.header);
+    for (const auto& line : section.lines) add(line);
+  }
   if (const std::uint32_t error = opened.file->Write(text)) throw IoError(error);
   if (const std::uint32_t error = opened.file->Close()) throw IoError(error);
 }

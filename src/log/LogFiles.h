@@ -18,6 +18,18 @@ std::string LogPath(platform::FileSystem& fs, const std::string& logName);
 // Writes the record to <log folder><stamp>.txt: "[Deleted]", its lines,
 // "[Not deleted]", its lines, each ended by CR LF. Throws IoError.
 void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const CleaningRecord& record);
+// The same under a stamp the caller chose for its run.
+void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const CleaningRecord& record);
+
+// A text file in the log folder named `name` ("<stamp> preview.txt"): each
+// section's header line, then its lines, each ended by CR LF, like a log
+// file. The folder is made when missing. Throws IoError.
+struct Section {
+  std::string_view header;
+  const std::vector<std::string>& lines;
+};
+void WriteLogFolderFile(platform::FileSystem& fs, const std::string& name,
+                        const std::vector<Section>& sections);
 
 // Replaces `logs` with the names of the *.txt entries of the log folder,
 // each without its last four characters, in the order they are listed.

@@ -1,0 +1,152 @@
+#include "E2e.h"
+
+namespace quenk::e2e {
+namespace {
+
+// quenk.exe run to its end as a fleet tool runs it: standard error to a
+// pipe, the exit code read, and its top-level windows watched throughout.
+struct Finished {
+  DWORD code = 0xFFFFFFFF;
+  std::string errors;
+  bool windowSeen = false;
+};
+
+bool HasVisibleWindow(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    bool found;
+  } s{pid, false};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && ::IsWindowVisible(hwnd)) s->found = true;
+        return !s->found;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+Finished RunToEnd(const std::vector<std::string>& arguments) {
+  Finished out;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!::CreatePipe(&read, &write, &inherit, 1 << 16)) return out;
+  ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  std::string line = std::string("\"") + kProgram + "\"";
+  for (const auto& a : arguments) line += " " + a;
+  std::vector<char> buffer(line.begin(), line.end());
+  buffer.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdError = write;
+  si.hStdOutput = write;
+  si.hStdInput = nullptr;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = ::CreateProcessA(kProgram, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        kProgramDir, &si, &pi);
+  ::CloseHandle(write);
+  if (started) {
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (::WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT &&
+           std::chrono::steady_clock::now() < end)
+      out.windowSeen = out.windowSeen || HasVisibleWindow(pi.dwProcessId);
+    if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi.hProcess, 99);
+    ::GetExitCodeProcess(pi.hProcess, &out.code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(read, chunk, sizeof chunk, &got, nullptr) && got)
+      out.errors.append(chunk, got);
+  }
+  ::CloseHandle(read);
+  return out;
+}
+
+class Unattended : public E2e {
+ protected:
+  std::string LogEnding(const std::string& suffix) {
+    for (const auto& name : LogNames())
+      if (name.size() >= suffix.size() &&
+          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return ReadFile(std::string(kLogs) + "\\" + name);
+    return {};
+  }
+};
+
+TEST_F(Unattended, ExitCodesFromTheRealProcessAndNoWindowEver) {
+  const struct {
+    const char* what;
+    std::function<void()> seed;
+    std::vector<std::string> line;
+    DWORD code;
+    std::string errors;  // what standard error begins with
+    bool logged = true;  // whatever the log flag says, also when an error stopped the run
+  } cases[] = {
+      {"cleaned",
+       [] { seed::Seed(seed::LeftoversOf("Creative")); },
+       {"/silent", "Creative"},
+       0,
+       ""},
+      {"a read-only leftover stays",
+       [] {
+         seed::Seed(seed::LeftoversOf("Creative"));
+         WriteFile("C:\\windows\\system32\\ctzap-ro.dll", "x");
+         ::SetFileAttributesA("C:\\windows\\system32\\ctzap-ro.dll", FILE_ATTRIBUTE_READONLY);
+       },
+       {"Creative", "-SILENT"},
+       1,
+       ""},
+      {"a wrong value type stops the run",
+       [] {
+         HKEY key = nullptr;
+         ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install", 0, nullptr, 0,
+                           KEY_ALL_ACCESS, nullptr, &key, nullptr);
+         const DWORD number = 7;
+         ::RegSetValueExA(key, "InstallDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          4);
+         ::RegCloseKey(key);
+       },
+       {"/silent", "ATi"},
+       2,
+       "Invalid data type for 'InstallDir'"},
+      {"no vendor word", [] {}, {"/silent"}, 3, "No vendor word", false},
+      {"an unknown switch", [] {}, {"/silent", "/x", "ATi"}, 3, "Unknown switch /x", false},
+      {"a double dash", [] {}, {"--silent", "/silent", "ATi"}, 3, "Unknown switch --silent", false},
+      {"restore without a stamp", [] {}, {"/silent", "/restore"}, 3, "/restore needs", false},
+      {"help", [] {}, {"/silent", "/?"}, 0, "Quenk removes", false},
+  };
+  for (const auto& c : cases) {
+    seed::Clear();
+    DeleteTree(kLogs);
+    c.seed();
+    const Finished f = RunToEnd(c.line);
+    EXPECT_EQ(f.code, c.code) << c.what << "\n" << f.errors;
+    EXPECT_EQ(f.errors.substr(0, c.errors.size()), c.errors) << c.what;
+    EXPECT_FALSE(f.windowSeen) << c.what;
+    EXPECT_EQ(LogNames().size(), c.logged ? 1u : 0u) << c.what;
+  }
+  ::SetFileAttributesA("C:\\windows\\system32\\ctzap-ro.dll", FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileA("C:\\windows\\system32\\ctzap-ro.dll");
+  ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install", "InstallDir");
+}
+
+TEST_F(Unattended, SilentPreviewWritesTheForecastOnly) {
+  seed::Seed(seed::LeftoversOf("Realtek"));
+  const Finished f = RunToEnd({"/silent", "/preview", "Realtek"});
+  EXPECT_EQ(f.code, 0u) << f.errors;
+  EXPECT_FALSE(f.windowSeen);
+  const std::string forecast = LogEnding(" preview.txt");
+  EXPECT_EQ(forecast.rfind("[Will be deleted]\r\nC:\\Program Files\\Realtek\\Audio\r\n", 0), 0u)
+      << forecast;
+  EXPECT_NE(forecast.find("\r\n[Will stay]\r\n"), std::string::npos);
+  EXPECT_EQ(LogNames().size(), 1u);
+  for (const auto& e : seed::LeftoversOf("Realtek"))
+    EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
+}
+
+}  // namespace
+}  // namespace quenk::e2e

@@ -1,0 +1,120 @@
+#include "ProfileFixture.h"
+
+#include "app/Unattended.h"
+#include "base/Text.h"
+
+#include <functional>
+
+namespace quenk::test {
+namespace {
+
+struct Messages final : MessageSink {
+  std::string text;
+  void Write(std::string_view t) override { text += t; }
+};
+
+class Unattended : public ProfileFixture {
+ protected:
+  Unattended() {
+    machine.fs.AddFolder("C:\\Quenk");
+    machine.fs.AddFolder("C:\\Work");
+    machine.fs.SetCurrentDir("C:\\Work");
+    Files({kSys + "CTAGENT.EXE", kDrv + "ctaud2k.sys"});
+  }
+  int Run(std::vector<std::string> arguments) {
+    messages.text.clear();
+    return RunUnattended(machine.ports(), ParseArguments(arguments), messages);
+  }
+  Lines LogFolder() { return machine.fs.List("C:\\Work\\Logs"); }
+  std::string LogText(const std::string& suffix) {
+    for (const auto& name : LogFolder())
+      if (EndsWith(name, suffix)) return machine.fs.ReadFile("C:\\Work\\Logs\\" + name);
+    return {};
+  }
+  Messages messages;
+};
+
+TEST_F(Unattended, WrongLinesExitWithTheUsageAndTouchNothing) {
+  const std::vector<std::vector<std::string>> lines{
+      {"/silent"},
+      {"/silent", "Foo", "nvidia"},
+      {"/silent", "/x", "NVIDIA"},
+      {"/silent", "--silent", "ATi"},
+      {"/silent", "/restore"},
+      {"/silent", "Creative", "/restore"},
+      {"/silent", "/restore", "latest", "Creative"},
+      {"/silent", "/preview"},
+      {"/silent", "a", "b", "c", "d", "e", "Creative"},  // only the first five count
+  };
+  for (const auto& line : lines) {
+    EXPECT_EQ(Run(line), exitcode::kWrongLine) << line.back();
+    EXPECT_NE(messages.text.find("Exit codes with /silent"), std::string::npos) << line.back();
+  }
+  EXPECT_TRUE(LogFolder().empty());
+  EXPECT_FALSE(machine.fs.Exists("C:\\Quenk\\quenk.ini"));
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_EQ(Run({"/SILENT", "-?"}), exitcode::kDone);
+  EXPECT_EQ(messages.text, UsageText());
+}
+
+TEST_F(Unattended, ExitCodeSaysHowTheRunWent) {
+  const struct {
+    const char* what;
+    std::function<void()> seed;
+    std::vector<std::string> line;
+    int code;
+    const char* message;
+  } cases[] = {
+      {"everything went", [] {}, {"/silent", "Creative"}, exitcode::kDone, ""},
+      {"something stayed",
+       [this] { machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly); },
+       {"Creative", "-silent"},
+       exitcode::kSomethingStayed,
+       ""},
+      {"an error stopped it",
+       [this] {
+         machine.registry.SetValue(platform::kLocalMachine, "Software\\ATi Technologies\\Install",
+                                   "InstallDir", platform::regtype::kDword,
+                                   std::string("\x01\0\0\0", 4));
+       },
+       {"/silent", "Creative", "ATi", "Realtek"},
+       exitcode::kStopped,
+       "Invalid data type for 'InstallDir'\r\n"},
+  };
+  for (const auto& c : cases) {
+    machine.fs.SetCurrentDir("C:\\Work");
+    c.seed();
+    EXPECT_EQ(Run(c.line), c.code) << c.what;
+    EXPECT_EQ(messages.text, c.message) << c.what;
+    // The log file is written whatever the log flag says, also after an error.
+    const std::string log = LogText(".txt");
+    EXPECT_EQ(log.rfind("[Deleted]\r\n", 0), 0u) << c.what;
+    EXPECT_NE(log.find("[Not deleted]\r\n"), std::string::npos) << c.what;
+    machine.fs.AddFolder("C:\\Work" + std::to_string(c.code));
+    machine.fs.SetCurrentDir("C:\\Work" + std::to_string(c.code));
+  }
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  // The settings file was made, and written back in full at the end.
+  const std::string settings = machine.fs.ReadFile("C:\\Quenk\\quenk.ini");
+  EXPECT_NE(settings.find("[SystemTray]"), std::string::npos);
+}
+
+TEST_F(Unattended, PreviewWritesTheForecastAndDeletesNothing) {
+  machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly);
+  EXPECT_EQ(Run({"/silent", "/preview", "Creative"}), exitcode::kSomethingStayed);
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_EQ(LogText(" preview.txt"), "[Will be deleted]\r\n" + kSys + "CTAGENT.EXE\r\n" + kDrv +
+                                         "ctaud2k.sys\r\n[Will stay]\r\n" + kSys + "ctzap.dll\r\n");
+  EXPECT_EQ(LogFolder().size(), 1u);  // no log file: nothing was cleaned
+}
+
+TEST_F(Unattended, LongAndManyArguments) {
+  std::vector<std::string> line(200, std::string(1000, 'x'));
+  line[0] = "/silent";
+  line[3] = "Creative";
+  EXPECT_EQ(Run(line), exitcode::kDone);
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+}
+
+}  // namespace
+}  // namespace quenk::test
