@@ -2,7 +2,7 @@
 // answer for every name and mask, and no blow-up on long hostile patterns.
 // Input: name, a 0 byte, mask.
 #include "base/Text.h"
-#include "platform/sim/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -49,6 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view name = input.substr(0, split);
   const std::string_view mask =
       split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
-  if (quenk::sim::MatchesMask(name, mask) != ReferenceMask(name, mask)) std::abort();
+  if (quenk::platform::MatchesMask(name, mask) != ReferenceMask(name, mask)) std::abort();
   return 0;
 }

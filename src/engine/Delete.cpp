@@ -2,6 +2,7 @@
 
 #include "base/IoError.h"
 #include "platform/LiteralPath.h"
+#include "platform/Wildcard.h"
 
 namespace quenk::engine {
 
@@ -30,6 +31,20 @@ std::string EntryPath(const std::string& folder, const platform::FindEntry& entr
 
 }  // namespace
 
+// Masks whose matching the platform's rules pin down: "?" and the DOS
+// wildcards behave differently on different systems, and so does a
+// trailing dot ("*." takes every name under Wine).
+bool MatchableInMemory(std::string_view mask) {
+  return mask.find_first_of("?<>\"") == std::string_view::npos &&
+         (mask.empty() || mask.back() != '.');
+}
+
+// A name matches through its long or its short form, as a search finds it.
+bool MatchesListed(const platform::FindEntry& entry, std::string_view mask) {
+  return platform::MatchesMask(entry.name, mask) ||
+         (!entry.shortName.empty() && platform::MatchesMask(entry.shortName, mask));
+}
+
 std::string_view RootPrefix(platform::HKey root) {
   if (root == platform::kCurrentUser) return "HKCU\\";
   if (root == platform::kLocalMachine) return "HKLM\\";
@@ -44,17 +59,50 @@ void Remover::Record(bool removed, std::string line) {
 }
 
 void Remover::RemoveFiles(const std::string& folder, Table masks) {
+  // The folder is listed once for the whole table; each mask then takes the
+  // listed entries a search with it would return, in listing order.
+  std::vector<Listed> listed;
+  bool isListed = false;
   for (const std::string_view mask : masks) {
-    {
-      auto search = fs_.Find(folder + std::string(mask), attr::kAnyFile);
-      platform::FindEntry entry;
-      while (search->Next(entry)) {
-        if (IsDots(entry.name)) continue;
-        const bool removed = fs_.Delete(EntryPath(folder, entry)) == 0;
-        Record(removed, folder + entry.name);
+    if (!MatchableInMemory(mask)) {
+      SearchAndRemove(folder, mask, listed);
+    } else if (!mask.empty()) {
+      if (!isListed) {
+        listed = List(folder);
+        isListed = true;
+      }
+      for (Listed& l : listed) {
+        if (l.gone || !MatchesListed(l.entry, mask)) continue;
+        l.gone = fs_.Delete(EntryPath(folder, l.entry)) == 0;
+        Record(l.gone, folder + l.entry.name);
       }
     }
     progress_.Advance();
+  }
+}
+
+std::vector<Remover::Listed> Remover::List(const std::string& folder) {
+  std::vector<Listed> listed;
+  auto search = fs_.Find(folder + "*", attr::kAnyFile);
+  platform::FindEntry entry;
+  while (search->Next(entry))
+    if (!IsDots(entry.name)) listed.push_back({entry, false});
+  return listed;
+}
+
+// A mask the in-memory matcher cannot be sure of goes to the platform's own
+// search; what it deletes is gone from the listing too.
+void Remover::SearchAndRemove(const std::string& folder, std::string_view mask,
+                              std::vector<Listed>& listed) {
+  auto search = fs_.Find(folder + std::string(mask), attr::kAnyFile);
+  platform::FindEntry entry;
+  while (search->Next(entry)) {
+    if (IsDots(entry.name)) continue;
+    const bool removed = fs_.Delete(EntryPath(folder, entry)) == 0;
+    Record(removed, folder + entry.name);
+    if (!removed) continue;
+    for (Listed& l : listed)
+      if (l.entry.name == entry.name) l.gone = true;
   }
 }
 

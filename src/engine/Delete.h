@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenk::engine {
 
@@ -26,7 +27,8 @@ class Remover {
         record_(record),
         progress_(progress) {}
 
-  // `folder` ends in "\". One step per mask.
+  // `folder` ends in "\". One step per mask. The folder is listed once and
+  // the masks pick from that listing what their searches would find.
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
@@ -44,6 +46,13 @@ class Remover {
   void RefuseFolder(const std::string& path) { Record(false, path); }
 
  private:
+  struct Listed {
+    platform::FindEntry entry;
+    bool gone = false;
+  };
+  std::vector<Listed> List(const std::string& folder);
+  void SearchAndRemove(const std::string& folder, std::string_view mask,
+                       std::vector<Listed>& listed);
   bool RemoveContents(const std::string& path);
   bool RemoveLink(const std::string& path, std::uint32_t attributes);
   bool DeleteKeyTree(platform::HKey parent, const std::string& name);
@@ -56,6 +65,12 @@ class Remover {
   CleaningRecord& record_;
   Progress& progress_;
 };
+
+// Whether the engine can pick from a listing what a search with `mask`
+// finds: "?", the DOS wildcards and a trailing dot are left to the platform.
+bool MatchableInMemory(std::string_view mask);
+// Whether a search with `mask` finds the listed entry (by its long or short name).
+bool MatchesListed(const platform::FindEntry& entry, std::string_view mask);
 
 // "HKCU\", "HKLM\", or nothing for any other root.
 std::string_view RootPrefix(platform::HKey root);

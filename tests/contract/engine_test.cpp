@@ -2,6 +2,11 @@
 
 #include "base/IoError.h"
 #include "engine/Delete.h"
+#include "profiles/ATi.h"
+#include "profiles/Creative.h"
+#include "profiles/NVIDIA.h"
+#include "profiles/NVIDIA_CHIPSET.h"
+#include "profiles/Realtek.h"
 
 namespace quenk::test {
 namespace {
@@ -144,6 +149,75 @@ TEST_F(EngineContract, RegistryLinksGoAsLinksAndTheirTargetsKeepEverything) {
   EXPECT_TRUE(machine->KeyExists(platform::kCurrentUser, base + "\\Precious\\Sub"));
   EXPECT_FALSE(machine->KeyExists(platform::kCurrentUser, base + "\\Vendor"));
   EXPECT_FALSE(machine->KeyExists(platform::kCurrentUser, base + "\\Tree"));
+}
+
+TEST_F(EngineContract, OneListingPicksWhatEachMaskSearchFinds) {
+  // Long names with and without dots, leading dots, blanks, 8-bit
+  // characters, names that match only through their short form, and names
+  // whose long form matches while the short one does not.
+  for (const char* name : {"nvapi.dll",
+                           "NVAPI64.DLL",
+                           "nvapi",
+                           ".nvapi",
+                           "nvapi.",
+                           "nv api.dll",
+                           "nv cpl.dll",
+                           "nvapi.dll.bak",
+                           "\xE9nvapi.dll",
+                           "nvcpl\xE9.dll",
+                           "nvcplui_longname.dll",
+                           "xnvcpl.dll",
+                           "nvdspsch.exe",
+                           "nvdsp.dll",
+                           "ctasio",
+                           "CT_OAL.DLL",
+                           "ct oal.dll",
+                           "RTKVHDA64.sys",
+                           "RtkAPO.dll.mui",
+                           "SRSTS.x.y",
+                           "atiogl.xml",
+                           "ATIDEMGX.dll",
+                           "keystone.exe",
+                           "nvmctray.dll",
+                           "NV4_Mini.sys",
+                           "nvlddmkm.sys",
+                           "a",
+                           "readme"})
+    machine->MakeFile(dir + "\\" + name);
+  machine->MakeFolder(dir + "\\nvcplDir");
+  std::vector<platform::FindEntry> listing;
+  {
+    auto search = ports.fs.Find(dir + "\\*", platform::attr::kAnyFile);
+    platform::FindEntry e;
+    while (search->Next(e))
+      if (e.name != "." && e.name != "..") listing.push_back(e);
+  }
+  namespace nv = profiles::nvidia;
+  const engine::Table tables[] = {nv::System32Masks,
+                                  nv::DriversMasks,
+                                  nv::DllCacheMasks,
+                                  nv::PrefetchMasks,
+                                  profiles::nvidia_chipset::DriversMasks,
+                                  profiles::ati::System32Masks,
+                                  profiles::creative::System32Masks,
+                                  profiles::creative::DriversMasks,
+                                  profiles::realtek::System32Masks,
+                                  profiles::realtek::DriversMasks};
+  int masks = 0;
+  for (const auto table : tables) {
+    for (const auto mask : table) {
+      if (mask.empty() || !engine::MatchableInMemory(mask)) continue;
+      ++masks;
+      Lines searched;
+      for (const auto& name : Names(dir + "\\" + std::string(mask)))
+        if (name != "." && name != "..") searched.push_back(name);
+      Lines picked;
+      for (const auto& e : listing)
+        if (engine::MatchesListed(e, mask)) picked.push_back(e.name);
+      EXPECT_EQ(picked, searched) << mask;
+    }
+  }
+  EXPECT_EQ(masks, 124);  // every mask of the five profiles but the empty one
 }
 
 }  // namespace

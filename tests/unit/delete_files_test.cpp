@@ -1,6 +1,12 @@
 #include "SimFixture.h"
 
 #include "base/IoError.h"
+#include "profiles/ATi.h"
+#include "profiles/Creative.h"
+#include "profiles/NVIDIA.h"
+#include "profiles/Realtek.h"
+
+#include <random>
 
 namespace quenk::test {
 namespace {
@@ -89,6 +95,105 @@ TEST_F(RemoveFilesTest, OddNamesAndLongPaths) {
   EXPECT_EQ(Deleted(), (Lines{folder + "\xE9t\xE9-\xFF.dll", folder + longName}));
   EXPECT_TRUE(NotDeleted().empty());
   EXPECT_EQ(progress.steps, 3);
+}
+
+// The record and the machine a search per mask leaves behind, as the
+// removal was first written: the one listing must give exactly these.
+struct Reference {
+  Lines deleted, notDeleted;
+};
+
+Reference SearchPerMask(sim::SimFileSystem& fs, const std::string& folder, engine::Table masks) {
+  Reference r;
+  for (const auto mask : masks) {
+    auto search = fs.Find(folder + std::string(mask), attr::kAnyFile);
+    platform::FindEntry e;
+    while (search->Next(e)) {
+      if (e.name == "." || e.name == "..") continue;
+      (fs.Delete(folder + e.name) == 0 ? r.deleted : r.notDeleted).push_back(folder + e.name);
+    }
+  }
+  return r;
+}
+
+// Counts the listings the engine makes.
+class CountingFileSystem final : public platform::FileSystem {
+ public:
+  explicit CountingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+  int listings = 0;
+  std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override {
+    ++listings;
+    return inner_.FindRaw(p);
+  }
+  std::uint32_t Delete(const std::string& p) override { return inner_.Delete(p); }
+  std::uint32_t RemoveDir(const std::string& p) override { return inner_.RemoveDir(p); }
+  std::uint32_t ProbeDelete(const std::string& p) override { return inner_.ProbeDelete(p); }
+  std::uint32_t ProbeRemoveDir(const std::string& p) override { return inner_.ProbeRemoveDir(p); }
+  std::uint32_t MakeDir(const std::string& p) override { return inner_.MakeDir(p); }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override {
+    return inner_.Attributes(p);
+  }
+  platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
+    return inner_.Open(p, m);
+  }
+  std::string CurrentDir() override { return inner_.CurrentDir(); }
+  std::string ModulePath() override { return inner_.ModulePath(); }
+  std::optional<std::string> Env(const std::string& n) override { return inner_.Env(n); }
+  std::optional<platform::FolderIdentity> Identify(const std::string& p) override {
+    return inner_.Identify(p);
+  }
+  std::string SystemFolderPath(platform::SystemFolder f) override {
+    return inner_.SystemFolderPath(f);
+  }
+
+ private:
+  platform::FileSystem& inner_;
+};
+
+TEST(RemoveFilesOneListing, SameRecordAndMachineAsASearchPerMaskWithOneListingPerCall) {
+  const std::vector<std::string_view> odd{"nv*.*", "NV?API.*", "*.", "nvcpl*.*", "", "*nvcpl*"};
+  const engine::Table tables[] = {
+      profiles::nvidia::System32Masks, profiles::creative::System32Masks,
+      profiles::realtek::System32Masks, profiles::ati::System32Masks, odd};
+  const char* pieces[] = {"nv", "nvapi",  "NVCPL", "nvdsp",   "nvdspsch", "nvmctray",
+                          "ct", "ctasio", "Rtk",   "RTKVHDA", "ati",      "atiogl",
+                          "x",  "\xE9",   " ",     "."};
+  for (unsigned seed = 1; seed <= 150; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    sim::SimMachine one, reference;
+    for (sim::SimMachine* m : {&one, &reference}) {
+      std::mt19937 again(seed * 7919u);
+      auto take = [&again](int n) { return std::uniform_int_distribution<int>(0, n - 1)(again); };
+      m->fs.AddFolder(kSys);
+      for (int i = 0; i < 60; ++i) {
+        std::string name = std::string(pieces[take(16)]) + pieces[take(16)] + pieces[take(16)];
+        if (take(2)) name += ".dll";
+        while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+        if (name.empty() || m->fs.Node(kSys + name)) continue;
+        auto& node = take(12) == 0 ? m->fs.AddFolder(kSys + name) : m->fs.AddFile(kSys + name);
+        if (take(6) == 0) node.attributes |= attr::kReadOnly;
+        if (take(10) == 0) node.inUse = true;
+        if (take(5) == 0) m->fs.SetShortName(kSys + name, "NV" + std::to_string(i) + "~1.DLL");
+      }
+    }
+    const engine::Table masks = tables[pick(5)];
+    const Reference expected = SearchPerMask(reference.fs, kSys, masks);
+
+    CountingFileSystem counting(one.fs);
+    CleaningRecord record;
+    StepCounter steps;
+    engine::Remover remover({counting, one.registry, one.ini, one.locale, one.shell}, record,
+                            steps);
+    remover.RemoveFiles(kSys, masks);
+    EXPECT_EQ(record.Deleted().Lines(), expected.deleted);
+    EXPECT_EQ(record.NotDeleted().Lines(), expected.notDeleted);
+    EXPECT_EQ(one.fs.List(kSys), reference.fs.List(kSys));
+    EXPECT_EQ(steps.steps, static_cast<int>(masks.size()));
+    // One listing, and one search more for each mask left to the platform.
+    EXPECT_EQ(counting.listings, masks.data() == odd.data() ? 3 : 1);
+  }
 }
 
 }  // namespace

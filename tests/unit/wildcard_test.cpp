@@ -1,10 +1,10 @@
-#include "platform/sim/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace quenk::sim {
+namespace quenk::platform {
 namespace {
 
 TEST(Wildcard, Rules) {
@@ -49,4 +49,4 @@ TEST(Wildcard, ShortNameValidity) {
 }
 
 }  // namespace
-}  // namespace quenk::sim
+}  // namespace quenk::platform

@@ -2,7 +2,7 @@
 
 #include "base/Text.h"
 #include "platform/LiteralPath.h"
-#include "platform/sim/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -13,6 +13,8 @@ using platform::attr::kDirectory;
 using platform::attr::kReadOnly;
 using platform::attr::kReparsePoint;
 namespace err = platform::err;
+using platform::IsShortName;
+using platform::MatchesMask;
 
 namespace {
 

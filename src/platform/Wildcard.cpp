@@ -1,10 +1,10 @@
-#include "platform/sim/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include "base/Text.h"
 
 #include <cstddef>
 
-namespace quenk::sim {
+namespace quenk::platform {
 namespace {
 
 bool Glob(std::string_view s, std::string_view p) {
@@ -65,4 +65,4 @@ bool IsShortName(std::string_view name) {
   return true;
 }
 
-}  // namespace quenk::sim
+}  // namespace quenk::platform
