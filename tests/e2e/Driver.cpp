@@ -234,23 +234,43 @@ void Activate(HWND window) {
   EXPECT_TRUE(WaitFor(active)) << "window " << Text(window) << " not activated";
 }
 
+namespace {
+
+INPUT Key(WORD key, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
+void Input(std::vector<INPUT> inputs) {
+  const auto sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  EXPECT_EQ(sent, inputs.size()) << "input not queued";
+}
+
+}  // namespace
+
 void PressKeys(HWND target, std::initializer_list<WORD> keys) {
+  Activate(target);
+  PressKeys(keys);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(Key(key, false));
+  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(Key(*--it, true));
+  Input(std::move(inputs));
+}
+
+void TypeKeys(HWND target, std::initializer_list<WORD> keys) {
   Activate(target);
   std::vector<INPUT> inputs;
   for (WORD key : keys) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    inputs.push_back(in);
+    inputs.push_back(Key(key, false));
+    inputs.push_back(Key(key, true));
   }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = *--it;
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(in);
-  }
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Input(std::move(inputs));
 }
 
 POINT ListItemCenter(HWND list, int index) {
@@ -269,12 +289,12 @@ void DoubleClickAt(POINT screen) {
     POINT p{};
     return ::GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
   })) << "the mouse did not move";
-  std::array<INPUT, 4> clicks{};
+  std::vector<INPUT> clicks(4);
   for (std::size_t i = 0; i < clicks.size(); ++i) {
     clicks[i].type = INPUT_MOUSE;
     clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
   }
-  ::SendInput(static_cast<UINT>(clicks.size()), clicks.data(), sizeof(INPUT));
+  Input(std::move(clicks));
 }
 
 void PostClose(HWND window) {

@@ -79,7 +79,12 @@ void PostClose(HWND window);  // WM_CLOSE, as the close box sends it
 // Real input through SendInput, as a user's keys and mouse arrive. It is
 // queued: the test waits for its effect.
 void Activate(HWND window);  // foreground and active, its focus set
+// Presses the keys together (a shortcut): down in order, up in reverse; in
+// `target`, or where the focus is.
 void PressKeys(HWND target, std::initializer_list<WORD> keys);
+void PressKeys(std::initializer_list<WORD> keys);
+// Presses the keys one after the other.
+void TypeKeys(HWND target, std::initializer_list<WORD> keys);
 POINT ListItemCenter(HWND list, int index);  // on the screen
 void DoubleClickAt(POINT screen);
 

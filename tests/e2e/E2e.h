@@ -48,6 +48,8 @@ class E2e : public ::testing::Test {
   }
   // A menu entry of the main window, as its shortcut or a click delivers it.
   void Menu(int id) { Send(quenk->Main(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  // Waits for the error report and checks it says `text`; null when it does not come.
+  HWND WaitReport(const std::string& text);
   void Settings(const std::string& text) { WriteFile(kSettings, text); }
   Lines LogNames() { return ListFolder(std::string(kLogs) + "\\*.txt"); }
   // The twelve keys of the settings file, as "Section/Key=value", in file order.

@@ -72,15 +72,9 @@ TEST_F(Cleaning, ErrorDuringTheCommandLineRunIsReportedBeforeTheWindowComesUp) {
   ::RegCloseKey(key);
 
   Start({"Realtek"});
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; }));
+  const HWND box = WaitReport("Invalid data type for 'ProgramFilesDir'");
+  ASSERT_TRUE(box);
   EXPECT_FALSE(Visible(quenk->Main()));
-  const auto saysWhy = [box] {
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-      if (Text(child) == "Invalid data type for 'ProgramFilesDir'") return true;
-    return false;
-  };
-  EXPECT_TRUE(WaitFor(saysWhy));
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
   EXPECT_SOON_EQ(ListItems(Child(quenk->Main(), IDC_VESK_CLEANITEMS)), Lines{"Realtek - Sound"});
