@@ -162,6 +162,38 @@ TEST_F(WindowsE2e, DoubleClicksMoveItemsAndEnterPressesTheFocusedButton) {
   EXPECT_SOON(ListItems(clean).empty());
 }
 
+// Escape closes nothing, wherever the focus is; Tab after it is the proof that
+// it has been handled, along with anything it posted.
+TEST_F(WindowsE2e, EscapeLeavesEveryWindowOpen) {
+  struct Case {
+    int menu;  // the menu entry that opens the window, 0 for the main window
+    const char* form;
+    int focus;
+  };
+  const HWND main = StartShown();
+  for (const Case& c :
+       {Case{0, "TVeskForm", IDC_VESK_ITEMLIST}, Case{IDM_TOOLS_LOG, "TLogForm", IDC_LOG_ITEMS},
+        Case{IDM_TOOLS_OPTIONS, "TOptionsForm", IDC_OPT_NVREG},
+        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_LISTBOX1},
+        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_MEMOABOUT}}) {
+    SCOPED_TRACE(std::string(c.form) + " with the focus on " + std::to_string(c.focus));
+    if (c.menu) Menu(c.menu);
+    const HWND form = quenk->WaitShown(c.form);
+    ASSERT_TRUE(form);
+    Activate(form);
+    for (int tabs = 0; FocusedId(form) != c.focus && tabs < 20; ++tabs) {
+      const int before = FocusedId(form);
+      TypeKeys(form, {VK_TAB});
+      ASSERT_SOON(FocusedId(form) != before);
+    }
+    ASSERT_EQ(FocusedId(form), c.focus);
+    TypeKeys(form, {VK_ESCAPE, VK_TAB});
+    ASSERT_SOON(FocusedId(main) != c.focus);
+    EXPECT_TRUE(Visible(form));
+    EXPECT_EQ(::GetForegroundWindow(), form);
+  }
+}
+
 TEST_F(WindowsE2e, LogWindowShowsTheRecordAndOlderLogs) {
   Settings("[Logfiles]\r\nLogfiles=1\r\n");
   seed::Seed(seed::LeftoversOf("Creative"));

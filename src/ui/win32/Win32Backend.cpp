@@ -59,11 +59,14 @@ void Win32Backend::FormWindowDestroyed(HWND hwnd) {
 }
 
 bool Win32Backend::PreTranslate(MSG& msg) {
-  if (shortcuts_.Get() && shortcutTarget_ && ::IsWindowEnabled(shortcutTarget_)) {
-    const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-    if (forms_.count(root) && ::TranslateAcceleratorA(shortcutTarget_, shortcuts_.Get(), &msg))
-      return true;
-  }
+  const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root || !forms_.count(root)) return false;
+  if (shortcuts_.Get() && shortcutTarget_ && ::IsWindowEnabled(shortcutTarget_) &&
+      ::TranslateAcceleratorA(shortcutTarget_, shortcuts_.Get(), &msg))
+    return true;
+  // Escape does nothing in any window. Taken out here, before a multi-line
+  // edit under dialog navigation turns it into WM_CLOSE for its window.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return true;
   // Enter presses the focused push button and nothing else: no window has a
   // default button.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
@@ -73,8 +76,7 @@ bool Win32Backend::PreTranslate(MSG& msg) {
       return true;
     }
   }
-  const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-  return root && forms_.count(root) && ::IsDialogMessageA(root, &msg);
+  return ::IsDialogMessageA(root, &msg);
 }
 
 void Win32Backend::RunLoop() {
