@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/Menu.h"
+#include "ui/win32/DisabledWindows.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32FormWindow.h"
 
@@ -105,8 +106,13 @@ void Win32Backend::ProcessMessages() {
   }
 }
 
+// The report holds the whole program until it is answered: the box disables
+// its owner, the window the user was in, and every other window is disabled
+// here, so no click, shortcut or tray menu reaches a handler meanwhile.
 void Win32Backend::ShowError(const std::string& caption, const std::string& text) {
-  const HWND owner = ::GetActiveWindow();
+  const HWND active = ::GetActiveWindow();
+  const HWND owner = forms_.count(active) ? active : nullptr;
+  const DisabledWindows others(forms_, owner);
   ::MessageBoxA(owner, text.c_str(), caption.c_str(),
                 MB_OK | MB_ICONERROR | (owner ? 0u : static_cast<UINT>(MB_TASKMODAL)));
 }
