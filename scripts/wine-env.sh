@@ -1,33 +1,111 @@
-# Shared by scripts/test and scripts/run (sourced): a Wine prefix of our own
-# and an X display for it.
+# shellcheck shell=bash
+# Shared by the scripts that run Wine (sourced): a Wine prefix of our own
+# that cannot reach this machine's files, and an X display for it.
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompts, and no menu entries or file types written into
+# the Linux home.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# new_prefix DIR: a fresh 64-bit prefix that sees no file of this machine
-# (only drive C:), drawing its own window frames so screenshots show them.
+PREFIX_USER=""
+PREFIX_HOME=""
+
+# in_prefix CMD...: runs CMD for $WINEPREFIX as the prefix's owner: this
+# user, or the one new_prefix was given (with a home next to the prefix).
+in_prefix() {
+  if [ -z "$PREFIX_USER" ]; then
+    "$@"
+    return
+  fi
+  su -s /bin/sh -c 'exec env "$@"' -- "$PREFIX_USER" sh HOME="$PREFIX_HOME" WINEPREFIX="$WINEPREFIX" \
+    WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES" DISPLAY="${DISPLAY:-}" "$@"
+}
+
+# use_prefix DIR [USER]: later Wine commands (through in_prefix) use the
+# prefix in DIR, owned by USER when given.
+use_prefix() {
+  export WINEPREFIX=$1
+  PREFIX_USER=${2:-}
+  PREFIX_HOME=$HOME
+  [ -z "$PREFIX_USER" ] || PREFIX_HOME=$(dirname "$1")
+}
+
+# new_prefix DIR [USER]: a fresh 64-bit prefix in DIR, owned by USER when
+# given, that sees no file of this machine: only drive C:, and real folders
+# where Wine links profile folders (Desktop, Documents, ...) to the Linux
+# home. Draws its own window frames so screenshots show them. Uses it from
+# here on (use_prefix).
 new_prefix() {
   local dir=$1
   rm -rf "$dir"
   mkdir -p "$(dirname "$dir")"
-  export WINEPREFIX=$dir
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  find "$WINEPREFIX/dosdevices" -mindepth 1 -maxdepth 1 ! -name 'c:' -exec rm -f {} +
-  cat >"$WINEPREFIX/drive_c/wm.reg" <<'REG'
+  use_prefix "$@"
+  [ -z "$PREFIX_USER" ] || chown "$PREFIX_USER" "$PREFIX_HOME"
+  in_prefix wineboot -i >/dev/null 2>&1
+  in_prefix wineserver -w
+  cat >"$dir/drive_c/wm.reg" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="Y"
 REG
-  wine regedit /S 'C:\wm.reg' >/dev/null 2>&1
-  rm -f "$WINEPREFIX/drive_c/wm.reg"
+  in_prefix wine regedit /S 'C:\wm.reg' >/dev/null 2>&1
+  rm -f "$dir/drive_c/wm.reg"
   # Wine draws its own caption buttons with Marlett, which it finds only here.
   for f in /usr/share/wine/fonts/marlett.ttf /usr/share/wine/wine/fonts/marlett.ttf; do
-    [ -f "$f" ] && cp "$f" "$WINEPREFIX/drive_c/windows/Fonts/" && break
+    [ -f "$f" ] && cp "$f" "$dir/drive_c/windows/Fonts/" && break
   done
-  wineserver -w
+  in_prefix wineserver -w
+  find "$dir/dosdevices" -mindepth 1 -maxdepth 1 ! -name 'c:' -exec rm -f {} +
+  local link
+  while IFS= read -r -d '' link; do
+    if ! inside_prefix "$dir" "$link"; then
+      local folder=0
+      [ -d "$link" ] && folder=1
+      rm -f "$link"
+      if [ "$folder" = 1 ]; then
+        mkdir "$link"
+        [ -z "$PREFIX_USER" ] || chown "$PREFIX_USER" "$link"
+      fi
+    fi
+  done < <(find "$dir/drive_c" -type l -print0)
+  check_prefix "$dir"
+}
+
+# inside_prefix DIR PATH: whether PATH, all links resolved, is DIR or below it.
+inside_prefix() {
+  local root target
+  root=$(realpath "$1")
+  target=$(realpath -m "$2")
+  [ "$target" = "$root" ] || [[ "$target" == "$root"/* ]]
+}
+
+# check_prefix DIR: fails, naming each, when a link under drive_c leads out of
+# the prefix, or a drive letter or share leads anywhere but into drive_c
+# (the tests map one more letter and a share onto drive C itself).
+check_prefix() {
+  local dir=$1 bad=0 link
+  while IFS= read -r -d '' link; do
+    if ! inside_prefix "$dir" "$link"; then
+      echo "leads out of the prefix: ${link#"$dir"/} -> $(realpath -m "$link")" >&2
+      bad=1
+    fi
+  done < <(find "$dir/drive_c" -type l -print0)
+  while IFS= read -r -d '' link; do
+    if ! inside_prefix "$dir/drive_c" "$link"; then
+      echo "a drive or share leads out of drive C: ${link#"$dir"/}" >&2
+      bad=1
+    fi
+  done < <(
+    find "$dir/dosdevices" -mindepth 1 -maxdepth 1 -name '?:' -print0
+    [ -d "$dir/dosdevices/unc" ] && find "$dir/dosdevices/unc" -type l -print0
+  )
+  if [ "$(realpath -m "$dir/dosdevices/c:")" != "$(realpath "$dir/drive_c")" ]; then
+    echo "C: is not the prefix's drive_c" >&2
+    bad=1
+  fi
+  return "$bad"
 }
 
 XVFB_PID=""
@@ -51,5 +129,5 @@ stop_display() {
 }
 
 stop_wine() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  [ -n "${WINEPREFIX:-}" ] && in_prefix wineserver -k 2>/dev/null || true
 }

@@ -1,17 +1,10 @@
 #include "Driver.h"
 
-#include <thread>
+#include <gtest/gtest.h>
+
+#include <array>
 
 namespace quenk::e2e {
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 Quenk::Quenk(const Options& options) {
   std::string line = "\"" + options.program + "\"";
@@ -38,27 +31,44 @@ Quenk::~Quenk() {
   }
 }
 
-HWND Quenk::Window(const char* className) const {
+namespace {
+
+// Top-level windows of one process, with their class names.
+std::vector<std::pair<HWND, std::string>> WindowsOf(DWORD processId) {
   struct Search {
     DWORD pid;
-    const char* cls;
-    HWND found;
-  } s{pi_.dwProcessId, className, nullptr};
+    std::vector<std::pair<HWND, std::string>> found;
+  } s{processId, {}};
   ::EnumWindows(
       [](HWND hwnd, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
         DWORD pid = 0;
         ::GetWindowThreadProcessId(hwnd, &pid);
         char cls[64] = {};
-        ::GetClassNameA(hwnd, cls, sizeof cls);
-        if (pid == s->pid && lstrcmpA(cls, s->cls) == 0) {
-          s->found = hwnd;
-          return FALSE;
-        }
+        if (pid == s->pid && ::GetClassNameA(hwnd, cls, sizeof cls))
+          s->found.emplace_back(hwnd, cls);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+}  // namespace
+
+HWND Quenk::Window(const char* className) const {
+  for (const auto& [hwnd, cls] : WindowsOf(pi_.dwProcessId))
+    if (cls == className) return hwnd;
+  return nullptr;
+}
+
+std::vector<HWND> Quenk::Forms() const {
+  constexpr std::array<const char*, 4> kForms{"TVeskForm", "TLogForm", "TOptionsForm",
+                                              "TAboutForm"};
+  std::vector<HWND> forms;
+  for (const auto& [hwnd, cls] : WindowsOf(pi_.dwProcessId))
+    for (const char* form : kForms)
+      if (cls == form) forms.push_back(hwnd);
+  return forms;
 }
 
 HWND Quenk::WaitWindow(const char* className, std::chrono::milliseconds timeout) const {
@@ -69,6 +79,10 @@ HWND Quenk::WaitWindow(const char* className, std::chrono::milliseconds timeout)
 
 bool Quenk::WaitVisible(const char* className, std::chrono::milliseconds timeout) const {
   return WaitFor([&] { return Visible(Window(className)); }, timeout);
+}
+
+HWND Quenk::WaitShown(const char* className) const {
+  return WaitVisible(className, kDeadline) ? Window(className) : nullptr;
 }
 
 HWND Quenk::ErrorBox() const {
@@ -83,19 +97,6 @@ bool Quenk::WaitExit(std::chrono::milliseconds timeout) {
 
 bool Quenk::Running() const {
   return pi_.hProcess && ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-void Quenk::Idle() const {
-  if (pi_.hProcess) ::WaitForInputIdle(pi_.hProcess, 5000);
-  // A sent message is handled at the program's next look into its queue,
-  // ahead of what is posted there; each one answered means one more posted
-  // message has been dispatched. The tests post a few at a time.
-  if (HWND main = Main()) {
-    for (int i = 0; i < 6; ++i) {
-      DWORD_PTR result = 0;
-      ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-    }
-  }
 }
 
 SIZE ClientSize(HWND window) {
@@ -166,57 +167,134 @@ bool Visible(HWND window) {
   return window && ::IsWindowVisible(window);
 }
 
-namespace {
-
-void Command(HWND form, int id, int code) {
-  HWND child = Child(form, id);
-  ::PostMessageA(::GetParent(child), WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(child));
-}
-
-}  // namespace
-
-void ClickButton(HWND form, int id) {
-  Command(form, id, BN_CLICKED);
-}
-
-void SelectListItem(HWND form, int id, int index) {
-  ::SendMessageW(Child(form, id), LB_SETCURSEL, index, 0);
-  Command(form, id, LBN_SELCHANGE);
-}
-
-void DoubleClickListItem(HWND form, int id, int index) {
-  ::SendMessageW(Child(form, id), LB_SETCURSEL, index, 0);
-  Command(form, id, LBN_DBLCLK);
-}
-
-void SetCheck(HWND form, int id, bool checked) {
-  ::SendMessageW(Child(form, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  Command(form, id, BN_CLICKED);
-}
-
 bool Checked(HWND form, int id) {
   return ::SendMessageW(Child(form, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+int FocusedId(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+    return 0;
+  return ::GetDlgCtrlID(info.hwndFocus);
+}
+
+void Send(HWND window, UINT message, WPARAM wp, LPARAM lp, Handler handler) {
+  if (handler == Handler::kOpensReport) {
+    EXPECT_TRUE(::SendNotifyMessageW(window, message, wp, lp)) << "message " << message;
+    return;
+  }
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(::SendMessageTimeoutW(window, message, wp, lp, SMTO_NORMAL,
+                                    static_cast<UINT>(kDeadline.count()), &result))
+      << "message " << message << " not handled within the deadline";
+}
+
+namespace {
+
+// A control's notification to its parent, as the control sends it.
+void Notify(HWND form, int id, int code, Handler handler) {
+  HWND child = Child(form, id);
+  ASSERT_TRUE(child) << "no control " << id;
+  Send(::GetParent(child), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(child),
+       handler);
+}
+
+}  // namespace
+
+void ClickButton(HWND form, int id, Handler handler) {
+  Notify(form, id, BN_CLICKED, handler);
+}
+
+void SelectListItem(HWND form, int id, int index, Handler handler) {
+  Send(Child(form, id), LB_SETCURSEL, index, 0);
+  Notify(form, id, LBN_SELCHANGE, handler);
+}
+
+void DoubleClickListItem(HWND form, int id, int index) {
+  Send(Child(form, id), LB_SETCURSEL, index, 0);
+  Notify(form, id, LBN_DBLCLK, Handler::kReturns);
+}
+
+void SetCheck(HWND form, int id, bool checked) {
+  Send(Child(form, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  Notify(form, id, BN_CLICKED, Handler::kReturns);
+}
+
+void Activate(HWND window) {
+  ::SetForegroundWindow(window);
+  const auto active = [window] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetForegroundWindow() == window &&
+           ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+           info.hwndActive == window && info.hwndFocus &&
+           (info.hwndFocus == window || ::IsChild(window, info.hwndFocus));
+  };
+  EXPECT_TRUE(WaitFor(active)) << "window " << Text(window) << " not activated";
+}
+
+namespace {
+
+INPUT Key(WORD key, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = key;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
+void Input(std::vector<INPUT> inputs) {
+  const auto sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  EXPECT_EQ(sent, inputs.size()) << "input not queued";
+}
+
+}  // namespace
+
 void PressKeys(HWND target, std::initializer_list<WORD> keys) {
-  ::SetForegroundWindow(target);
-  WaitFor([&] { return ::GetForegroundWindow() == target; }, 2s);
+  Activate(target);
+  PressKeys(keys);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(Key(key, false));
+  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(Key(*--it, true));
+  Input(std::move(inputs));
+}
+
+void TypeKeys(HWND target, std::initializer_list<WORD> keys) {
+  Activate(target);
   std::vector<INPUT> inputs;
   for (WORD key : keys) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    inputs.push_back(in);
+    inputs.push_back(Key(key, false));
+    inputs.push_back(Key(key, true));
   }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = *--it;
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(in);
+  Input(std::move(inputs));
+}
+
+POINT ListItemCenter(HWND list, int index) {
+  const auto height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  const auto top = static_cast<int>(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+  RECT client{};
+  ::GetClientRect(list, &client);
+  POINT p{client.right / 2, (index - top) * height + height / 2};
+  ::ClientToScreen(list, &p);
+  return p;
+}
+
+void DoubleClickAt(POINT screen) {
+  ::SetCursorPos(screen.x, screen.y);
+  EXPECT_TRUE(WaitFor([screen] {
+    POINT p{};
+    return ::GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+  })) << "the mouse did not move";
+  std::vector<INPUT> clicks(4);
+  for (std::size_t i = 0; i < clicks.size(); ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
   }
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Input(std::move(clicks));
 }
 
 void PostClose(HWND window) {

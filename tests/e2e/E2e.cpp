@@ -14,6 +14,18 @@ Lines E2e::Split(const std::string& text) {
   return lines;
 }
 
+HWND E2e::WaitReport(const std::string& text) {
+  HWND box = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; })) << text;
+  const auto says = [&] {
+    for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+      if (Text(c) == text) return true;
+    return false;
+  };
+  EXPECT_TRUE(box && WaitFor(says)) << text;
+  return box;
+}
+
 Lines E2e::SettingsKeys() {
   Lines keys;
   std::string section;

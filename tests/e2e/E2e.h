@@ -38,18 +38,18 @@ class E2e : public ::testing::Test {
     options.arguments = std::move(arguments);
     return Start(options);
   }
-  // Starts and waits until the main window is up and idle.
+  // Starts and waits until the main window is up with the focus on its first
+  // control, which is the last thing the program does before its message loop.
   HWND StartShown(std::vector<std::string> arguments = {}) {
     Start(std::move(arguments));
     EXPECT_TRUE(quenk->WaitVisible("TVeskForm"));
-    quenk->Idle();
+    EXPECT_SOON_EQ(FocusedId(quenk->Main()), IDC_VESK_CLEAN);
     return quenk->Main();
   }
   // A menu entry of the main window, as its shortcut or a click delivers it.
-  void Menu(int id) {
-    ::PostMessageA(quenk->Main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    quenk->Idle();
-  }
+  void Menu(int id) { Send(quenk->Main(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  // Waits for the error report and checks it says `text`; null when it does not come.
+  HWND WaitReport(const std::string& text);
   void Settings(const std::string& text) { WriteFile(kSettings, text); }
   Lines LogNames() { return ListFolder(std::string(kLogs) + "\\*.txt"); }
   // The twelve keys of the settings file, as "Section/Key=value", in file order.

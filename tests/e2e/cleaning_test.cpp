@@ -20,13 +20,12 @@ TEST_F(Cleaning, CommandLineRunCleansBeforeTheWindowIsDrawnAndLogsTheRecord) {
   Start({"NVIDIA", "Creative"});
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
   ExpectCleaned({"NVIDIA", "Creative"});  // already done when the window first shows
-  quenk->Idle();
   const HWND main = quenk->Main();
-  EXPECT_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)),
-            (Lines{"NVIDIA - Display", "Creative - Sound"}));
+  EXPECT_SOON_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)),
+                 (Lines{"NVIDIA - Display", "Creative - Sound"}));
 
+  ASSERT_SOON_EQ(LogNames().size(), 1u);
   const auto logs = LogNames();
-  ASSERT_EQ(logs.size(), 1u);
   const std::string text = ReadFile(std::string(kLogs) + "\\" + logs[0]);
   const HWND log = quenk->Window("TLogForm");
   Lines expected{"[Deleted]"};
@@ -73,19 +72,12 @@ TEST_F(Cleaning, ErrorDuringTheCommandLineRunIsReportedBeforeTheWindowComesUp) {
   ::RegCloseKey(key);
 
   Start({"Realtek"});
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; }));
+  const HWND box = WaitReport("Invalid data type for 'ProgramFilesDir'");
+  ASSERT_TRUE(box);
   EXPECT_FALSE(Visible(quenk->Main()));
-  const auto saysWhy = [box] {
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-      if (Text(child) == "Invalid data type for 'ProgramFilesDir'") return true;
-    return false;
-  };
-  EXPECT_TRUE(WaitFor(saysWhy));
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
-  quenk->Idle();
-  EXPECT_EQ(ListItems(Child(quenk->Main(), IDC_VESK_CLEANITEMS)), Lines{"Realtek - Sound"});
+  EXPECT_SOON_EQ(ListItems(Child(quenk->Main(), IDC_VESK_CLEANITEMS)), Lines{"Realtek - Sound"});
   EXPECT_TRUE(LogNames().empty());
   EXPECT_TRUE(FileExists("C:\\windows\\system32\\RtkAPO64.dll"));
 }

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <tuple>
+
 namespace quenk::e2e {
 namespace {
 
@@ -17,7 +19,8 @@ class TrayE2e : public E2e {
     lstrcpyA(d.szTip, "Quenk");
     return ::Shell_NotifyIconA(NIM_MODIFY, &d) != FALSE;
   }
-  // Right-clicks the icon and picks the entry at `index` of its menu.
+  // Right-clicks the icon and picks the entry at `index` of its menu. The
+  // click is posted, as the shell does: the menu it opens holds the handler.
   void TrayMenu(int index) {
     ::PostMessageA(quenk->Main(), QUENK_WM_TRAY, QUENK_TRAY_ID, WM_RBUTTONUP);
     HWND menu = nullptr;
@@ -27,34 +30,31 @@ class TrayE2e : public E2e {
     ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     WaitFor([&] { return !Visible(quenk->Window("#32768")); });
   }
-  void Minimize() {
-    ::PostMessageA(quenk->Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    quenk->Idle();
-  }
+  void Minimize() { Send(quenk->Main(), WM_SYSCOMMAND, SC_MINIMIZE); }
 };
 
 TEST_F(TrayE2e, IconFromStartMinimiseToTrayAndRestore) {
   Settings("[SystemTray]\r\nSystemTray=1\r\n");
   const HWND main = StartShown();
-  EXPECT_TRUE(IconExists());
+  EXPECT_SOON(IconExists());
   Menu(IDM_TOOLS_LOG);
-  const HWND log = quenk->Window("TLogForm");
+  const HWND log = quenk->WaitShown("TLogForm");
   ASSERT_TRUE(Visible(log));
   Minimize();
-  EXPECT_FALSE(Visible(main));
-  EXPECT_FALSE(Visible(log));
+  EXPECT_SOON(!Visible(main));
+  EXPECT_SOON(!Visible(log));
   TrayMenu(1);  // Restore
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
-  quenk->Idle();
-  EXPECT_TRUE(Visible(log));
-  EXPECT_FALSE(::IsIconic(main));
-  EXPECT_TRUE(IconExists());
+  EXPECT_SOON(Visible(log));
+  EXPECT_SOON(!::IsIconic(main));
+  EXPECT_SOON(IconExists());
 }
 
 TEST_F(TrayE2e, TrayCloseEndsTheProgramAndRewritesTheSettings) {
   Settings("[SystemTray]\r\nSystemTray=1\r\n");
   StartShown();
   Minimize();
+  ASSERT_SOON(!Visible(quenk->Main()));
   ::DeleteFileA(kSettings);
   TrayMenu(2);  // Close
   ASSERT_TRUE(quenk->WaitExit());
@@ -65,47 +65,39 @@ TEST_F(TrayE2e, WithoutTheFlagMinimiseKeepsTheTaskbarWindow) {
   const HWND main = StartShown();
   EXPECT_FALSE(IconExists());
   PressKeys(main, {VK_TAB, VK_TAB});  // from Clean to ">>"
-  quenk->Idle();
-  const auto focus = [this] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(quenk->Main(), nullptr), &info);
-    return ::GetDlgCtrlID(info.hwndFocus);
-  };
-  ASSERT_EQ(focus(), IDC_VESK_SELECT);
+  ASSERT_SOON_EQ(FocusedId(main), IDC_VESK_SELECT);
   Menu(IDM_HELP_ABOUT);
-  ::SetForegroundWindow(main);
-  quenk->Idle();
+  ASSERT_TRUE(quenk->WaitVisible("TAboutForm"));
+  Activate(main);
   Minimize();
+  EXPECT_SOON(::IsIconic(main));
   EXPECT_TRUE(Visible(main));
-  EXPECT_TRUE(::IsIconic(main));
-  EXPECT_FALSE(Visible(quenk->Window("TAboutForm")));
-  ::PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-  quenk->Idle();
-  EXPECT_FALSE(::IsIconic(main));
-  EXPECT_TRUE(Visible(quenk->Window("TAboutForm")));
-  ::SetForegroundWindow(main);
-  quenk->Idle();
-  EXPECT_EQ(focus(), IDC_VESK_SELECT);  // the control that had the focus has it again
+  EXPECT_SOON(!Visible(quenk->Window("TAboutForm")));
+  Send(main, WM_SYSCOMMAND, SC_RESTORE);
+  EXPECT_SOON(!::IsIconic(main));
+  EXPECT_SOON(Visible(quenk->Window("TAboutForm")));
+  Activate(main);
+  EXPECT_SOON_EQ(FocusedId(main), IDC_VESK_SELECT);  // the control that had the focus has it again
 }
 
 TEST_F(TrayE2e, SystemtrayPageAddsAndRemovesTheIconAtOnce) {
   StartShown();
   Menu(IDM_TOOLS_OPTIONS);
-  const HWND options = quenk->Window("TOptionsForm");
+  const HWND options = quenk->WaitShown("TOptionsForm");
+  ASSERT_TRUE(options);
   SelectListItem(options, IDC_OPT_ITEMS, 2);
   SetCheck(options, IDC_OPT_SYSTEMTRAY, true);
   ClickButton(options, IDC_OPT_APPLY);
-  quenk->Idle();
-  EXPECT_TRUE(IconExists());
+  EXPECT_SOON(IconExists());
   Minimize();
-  EXPECT_FALSE(Visible(quenk->Main()));
+  EXPECT_SOON(!Visible(quenk->Main()));
+  EXPECT_SOON(!Visible(options));
   TrayMenu(1);
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
+  ASSERT_SOON(Visible(options));  // the last step of restoring
   SetCheck(options, IDC_OPT_SYSTEMTRAY, false);
   ClickButton(options, IDC_OPT_OK);
-  quenk->Idle();
-  EXPECT_FALSE(IconExists());
+  EXPECT_SOON(!IconExists());
 }
 
 TEST_F(TrayE2e, MinimisedStartLeavesTheWindowReachable) {
@@ -115,19 +107,17 @@ TEST_F(TrayE2e, MinimisedStartLeavesTheWindowReachable) {
     options.showCommand = SW_SHOWMINNOACTIVE;
     Start(options);
     ASSERT_TRUE(quenk->WaitWindow("TVeskForm"));
-    quenk->Idle();
     const HWND main = quenk->Main();
     if (tray) {
-      EXPECT_FALSE(Visible(main));
-      EXPECT_TRUE(IconExists());
+      EXPECT_SOON(IconExists());
+      EXPECT_SOON(!Visible(main) && ::IsIconic(main));
       TrayMenu(1);
       EXPECT_TRUE(quenk->WaitVisible("TVeskForm"));
-      EXPECT_FALSE(::IsIconic(main));
+      EXPECT_SOON(!::IsIconic(main));
     } else {
-      EXPECT_TRUE(Visible(main) && ::IsIconic(main));
-      ::PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-      quenk->Idle();
-      EXPECT_FALSE(::IsIconic(main));
+      EXPECT_SOON(Visible(main) && ::IsIconic(main));
+      Send(main, WM_SYSCOMMAND, SC_RESTORE);
+      EXPECT_SOON(!::IsIconic(main));
     }
     PostClose(main);
     EXPECT_TRUE(quenk->WaitExit());
@@ -138,13 +128,21 @@ TEST_F(TrayE2e, RestoreFromTheTrayDoesNotCleanAgain) {
   Settings("[SystemTray]\r\nSystemTray=1\r\n[Logfiles]\r\nLogfiles=1\r\n");
   seed::Seed(seed::LeftoversOf("Creative"));
   const HWND main = StartShown({"Creative"});
-  EXPECT_EQ(LogNames().size(), 1u);
+  ASSERT_SOON_EQ(LogNames().size(), 1u);
   Minimize();
-  ::Sleep(1100);  // a second run would write a log file of another name
+  ASSERT_SOON(!Visible(main));
+  // A second run would write a log file of another name, once the clock has
+  // moved on to the next second.
+  const auto second = [] {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    return std::make_tuple(t.wDay, t.wHour, t.wMinute, t.wSecond);
+  };
+  const auto ran = second();
+  ASSERT_TRUE(WaitFor([&] { return second() != ran; }));
   TrayMenu(1);
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
-  quenk->Idle();
-  EXPECT_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)), Lines{"Creative - Sound"});
+  EXPECT_SOON_EQ(ListItems(Child(main, IDC_VESK_CLEANITEMS)), Lines{"Creative - Sound"});
   EXPECT_EQ(LogNames().size(), 1u);
 }
 

@@ -62,7 +62,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                               IDC_VESK_CLEANITEMS, IDC_VESK_DELETE, IDC_VESK_PREVIEW}));
 
   Menu(IDM_TOOLS_LOG);
-  const HWND log = quenk->Window("TLogForm");
+  const HWND log = quenk->WaitShown("TLogForm");
   ASSERT_TRUE(Visible(log));
   EXPECT_EQ(::GetWindow(log, GW_OWNER), main);
   ExpectLayout(log, {383, 277},
@@ -77,7 +77,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                                              IDC_LOG_REMOVEALL, IDC_LOG_LISTBOX1}));
 
   Menu(IDM_HELP_ABOUT);
-  const HWND about = quenk->Window("TAboutForm");
+  const HWND about = quenk->WaitShown("TAboutForm");
   ASSERT_TRUE(Visible(about));
   ExpectLayout(about, {396, 267},
                {{IDC_ABOUT_OK, R(95, 235, 75, 25)},
@@ -87,7 +87,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_ABOUT_MEMOCONTACT, R(95, 8, 294, 221)}});
 
   Menu(IDM_TOOLS_OPTIONS);
-  const HWND options = quenk->Window("TOptionsForm");
+  const HWND options = quenk->WaitShown("TOptionsForm");
   ASSERT_TRUE(Visible(options));
   ExpectLayout(options, {382, 286},
                {{IDC_OPT_ITEMS, R(8, 8, 106, 270)},
@@ -154,13 +154,13 @@ TEST_F(WindowsE2e, ShortcutsWorkFromEveryWindow) {
   ASSERT_TRUE(quenk->WaitVisible("TLogForm"));
   PressKeys(quenk->Window("TLogForm"), {VK_CONTROL, 'O'});
   ASSERT_TRUE(quenk->WaitVisible("TOptionsForm"));
-  EXPECT_FALSE(Visible(quenk->Window("TLogForm")));
+  EXPECT_SOON(!Visible(quenk->Window("TLogForm")));
   PressKeys(quenk->Window("TOptionsForm"), {VK_CONTROL, 'H'});
   ASSERT_TRUE(quenk->WaitVisible("TAboutForm"));
   EXPECT_TRUE(Visible(quenk->Window("TOptionsForm")));
   PressKeys(quenk->Window("TAboutForm"), {VK_CONTROL, 'L'});
   ASSERT_TRUE(quenk->WaitVisible("TLogForm"));
-  EXPECT_FALSE(Visible(quenk->Window("TAboutForm")) || Visible(quenk->Window("TOptionsForm")));
+  EXPECT_SOON(!(Visible(quenk->Window("TAboutForm")) || Visible(quenk->Window("TOptionsForm"))));
   ::DeleteFileA(kSettings);
   PressKeys(quenk->Window("TLogForm"), {VK_CONTROL, 'Q'});
   ASSERT_TRUE(quenk->WaitExit());
@@ -180,21 +180,50 @@ TEST_F(WindowsE2e, DoubleClicksMoveItemsAndEnterPressesTheFocusedButton) {
   DoubleClickListItem(main, IDC_VESK_ITEMLIST, 4);
   SelectListItem(main, IDC_VESK_ITEMLIST, 0);
   ClickButton(main, IDC_VESK_SELECT);
-  quenk->Idle();
   const HWND clean = Child(main, IDC_VESK_CLEANITEMS);
-  EXPECT_EQ(ListItems(clean), (Lines{"Realtek - Sound", "ATi - Display"}));
+  EXPECT_SOON_EQ(ListItems(clean), (Lines{"Realtek - Sound", "ATi - Display"}));
   DoubleClickListItem(main, IDC_VESK_CLEANITEMS, 0);
-  quenk->Idle();
-  EXPECT_EQ(ListItems(clean), Lines{"ATi - Display"});
-  EXPECT_EQ(ListSelection(clean), -1);
+  EXPECT_SOON_EQ(ListItems(clean), Lines{"ATi - Display"});
+  EXPECT_SOON_EQ(ListSelection(clean), -1);
   // Enter presses the focused button only: focus on "<<" with a selection removes it.
   SelectListItem(main, IDC_VESK_CLEANITEMS, 0);
-  ::SetForegroundWindow(main);
-  quenk->Idle();
+  ASSERT_SOON_EQ(FocusedId(main), IDC_VESK_CLEAN);
   PressKeys(main, {VK_TAB, VK_TAB, VK_TAB, VK_TAB});  // Clean, list, >>, clean list, <<
-  quenk->Idle();
+  ASSERT_SOON_EQ(FocusedId(main), IDC_VESK_DELETE);
   PressKeys(main, {VK_RETURN});
-  EXPECT_TRUE(WaitFor([&] { return ListItems(clean).empty(); }, 5s));
+  EXPECT_SOON(ListItems(clean).empty());
+}
+
+// Escape closes nothing, wherever the focus is; Tab after it is the proof that
+// it has been handled, along with anything it posted.
+TEST_F(WindowsE2e, EscapeLeavesEveryWindowOpen) {
+  struct Case {
+    int menu;  // the menu entry that opens the window, 0 for the main window
+    const char* form;
+    int focus;
+  };
+  const HWND main = StartShown();
+  for (const Case& c :
+       {Case{0, "TVeskForm", IDC_VESK_ITEMLIST}, Case{IDM_TOOLS_LOG, "TLogForm", IDC_LOG_ITEMS},
+        Case{IDM_TOOLS_OPTIONS, "TOptionsForm", IDC_OPT_NVREG},
+        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_LISTBOX1},
+        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_MEMOABOUT}}) {
+    SCOPED_TRACE(std::string(c.form) + " with the focus on " + std::to_string(c.focus));
+    if (c.menu) Menu(c.menu);
+    const HWND form = quenk->WaitShown(c.form);
+    ASSERT_TRUE(form);
+    Activate(form);
+    for (int tabs = 0; FocusedId(form) != c.focus && tabs < 20; ++tabs) {
+      const int before = FocusedId(form);
+      TypeKeys(form, {VK_TAB});
+      ASSERT_SOON(FocusedId(form) != before);
+    }
+    ASSERT_EQ(FocusedId(form), c.focus);
+    TypeKeys(form, {VK_ESCAPE, VK_TAB});
+    ASSERT_SOON(FocusedId(main) != c.focus);
+    EXPECT_TRUE(Visible(form));
+    EXPECT_EQ(::GetForegroundWindow(), form);
+  }
 }
 
 TEST_F(WindowsE2e, LogWindowShowsTheRecordAndOlderLogs) {
@@ -203,71 +232,68 @@ TEST_F(WindowsE2e, LogWindowShowsTheRecordAndOlderLogs) {
   const HWND main = StartShown({"Creative"});
   WriteFile(std::string(kLogs) + "\\older.txt", "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
   Menu(IDM_TOOLS_LOG);
-  const HWND log = quenk->Window("TLogForm");
+  const HWND log = quenk->WaitShown("TLogForm");
+  ASSERT_TRUE(log);
   const HWND list1 = Child(log, IDC_LOG_LISTBOX1);
-  EXPECT_TRUE(Visible(list1));
+  EXPECT_SOON(Visible(list1));
+  ASSERT_SOON(!ListItems(list1).empty());
   EXPECT_EQ(ListItems(list1).front(), "C:\\windows\\System32\\ct_oal.dll");
 
   SelectListItem(log, IDC_LOG_ITEMS, 2);
-  quenk->Idle();
   const HWND list3 = Child(log, IDC_LOG_LISTBOX3);
-  EXPECT_TRUE(Visible(list3) && !Visible(list1));
-  Lines names = ListItems(list3);
-  ASSERT_EQ(names.size(), 2u);
+  EXPECT_SOON(Visible(list3) && !Visible(list1));
+  ASSERT_SOON_EQ(ListItems(list3).size(), 2u);
+  const Lines names = ListItems(list3);
   const int older = names[0] == "older" ? 0 : 1;
   DoubleClickListItem(log, IDC_LOG_LISTBOX3, older);
   SelectListItem(log, IDC_LOG_ITEMS, 0);
-  quenk->Idle();
-  EXPECT_EQ(ListItems(list1), Lines{"old-d"});
+  EXPECT_SOON_EQ(ListItems(list1), Lines{"old-d"});
   SelectListItem(log, IDC_LOG_ITEMS, 1);
-  quenk->Idle();
-  EXPECT_EQ(ListItems(Child(log, IDC_LOG_LISTBOX2)), Lines{"old-n"});
+  EXPECT_SOON_EQ(ListItems(Child(log, IDC_LOG_LISTBOX2)), Lines{"old-n"});
 
   SelectListItem(log, IDC_LOG_ITEMS, 2);
   SelectListItem(log, IDC_LOG_LISTBOX3, older);
   ClickButton(log, IDC_LOG_REMOVE);
-  quenk->Idle();
-  EXPECT_FALSE(FileExists(std::string(kLogs) + "\\older.txt"));
-  EXPECT_EQ(ListItems(list3).size(), 1u);
+  EXPECT_SOON(!FileExists(std::string(kLogs) + "\\older.txt"));
+  EXPECT_SOON_EQ(ListItems(list3).size(), 1u);
   ClickButton(log, IDC_LOG_REMOVEALL);
-  quenk->Idle();
-  EXPECT_TRUE(LogNames().empty());
-  EXPECT_TRUE(ListItems(list3).empty());
+  EXPECT_SOON(LogNames().empty());
+  EXPECT_SOON(ListItems(list3).empty());
   ClickButton(log, IDC_LOG_OK);
-  quenk->Idle();
-  EXPECT_FALSE(Visible(log));
+  EXPECT_SOON(!Visible(log));
   (void)main;
 }
 
 TEST_F(WindowsE2e, OptionsWriteExactlyTheirPage) {
   StartShown();
   Menu(IDM_TOOLS_OPTIONS);
-  const HWND options = quenk->Window("TOptionsForm");
+  const HWND options = quenk->WaitShown("TOptionsForm");
+  ASSERT_TRUE(options);
   ::DeleteFileA(kSettings);
   SetCheck(options, IDC_OPT_CTFILE, false);
   ClickButton(options, IDC_OPT_APPLY);
-  quenk->Idle();
-  EXPECT_EQ(SettingsKeys(),
-            (Lines{"NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
-                   "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
-                   "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=0",
-                   "Realtek Sound/Registry=1", "Realtek Sound/Files=1"}));
+  EXPECT_SOON_EQ(SettingsKeys(), (Lines{"NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
+                                        "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1",
+                                        "ATi Display/Registry=1", "ATi Display/Files=1",
+                                        "Creative Sound/Registry=1", "Creative Sound/Files=0",
+                                        "Realtek Sound/Registry=1", "Realtek Sound/Files=1"}));
   EXPECT_TRUE(Visible(options));
 
   ::DeleteFileA(kSettings);
   SelectListItem(options, IDC_OPT_ITEMS, 1);
   SetCheck(options, IDC_OPT_LOGFILES, true);
   ClickButton(options, IDC_OPT_OK);
-  quenk->Idle();
-  EXPECT_EQ(SettingsKeys(), Lines{"Logfiles/Logfiles=1"});
-  EXPECT_FALSE(Visible(options));
+  EXPECT_SOON_EQ(SettingsKeys(), Lines{"Logfiles/Logfiles=1"});
+  EXPECT_SOON(!Visible(options));
 
   Menu(IDM_TOOLS_OPTIONS);
+  ASSERT_TRUE(quenk->WaitVisible("TOptionsForm"));
   SetCheck(options, IDC_OPT_LOGFILES, false);
   ClickButton(options, IDC_OPT_CANCEL);
-  quenk->Idle();
+  EXPECT_SOON(!Visible(options));
   EXPECT_EQ(SettingsKeys(), Lines{"Logfiles/Logfiles=1"});
   Menu(IDM_TOOLS_OPTIONS);
+  ASSERT_TRUE(quenk->WaitVisible("TOptionsForm"));
   EXPECT_FALSE(Checked(options, IDC_OPT_LOGFILES));  // the cancelled tick is still shown
 }
 

@@ -28,16 +28,10 @@ class WriteFailures : public E2e {
   }
   // Waits for the error report, checks its text and presses OK.
   void Report(const std::string& text) {
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; })) << text;
-    const auto says = [&] {
-      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
-        if (Text(c) == text) return true;
-      return false;
-    };
-    EXPECT_TRUE(WaitFor(says)) << text;
+    const HWND box = WaitReport(text);
+    ASSERT_TRUE(box) << text;
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitFor([&] { return quenk->ErrorBox() == nullptr; });
+    EXPECT_SOON(quenk->ErrorBox() == nullptr);
   }
 };
 

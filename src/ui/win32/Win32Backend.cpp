@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/Menu.h"
+#include "ui/win32/DisabledWindows.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32FormWindow.h"
 
@@ -59,11 +60,14 @@ void Win32Backend::FormWindowDestroyed(HWND hwnd) {
 }
 
 bool Win32Backend::PreTranslate(MSG& msg) {
-  if (shortcuts_.Get() && shortcutTarget_ && ::IsWindowEnabled(shortcutTarget_)) {
-    const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-    if (forms_.count(root) && ::TranslateAcceleratorA(shortcutTarget_, shortcuts_.Get(), &msg))
-      return true;
-  }
+  const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root || !forms_.count(root)) return false;
+  if (shortcuts_.Get() && shortcutTarget_ && ::IsWindowEnabled(shortcutTarget_) &&
+      ::TranslateAcceleratorA(shortcutTarget_, shortcuts_.Get(), &msg))
+    return true;
+  // Escape does nothing in any window. Taken out here, before a multi-line
+  // edit under dialog navigation turns it into WM_CLOSE for its window.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return true;
   // Enter presses the focused push button and nothing else: no window has a
   // default button.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
@@ -73,8 +77,7 @@ bool Win32Backend::PreTranslate(MSG& msg) {
       return true;
     }
   }
-  const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-  return root && forms_.count(root) && ::IsDialogMessageA(root, &msg);
+  return ::IsDialogMessageA(root, &msg);
 }
 
 void Win32Backend::RunLoop() {
@@ -112,8 +115,13 @@ void Win32Backend::SetBusy(bool busy) {
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
 
+// The report holds the whole program until it is answered: the box disables
+// its owner, the window the user was in, and every other window is disabled
+// here, so no click, shortcut or tray menu reaches a handler meanwhile.
 void Win32Backend::ShowError(const std::string& caption, const std::string& text) {
-  const HWND owner = ::GetActiveWindow();
+  const HWND active = ::GetActiveWindow();
+  const HWND owner = forms_.count(active) ? active : nullptr;
+  const DisabledWindows others(forms_, owner);
   ::MessageBoxA(owner, text.c_str(), caption.c_str(),
                 MB_OK | MB_ICONERROR | (owner ? 0u : static_cast<UINT>(MB_TASKMODAL)));
 }

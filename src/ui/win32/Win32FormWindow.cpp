@@ -234,6 +234,8 @@ LRESULT Win32FormWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case QUENK_WM_TRAY:
+      // Disabled, the window waits for an answer to the error report; so does the tray.
+      if (!::IsWindowEnabled(hwnd_)) return 0;
       if (TrayIcon* tray = form_.Tray()) {
         POINT p{};
         ::GetCursorPos(&p);

@@ -1,0 +1,110 @@
+# shellcheck shell=bash
+# Shared by scripts/test and scripts/soak (sourced after wine-env.sh, from
+# the source tree's root, after the MinGW-w64 build): the prefixes the Win32
+# tests run in, and one run of the end-to-end layer.
+
+E2E_PREFIX=$(pwd)/build/wine/test
+# Write failures need a user without root rights: Wine run as root writes
+# read-only files. A prefix of nobody's own, with folders made unwritable.
+NOBODY_PREFIX=$(pwd)/build/wine/nobody/prefix
+
+as_root() { [ "$(id -u)" -eq 0 ]; }
+
+# e2e_prefixes: both prefixes made afresh with the programs under test in
+# drive C; the display must be up. Leaves the main prefix in use.
+e2e_prefixes() {
+  if as_root; then
+    new_prefix "$NOBODY_PREFIX" nobody
+    local n="$NOBODY_PREFIX/drive_c"
+    mkdir -p "$n/quenk" "$n/tests" "$n/quenk-locked"
+    cp build/mingw/src/quenk.exe "$n/quenk/"
+    cp build/mingw/src/quenk.exe "$n/quenk-locked/"
+    cp build/mingw/tests/e2e_tests.exe "$n/tests/"
+    chown -R nobody "$n/quenk" "$n/tests" "$n/quenk-locked"
+    chmod 555 "$n/quenk-locked"
+    in_prefix wineserver -p 120
+  fi
+
+  new_prefix "$E2E_PREFIX"
+  local c="$E2E_PREFIX/drive_c"
+  mkdir -p "$c/quenk" "$c/tests"
+  cp build/mingw/src/quenk.exe "$c/quenk/"
+  cp build/mingw/tests/contract_win32.exe build/mingw/tests/e2e_tests.exe "$c/tests/"
+  # Wine cannot make links from Win32: the link fixtures are made here.
+  mkdir -p "$c/quenk-fixtures/tree" "$c/quenk-fixtures/outside"
+  echo keep >"$c/quenk-fixtures/outside/keep.txt"
+  ln -sfn ../outside "$c/quenk-fixtures/tree/link"
+  # Ways a registry value could reach protected folders: links at the first,
+  # a middle and the last level, links that point at each other, a dangling
+  # link, another drive letter and an administrative share for drive C.
+  ln -sfn windows "$c/W"
+  ln -sfn users "$c/Documents and Settings"
+  mkdir -p "$c/quenk-fixtures/mid" "$c/quenk-fixtures/dangling"
+  ln -sfn ../../windows "$c/quenk-fixtures/mid/win"
+  ln -sfn ../windows/system32/drivers "$c/quenk-fixtures/last"
+  ln -sfn loop2 "$c/quenk-fixtures/loop1"
+  ln -sfn loop1 "$c/quenk-fixtures/loop2"
+  ln -sfn nowhere "$c/quenk-fixtures/dangling/gone"
+  ln -sfn ../drive_c "$E2E_PREFIX/dosdevices/q:"
+  mkdir -p "$E2E_PREFIX/dosdevices/unc/localhost"
+  ln -sfn ../../../drive_c "$E2E_PREFIX/dosdevices/unc/localhost/c\$"
+  # An unwritable program folder for the write-failure tests (they skip as root).
+  mkdir -p "$c/quenk-locked" && cp build/mingw/src/quenk.exe "$c/quenk-locked/" && chmod 555 "$c/quenk-locked"
+  # Keeps the Wine server (and its desktop with the tray) up between programs.
+  wineserver -p 120
+}
+
+# win32_program PROGRAM [ARGS...]: one of the test programs in the main prefix.
+win32_program() {
+  use_prefix "$E2E_PREFIX"
+  (cd "$E2E_PREFIX/drive_c" && wine "C:\\tests\\$1" "${@:2}")
+}
+
+# run_e2e [GTEST FLAGS...]: the end-to-end tests in the main prefix, and as
+# root the write failures again as nobody; fails when any test fails.
+run_e2e() {
+  local failed=0
+  win32_program e2e_tests.exe --gtest_brief=1 "$@" || failed=1
+  if as_root; then
+    use_prefix "$NOBODY_PREFIX" nobody
+    (cd "$NOBODY_PREFIX/drive_c" &&
+      in_prefix wine 'C:\tests\e2e_tests.exe' --gtest_brief=1 --gtest_filter='WriteFailures.*') ||
+      failed=1
+    use_prefix "$E2E_PREFIX"
+  fi
+  return "$failed"
+}
+
+# sealed_prefixes: fails unless the profile folders of both prefixes are real
+# folders and no path in their drive C: leads out of them. The check is
+# first shown a link out, which it must catch.
+sealed_prefixes() {
+  local probe="$E2E_PREFIX/drive_c/quenk-fixtures/to-root"
+  ln -sfn / "$probe"
+  if check_prefix "$E2E_PREFIX" 2>/dev/null; then
+    echo "check_prefix missed a link to /" >&2
+    rm -f "$probe"
+    return 1
+  fi
+  rm -f "$probe"
+  local prefixes=("$E2E_PREFIX:$(id -un)") entry dir user folder
+  as_root && prefixes+=("$NOBODY_PREFIX:nobody")
+  for entry in "${prefixes[@]}"; do
+    dir=${entry%:*} user=${entry##*:}
+    check_prefix "$dir" || return 1
+    for folder in Desktop Documents Downloads Music Pictures Videos \
+      AppData/Roaming/Microsoft/Windows/Templates; do
+      if [ -L "$dir/drive_c/users/$user/$folder" ] || [ ! -d "$dir/drive_c/users/$user/$folder" ]; then
+        echo "not a real folder: drive_c/users/$user/$folder" >&2
+        return 1
+      fi
+    done
+  done
+}
+
+stop_e2e() {
+  use_prefix "$NOBODY_PREFIX" nobody
+  [ -d "$NOBODY_PREFIX" ] && in_prefix wineserver -k 2>/dev/null || true
+  use_prefix "$E2E_PREFIX"
+  stop_wine
+}
