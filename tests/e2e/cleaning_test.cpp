@@ -1,5 +1,7 @@
 #include "E2e.h"
 
+#include <commctrl.h>
+
 namespace quenk::e2e {
 namespace {
 
@@ -73,11 +75,15 @@ TEST_F(Cleaning, RecordOfEachVendorHasEachTwinPassRightAfterItsPass) {
   const std::string is32 = "C:\\Program Files (x86)\\InstallShield Installation Information\\";
   const std::string lm = "HKLM\\Software\\", lm32 = "HKLM\\Software\\WOW6432Node\\";
   const std::string nv = "NVIDIA Corporation\\", ccc = "ATI Technologies\\Install\\";
+  // The steps count the 32-bit passes too: the bar's maximum, and where a
+  // first run leaves it.
   const struct {
     const char* vendor;
+    int steps;
     Lines deleted;
   } cases[] = {
       {"NVIDIA",
+       124,
        {s + "nvapi64.dll",
         s + "nvcpl.dll",
         s + "nvmctray.dll",
@@ -104,6 +110,7 @@ TEST_F(Cleaning, RecordOfEachVendorHasEachTwinPassRightAfterItsPass) {
         "HKLM\\System\\ControlSet002\\Services\\nvlddmkm",
         "HKLM\\System\\CurrentControlSet\\Services\\nvlddmkm"}},
       {"NVIDIAChipset",
+       44,
        {d + "nvagp.sys", d + "nvport.sys", d + "nvraid.sys", d + "nvstor.sys", d32 + "nvstor32.sys",
         lm + nv + "nForce", lm32 + nv + "nForce",
         "HKLM\\System\\ControlSet001\\Enum\\Root\\LEGACY_NVPORT",
@@ -111,17 +118,20 @@ TEST_F(Cleaning, RecordOfEachVendorHasEachTwinPassRightAfterItsPass) {
         "HKLM\\System\\ControlSet001\\Services\\nvstor",
         "HKLM\\System\\CurrentControlSet\\Services\\NVENETFD"}},
       {"ATi",
+       41,
        {s + "ati2evxx.exe", s + "ATIDEMGX.dll", s + "atiicdxx.dat", s + "atiogl.xml",
         s + "atipdl64.dll", s + "atitmm64.dll", s + "atiumd64.dll", s32 + "atioglxx.dll",
         s32 + "atiumdag.dll", "C:\\ATI\\Support", "C:\\Program Files (x86)\\ATI\\Support",
         "HKCU\\Software\\ATi", lm + "ATi", lm + ccc + "ccc-branding", lm + ccc + "ccc-core-static",
         lm32 + ccc + "ccc-utility"}},
       {"Creative",
+       93,
        {s + "ct_oal.dll", s + "CTAGENT.EXE", s + "ctasio.dll", s + "CTxfi.dll", s32 + "CTAPO32.dll",
         s32 + "ctasio.dll", d + "ctaud2k.sys", d + "CTGAME.sys", d32 + "ctac32k.sys",
         is + "{CREATIVE-1}", is32 + "{CREATIVE-32}", "HKCU\\Software\\CREATIVE TECH",
         lm + "Creative Tech", lm + "ASIO", lm32 + "Creative Tech", lm32 + "ASIO"}},
       {"Realtek",
+       37,
        {"C:\\Program Files\\Realtek\\Audio", "C:\\Program Files (x86)\\Realtek\\Audio",
         s + "RtkAPO64.dll", s + "SRSTS64.dll", s + "RTSndMgr.cpl", s + "RtHDVCpl.exe",
         s32 + "RtkAPO.dll", d + "RTKVHDA64.sys", d + "Rtnicxp.sys", d32 + "RTKVHDA.sys",
@@ -140,6 +150,9 @@ TEST_F(Cleaning, RecordOfEachVendorHasEachTwinPassRightAfterItsPass) {
     expected.insert(expected.end(), c.deleted.begin(), c.deleted.end());
     expected.push_back("[Not deleted]");
     EXPECT_EQ(log, expected) << c.vendor;
+    const HWND bar = Child(main, IDC_VESK_PROGRESS);
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.steps) << c.vendor;
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), c.steps) << c.vendor;
     PostClose(main);
     EXPECT_TRUE(quenk->WaitExit()) << c.vendor;
   }
