@@ -5,17 +5,12 @@
 namespace quenk::test {
 namespace {
 
-using platform::kCurrentUser;
 using platform::kLocalMachine;
 namespace access = platform::access;
 
 using Masks = std::vector<std::string_view>;
 const std::string kPrefetch = "C:\\Windows\\prefetch\\";
 const std::string kWowKeys = "HKLM\\Software\\WOW6432Node\\";
-
-std::string Company(const std::string& name) {
-  return "[Startup]\r\nCompanyName=" + name + "\r\n";
-}
 
 TEST(RemoveInBothHalves, FilesUnderSysWow64RightAfterTheirSystem32Pass) {
   const Lines only64{kSys + "nvcpl.dll", kSys + "nvapi64.dll", kDrv + "nvlddmkm.sys",
@@ -73,68 +68,6 @@ TEST(RemoveInBothHalves, FilesUnderSysWow64RightAfterTheirSystem32Pass) {
     EXPECT_TRUE(t.Exists("C:\\Elsewhere\\nvcpl.dll")) << c.what;
     for (const auto& decoy : c.decoys) EXPECT_TRUE(t.Exists(decoy)) << c.what << " " << decoy;
   }
-}
-
-TEST(RemoveInBothHalves, InstallerFoldersUnderProgramFilesX86RightAfter) {
-  const struct {
-    const char* what;
-    std::optional<std::string> x86;
-    Lines deleted;
-  } cases[] = {
-      {"Program Files (x86)",
-       "C:\\Program Files (x86)",
-       {kIs + "{CT-1}", kIs86 + "{CT-32}", kIs86 + "{CT-33}"}},
-      {"no ProgramFiles(x86)", std::nullopt, {kIs + "{CT-1}"}},
-      {"ProgramFiles(x86) is ProgramFiles", "C:\\Program Files", {kIs + "{CT-1}"}},
-  };
-  for (const auto& c : cases) {
-    MachineCase t;
-    auto& fs = t.machine.fs;
-    fs.AddFile(kIs + "{CT-1}\\setup.ini", Company("Creative Technology"));
-    fs.AddFile(kIs86 + "{CT-32}\\setup.ini", Company("Creative Labs"));
-    fs.AddFile(kIs86 + "{CT-33}\\setup.ini", Company("Creative"));
-    fs.AddFile(kIs86 + "{OTHER}\\setup.ini", Company("CREATIVE"));
-    fs.AddFile(kIs86 + "{NO-INI}\\setup.exe");
-    fs.SetEnv("ProgramFiles(x86)", c.x86);
-    t.Start()->remover.RemoveInstallerFolders(kIs, "Creative");
-    EXPECT_EQ(t.Deleted(), c.deleted) << c.what;
-    EXPECT_TRUE(t.Exists(kIs86 + "{OTHER}") && t.Exists(kIs86 + "{NO-INI}")) << c.what;
-    EXPECT_EQ(t.progress.steps, 0);
-  }
-}
-
-TEST(RemoveInBothHalves, KeysInThe32BitViewRightAfterTheirPass) {
-  MachineCase t;
-  t.Add32BitHalves();
-  t.Keys(kLocalMachine, {"Software\\Creative Tech\\Installation", "Software\\ASIO\\Creative ASIO",
-                         "Software\\WOW6432Node\\Creative Tech\\Setup\\Deep",
-                         "Software\\WOW6432Node\\ASIO", "Software\\WOW6432Node\\Creative Labs",
-                         "Software\\WOW6432Node\\NVIDIA Corporation\\Global\\nvcpl",
-                         "Software\\WOW6432Node\\NVIDIA Corporation\\Keep",
-                         "System\\CurrentControlSet\\Services\\nvlddmkm",
-                         "Software\\WOW6432Node\\Wow6432Node\\ASIO"});
-  t.Keys(kCurrentUser, {"Software\\Creative Tech", "Software\\WOW6432Node\\Creative Tech"});
-  {
-    const auto run = t.Start();
-    const Masks creative{"Creative Tech", "ASIO"};
-    run->remover.RemoveKeys(kCurrentUser, "Software", Masks{"CREATIVE TECH"});
-    run->remover.RemoveKeys(kLocalMachine, "Software", creative);
-    run->remover.RemoveKeys(kLocalMachine, "Software\\NVIDIA Corporation", Masks{"Global"});
-    run->remover.RemoveKeys(kLocalMachine, "System\\CurrentControlSet\\Services",
-                            Masks{"nvlddmkm"});
-  }
-  EXPECT_EQ(t.Deleted(), (Lines{"HKCU\\Software\\CREATIVE TECH", "HKLM\\Software\\Creative Tech",
-                                "HKLM\\Software\\ASIO", kWowKeys + "Creative Tech",
-                                kWowKeys + "ASIO", kWowKeys + "NVIDIA Corporation\\Global",
-                                "HKLM\\System\\CurrentControlSet\\Services\\nvlddmkm"}));
-  EXPECT_TRUE(t.NotDeleted().empty());
-  EXPECT_EQ(t.progress.steps, 1 + 2 * 2 + 2 * 1 + 1);
-  for (const char* decoy :
-       {"Software\\WOW6432Node\\Creative Labs", "Software\\WOW6432Node\\NVIDIA Corporation\\Keep",
-        "Software\\WOW6432Node\\Wow6432Node\\ASIO"})
-    EXPECT_TRUE(t.Key(kLocalMachine, decoy)) << decoy;
-  EXPECT_TRUE(t.Key(kCurrentUser, "Software\\WOW6432Node\\Creative Tech"));
-  EXPECT_EQ(t.machine.registry.OpenHandles(), 0u);
 }
 
 TEST(RemoveInBothHalves, KeysThe32BitViewHoldsBackAreTreatedAsIn64Bits) {
