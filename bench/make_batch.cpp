@@ -1,6 +1,7 @@
 // Writes a Windows batch file that does the removals of all five profiles
 // the plain way: "del" per mask, "rd /s /q" per folder, "reg delete" per
-// key. The Wine benchmark runs it beside quenk.exe on the same prefix.
+// key, in both halves of a 64-bit machine. The Wine benchmark runs it beside
+// quenk.exe on the same prefix.
 #include "profiles/ATi.h"
 #include "profiles/Creative.h"
 #include "profiles/NVIDIA.h"
@@ -16,6 +17,7 @@ using namespace quenk::profiles;
 
 const std::string kWin = "C:\\windows\\";
 const std::string kSys = kWin + "System32\\";
+const std::string kWow = kWin + "SysWOW64\\";
 
 template <class Table>
 void Del(const std::string& folder, const Table& masks) {
@@ -33,6 +35,24 @@ void Reg(const char* root, std::string_view base, const Table& names) {
                 name.data());
 }
 
+// A System32 folder, then its SysWOW64 twin.
+template <class Table>
+void DelSys(const std::string& sub, const Table& masks) {
+  Del(kSys + sub, masks);
+  Del(kWow + sub, masks);
+}
+
+// A base below HKLM\Software, then the same in the 32-bit view.
+template <class Table>
+void RegSoftware(std::string_view base, const Table& names) {
+  Reg("HKLM", base, names);
+  Reg("HKLM", "Software\\Wow6432Node" + std::string(base.substr(8)), names);
+}
+
+void Rd(const std::string& folder) {
+  std::printf("rd /s /q \"%s\" 2>nul\r\n", folder.c_str());
+}
+
 template <class EnumTable, class ServiceTable>
 void Sweep(const EnumTable& enumRoot, const ServiceTable& services) {
   for (auto base : kEnumRootBases) Reg("HKLM", base, enumRoot);
@@ -42,40 +62,41 @@ void Sweep(const EnumTable& enumRoot, const ServiceTable& services) {
 }  // namespace
 
 int main() {
+  const std::string is = "\\InstallShield Installation Information\\";
   std::printf("@echo off\r\n");
-  Del(kSys, nvidia::System32Masks);
-  Del(kSys + "drivers\\", nvidia::DriversMasks);
-  Del(kSys + "dllcache\\", nvidia::DllCacheMasks);
+  DelSys("", nvidia::System32Masks);
+  DelSys("drivers\\", nvidia::DriversMasks);
+  DelSys("dllcache\\", nvidia::DllCacheMasks);
   Del(kWin + "prefetch\\", nvidia::PrefetchMasks);
-  std::printf("rd /s /q \"%sHelp\\nvcpl\" 2>nul\r\n", kWin.c_str());
+  Rd(kWin + "Help\\nvcpl");
   Reg("HKCU", "Software", nvidia::UserKeys);
-  Reg("HKLM", "Software\\NVIDIA Corporation", nvidia::MachineKeys);
+  RegSoftware("Software\\NVIDIA Corporation", nvidia::MachineKeys);
   Sweep(nvidia::EnumRootKeys, nvidia::ServiceKeys);
 
-  Del(kSys + "drivers\\", nvidia_chipset::DriversMasks);
-  Reg("HKLM", "Software\\NVIDIA Corporation", nvidia_chipset::MachineKeys);
+  DelSys("drivers\\", nvidia_chipset::DriversMasks);
+  RegSoftware("Software\\NVIDIA Corporation", nvidia_chipset::MachineKeys);
   Sweep(nvidia_chipset::EnumRootKeys, nvidia_chipset::ServiceKeys);
 
-  Del(kSys, ati::System32Masks);
-  std::printf("rd /s /q \"C:\\ATI\\Support\" 2>nul\r\n");
+  DelSys("", ati::System32Masks);
+  Rd("C:\\ATI\\Support");
+  Rd("C:\\Program Files (x86)\\ATI\\Support");
   Reg("HKCU", "Software", ati::UserKeys);
-  Reg("HKLM", "Software", ati::MachineKeys);
+  RegSoftware("Software", ati::MachineKeys);
 
-  Del(kSys, creative::System32Masks);
-  Del(kSys + "drivers\\", creative::DriversMasks);
-  std::printf(
-      "rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{CREATIVE-1}\" "
-      "2>nul\r\n");
+  DelSys("", creative::System32Masks);
+  DelSys("drivers\\", creative::DriversMasks);
+  Rd("C:\\Program Files" + is + "{CREATIVE-1}");
+  Rd("C:\\Program Files (x86)" + is + "{CREATIVE-32}");
   Reg("HKCU", "Software", creative::UserKeys);
-  Reg("HKLM", "Software", creative::MachineKeys);
+  RegSoftware("Software", creative::MachineKeys);
 
-  std::printf("rd /s /q \"C:\\Program Files\\Realtek\\Audio\" 2>nul\r\n");
-  Del(kSys, realtek::System32Masks);
-  Del(kSys + "drivers\\", realtek::DriversMasks);
-  std::printf(
-      "rd /s /q \"C:\\Program Files\\InstallShield Installation Information\\{REALTEK-1}\" "
-      "2>nul\r\n");
+  Rd("C:\\Program Files\\Realtek\\Audio");
+  Rd("C:\\Program Files (x86)\\Realtek\\Audio");
+  DelSys("", realtek::System32Masks);
+  DelSys("drivers\\", realtek::DriversMasks);
+  Rd("C:\\Program Files" + is + "{REALTEK-1}");
+  Rd("C:\\Program Files (x86)" + is + "{REALTEK-32}");
   Reg("HKCU", "Software", realtek::UserKeys);
-  Reg("HKLM", "Software", realtek::MachineKeys);
+  RegSoftware("Software", realtek::MachineKeys);
   return 0;
 }

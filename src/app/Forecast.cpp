@@ -1,6 +1,7 @@
 #include "app/Forecast.h"
 
 #include "engine/Delete.h"
+#include "engine/Halves.h"
 #include "platform/PreviewPorts.h"
 #include "profiles/CleaningItems.h"
 
@@ -15,7 +16,7 @@ Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entr
   platform::PreviewIni ini(ports.ini, fs);
   const platform::Ports view{fs, registry, ini, ports.locale, ports.shell};
   CleaningRecord record;
-  engine::Remover remover(view, record, progress);
+  engine::Remover remover(view, record, progress, engine::FindHalves(fs, registry));
   profiles::ProfileContext ctx{fs, registry, remover};
   Forecast forecast;
   try {

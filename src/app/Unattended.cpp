@@ -2,6 +2,7 @@
 
 #include "app/Forecast.h"
 #include "engine/Delete.h"
+#include "engine/Halves.h"
 #include "log/LogFiles.h"
 #include "log/LogStamp.h"
 #include "profiles/CleaningItems.h"
@@ -125,7 +126,8 @@ int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink
     }
   } else {
     CleaningRecord record;
-    engine::Remover remover(ports, record, progress);
+    engine::Remover remover(ports, record, progress,
+                            engine::FindHalves(ports.fs, ports.registry));
     profiles::ProfileContext ctx{ports.fs, ports.registry, remover};
     try {
       profiles::CleanEntries(ctx, entries, flags);

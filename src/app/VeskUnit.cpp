@@ -102,31 +102,32 @@ void TVeskForm::ProcessCommandLine() {
 void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
-  const int total = CountCleaningSteps();
+  const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);
+  const int total = CountCleaningSteps(halves);
   if (total > 0) {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
-  RunCleaning();
+  RunCleaning(halves);
   if (flags_.logFiles) log_->SaveLogFile();
   // A forecast left open would show what this run has just done.
   if (preview_ && preview_->Visible() && !cleaningFromPreview_)
     preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
 }
 
-int TVeskForm::CountCleaningSteps() {
+int TVeskForm::CountCleaningSteps(const engine::Halves& halves) {
   int total = 0;
   for (const auto& entry : ListBoxCleanItems.Items()) {
     if (const auto* row = profiles::FindCleaningItem(entry)) {
       const ItemSwitches& s = flags_[row->item];
-      total += row->stepCount(s.files, s.registry);
+      total += row->stepCount(s.files, s.registry, halves);
     }
   }
   return total;
 }
 
-void TVeskForm::RunCleaning() {
-  engine::Remover remover(ports_, log_->Record(), *this);
+void TVeskForm::RunCleaning(const engine::Halves& halves) {
+  engine::Remover remover(ports_, log_->Record(), *this, halves);
   profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
   profiles::CleanEntries(ctx, ListBoxCleanItems.Items().Lines(), flags_);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlIds.h"
+#include "engine/Halves.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
 #include "settings/OptionFlags.h"
@@ -39,8 +40,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
 
   void ProcessCommandLine();
   void CleanButtonClick();
-  int CountCleaningSteps();
-  void RunCleaning();
+  int CountCleaningSteps(const engine::Halves& halves);
+  void RunCleaning(const engine::Halves& halves);
   void SelectButtonClick();
   void DeleteButtonClick();
   void CloseClick();

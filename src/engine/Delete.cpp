@@ -59,6 +59,11 @@ void Remover::Record(bool removed, std::string line) {
 }
 
 void Remover::RemoveFiles(const std::string& folder, Table masks) {
+  RemoveFilesIn(folder, masks);
+  if (const auto twin = halves_.FilesTwin(folder)) RemoveFilesIn(*twin, masks);
+}
+
+void Remover::RemoveFilesIn(const std::string& folder, Table masks) {
   // The folder is listed once for the whole table; each mask then takes the
   // listed entries a search with it would return, in listing order.
   std::vector<Listed> listed;
@@ -161,6 +166,11 @@ bool Remover::RemoveContents(const std::string& path) {
 }
 
 void Remover::RemoveInstallerFolders(const std::string& folder, std::string_view companyPrefix) {
+  RemoveInstallersIn(folder, companyPrefix);
+  if (const auto twin = halves_.InstallersTwin(folder)) RemoveInstallersIn(*twin, companyPrefix);
+}
+
+void Remover::RemoveInstallersIn(const std::string& folder, std::string_view companyPrefix) {
   auto search = fs_.Find(folder + "*", attr::kFolders);
   platform::FindEntry entry;
   while (search->Next(entry)) {
@@ -175,40 +185,55 @@ void Remover::RemoveInstallerFolders(const std::string& folder, std::string_view
 
 void Remover::RemoveKeys(platform::HKey root, std::string_view basePath, Table names) {
   const std::string base(basePath);
-  RegKey baseKey = RegKey::Open(registry_, root, base, platform::access::kAllAccess);
+  RemoveKeysIn(root, base, names, 0);
+  if (halves_.KeysTwin(root, base)) RemoveKeysIn(root, base, names, platform::access::kWow64_32Key);
+}
+
+void Remover::RemoveKeysIn(platform::HKey root, const std::string& base, Table names,
+                           std::uint32_t view) {
+  const auto open = [&](std::uint32_t rights) {
+    return view ? Open32BitKey(registry_, root, base, rights)
+                : RegKey::Open(registry_, root, base, rights);
+  };
+  RegKey baseKey = open(platform::access::kAllAccess);
   // A base key the user may only read still has its named keys tried, so
   // that leftovers which stay are recorded rather than silently skipped.
-  if (!baseKey) baseKey = RegKey::Open(registry_, root, base, platform::access::kRead);
-  const std::string prefix = std::string(RootPrefix(root)) + base + "\\";
+  if (!baseKey) baseKey = open(platform::access::kRead);
+  const std::string prefix =
+      (view ? Wow64KeyPath(base) : std::string(RootPrefix(root)) + base) + "\\";
   for (const std::string_view n : names) {
     const std::string name(n);
-    if (baseKey && RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead)) {
-      Record(DeleteKeyTree(baseKey.Get(), name), prefix + name);
+    if (baseKey &&
+        RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead | view)) {
+      Record(DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
     }
     progress_.Advance();
   }
 }
 
-bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name) {
-  if (const RegKey self = RegKey::OpenItself(registry_, parent, name, platform::access::kRead);
+bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name, std::uint32_t view) {
+  if (const RegKey self =
+          RegKey::OpenItself(registry_, parent, name, platform::access::kRead | view);
       self && IsLink(self.Get())) {
     // A link goes as a link: what it points to keeps everything.
-    const RegKey link = RegKey::OpenItself(registry_, parent, name,
-                                           platform::access::kRead | platform::access::kDelete);
+    const RegKey link = RegKey::OpenItself(
+        registry_, parent, name, platform::access::kRead | platform::access::kDelete | view);
     return link && registry_.DeleteOpenKey(link.Get()) == 0;
   }
   {
-    const RegKey key = RegKey::Open(registry_, parent, name, platform::access::kAllAccess);
+    const RegKey key = RegKey::Open(registry_, parent, name, platform::access::kAllAccess | view);
     platform::KeyInfo info;
     if (key && registry_.QueryInfo(key.Get(), info) == 0) {
       for (std::uint32_t i = info.subKeys; i-- > 0;) {
         std::string sub;
         if (registry_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) == 0)
-          DeleteKeyTree(key.Get(), sub);
+          DeleteKeyTree(key.Get(), sub, view);
       }
     }
   }
-  return registry_.DeleteKey(parent, name) == 0;
+  // RegDeleteKey cannot reach the 32-bit view.
+  return (view ? registry_.DeleteKeyEx(parent, name, view) : registry_.DeleteKey(parent, name)) ==
+         0;
 }
 
 bool Remover::IsLink(platform::HKey key) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Halves.h"
 #include "engine/Progress.h"
 #include "log/CleaningRecord.h"
 #include "platform/Ports.h"
@@ -7,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quenk::engine {
@@ -17,18 +19,24 @@ using Table = std::span<const std::string_view>;
 // Performs every removal of a cleaning run: files by masks, folder trees,
 // installer folders chosen by their setup.ini, registry keys. Each attempt
 // lands in the cleaning record; each table entry is one progress step.
-// Keeps no state between calls.
+// Files, installer folders and keys that have a twin in the machine's 32-bit
+// halves are looked for there too, right after. Keeps no state between calls.
 class Remover {
  public:
-  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress)
+  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress, Halves halves = {})
       : fs_(ports.fs),
         ini_(ports.ini),
         registry_(ports.registry),
         record_(record),
-        progress_(progress) {}
+        progress_(progress),
+        halves_(std::move(halves)) {}
 
-  // `folder` ends in "\". One step per mask. The folder is listed once and
-  // the masks pick from that listing what their searches would find.
+  const Halves& MachineHalves() const { return halves_; }
+
+  // `folder` ends in "\". One step per mask, and per pass: a folder under
+  // System32 is followed by its twin under SysWOW64. Each pass lists its
+  // folder once and the masks pick from that listing what their searches
+  // would find.
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
@@ -38,9 +46,11 @@ class Remover {
   // itself, never what it points to.
   bool RemoveTree(const std::string& path);
   // `folder` ends in "\". Removes the subfolders whose setup.ini names a
-  // company that begins with `companyPrefix` (case counts).
+  // company that begins with `companyPrefix` (case counts). A folder under
+  // Program Files is followed by its twin under Program Files (x86).
   void RemoveInstallerFolders(const std::string& folder, std::string_view companyPrefix);
-  // One step per name.
+  // One step per name, and per pass: a base below HKLM\Software is followed
+  // by the same base in the 32-bit view.
   void RemoveKeys(platform::HKey root, std::string_view basePath, Table names);
   // Records a folder that must not be removed as not deleted, touching nothing.
   void RefuseFolder(const std::string& path) { Record(false, path); }
@@ -53,9 +63,13 @@ class Remover {
   std::vector<Listed> List(const std::string& folder);
   void SearchAndRemove(const std::string& folder, std::string_view mask,
                        std::vector<Listed>& listed);
+  void RemoveFilesIn(const std::string& folder, Table masks);
+  void RemoveInstallersIn(const std::string& folder, std::string_view companyPrefix);
+  // `view` is 0 or kWow64_32Key, added to every open and delete of the pass.
+  void RemoveKeysIn(platform::HKey root, const std::string& base, Table names, std::uint32_t view);
   bool RemoveContents(const std::string& path);
   bool RemoveLink(const std::string& path, std::uint32_t attributes);
-  bool DeleteKeyTree(platform::HKey parent, const std::string& name);
+  bool DeleteKeyTree(platform::HKey parent, const std::string& name, std::uint32_t view);
   bool IsLink(platform::HKey key);
   void Record(bool removed, std::string line);
 
@@ -64,6 +78,7 @@ class Remover {
   platform::Registry& registry_;
   CleaningRecord& record_;
   Progress& progress_;
+  Halves halves_;
 };
 
 // Whether the engine can pick from a listing what a search with `mask`

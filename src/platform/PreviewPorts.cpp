@@ -180,14 +180,15 @@ void PreviewRegistry::Close(HKey key) {
   real_.Close(key);
 }
 
-std::uint32_t PreviewRegistry::DeleteKey(HKey parent, const std::string& path) {
-  const std::string name = PathOf(parent, path, 0);
+std::uint32_t PreviewRegistry::DeleteKeyEx(HKey parent, const std::string& path,
+                                           std::uint32_t view) {
+  const std::string name = PathOf(parent, path, view);
   if (gone_.Holds(name)) return err::kFileNotFound;
   {
-    const RegKey key = RegKey::Open(real_, parent, path, access::kRead);
+    const RegKey key = RegKey::Open(real_, parent, path, access::kRead | view);
     if (!key) {
       HKey probe = 0;
-      const std::uint32_t error = real_.Open(parent, path, access::kRead, probe);
+      const std::uint32_t error = real_.Open(parent, path, access::kRead | view, probe);
       if (error == 0) real_.Close(probe);
       return error ? error : err::kAccessDenied;
     }
@@ -200,7 +201,7 @@ std::uint32_t PreviewRegistry::DeleteKey(HKey parent, const std::string& path) {
       }
     }
   }
-  const RegKey forDeletion = RegKey::Open(real_, parent, path, access::kDelete);
+  const RegKey forDeletion = RegKey::Open(real_, parent, path, access::kDelete | view);
   if (!forDeletion) return err::kAccessDenied;
   gone_.Add(name);
   return 0;

@@ -97,8 +97,12 @@ class PreviewRegistry final : public Registry {
                         std::string& name) override {
     return real_.EnumKey(key, index, bufferChars, name);
   }
-  std::uint32_t DeleteKey(HKey parent, const std::string& path) override;
+  std::uint32_t DeleteKey(HKey parent, const std::string& path) override {
+    return DeleteKeyEx(parent, path, 0);
+  }
   std::uint32_t DeleteOpenKey(HKey key) override;
+  std::uint32_t DeleteKeyEx(HKey parent, const std::string& path, std::uint32_t view) override;
+  std::uint32_t KeyName(HKey key, std::string& name) override { return real_.KeyName(key, name); }
 
  private:
   std::string PathOf(HKey key, const std::string& sub, std::uint32_t rights) const;

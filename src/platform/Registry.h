@@ -21,6 +21,11 @@ inline constexpr std::uint32_t kAllAccess = 0x000F003F;
 inline constexpr std::uint32_t kDelete = 0x00010000;
 // The rights of the existence test, and of a base key that refuses full access.
 inline constexpr std::uint32_t kRead = kStandardRightsRead | kQueryValue | kEnumerateSubKeys;
+// Added to the rights: the key as 32-bit programs see it on 64-bit Windows
+// (below HKLM\Software, its WOW6432Node). Ignored where there is no such view.
+inline constexpr std::uint32_t kWow64_32Key = 0x0200;
+inline constexpr std::uint32_t kWow64_64Key = 0x0100;
+inline constexpr std::uint32_t kViews = kWow64_32Key | kWow64_64Key;
 }  // namespace access
 
 namespace regtype {
@@ -60,6 +65,11 @@ class Registry {
                                    HKey& key) = 0;
   // Deletes the key behind an open handle, a link as the link.
   virtual std::uint32_t DeleteOpenKey(HKey key) = 0;
+  // As DeleteKey, in the registry view `view` (kWow64_32Key, kWow64_64Key or 0).
+  virtual std::uint32_t DeleteKeyEx(HKey parent, const std::string& path, std::uint32_t view) = 0;
+  // The key's full name as the system knows it ("\REGISTRY\MACHINE\SOFTWARE\..."):
+  // two handles name the same key exactly when their names are equal but for case.
+  virtual std::uint32_t KeyName(HKey key, std::string& name) = 0;
 };
 
 // The value a registry link keeps its target in.

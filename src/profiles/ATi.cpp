@@ -4,9 +4,9 @@
 
 namespace quenk::profiles::ati {
 
-int StepCount(bool files, bool registry) {
-  constexpr int f = System32Masks.size();
-  constexpr int r = UserKeys.size() + MachineKeys.size();
+int StepCount(bool files, bool registry, const engine::Halves& halves) {
+  const std::size_t f = halves.System32Steps(System32Masks.size());
+  const std::size_t r = UserKeys.size() + halves.SoftwareSteps(MachineKeys.size());
   return Steps(files, registry, f, r);
 }
 
@@ -17,9 +17,7 @@ void Clean(ProfileContext& ctx, bool files, bool registry) {
 void CleanFiles(ProfileContext& ctx) {
   const std::string s = ctx.fs.EnvOrEmpty("SYSTEMROOT") + "\\System32\\";
   ctx.remover.RemoveFiles(s, System32Masks);
-  const std::string d =
-      ReadFolderValue(ctx.registry, "Software\\ATi Technologies\\Install", "InstallDir");
-  RemoveRegisteredFolder(ctx, d);
+  RemoveRegisteredFolders(ctx, "Software\\ATi Technologies\\Install", "InstallDir");
 }
 
 void CleanRegistry(ProfileContext& ctx) {

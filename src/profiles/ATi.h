@@ -23,7 +23,7 @@ inline constexpr std::array<std::string_view, 13> MachineKeys{
     "ATI Technologies\\Install\\ccc-skins",
     "ATI Technologies\\Install\\ccc-utility"};
 
-int StepCount(bool files, bool registry);
+int StepCount(bool files, bool registry, const engine::Halves& halves);
 void Clean(ProfileContext& ctx, bool files, bool registry);
 void CleanFiles(ProfileContext& ctx);
 void CleanRegistry(ProfileContext& ctx);

@@ -16,7 +16,7 @@ struct CleaningItem {
   std::string_view word;
   std::string_view name;
   Item item;
-  int (*stepCount)(bool files, bool registry);
+  int (*stepCount)(bool files, bool registry, const engine::Halves& halves);
   void (*clean)(ProfileContext& ctx, bool files, bool registry);
 };
 

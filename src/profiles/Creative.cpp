@@ -2,9 +2,9 @@
 
 namespace quenk::profiles::creative {
 
-int StepCount(bool files, bool registry) {
-  constexpr int f = System32Masks.size() + DriversMasks.size();
-  constexpr int r = UserKeys.size() + MachineKeys.size();
+int StepCount(bool files, bool registry, const engine::Halves& halves) {
+  const std::size_t f = halves.System32Steps(System32Masks.size() + DriversMasks.size());
+  const std::size_t r = UserKeys.size() + halves.SoftwareSteps(MachineKeys.size());
   return Steps(files, registry, f, r);
 }
 

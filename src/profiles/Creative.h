@@ -19,7 +19,7 @@ inline constexpr std::array<std::string_view, 1> UserKeys{"CREATIVE TECH"};
 inline constexpr std::array<std::string_view, 2> MachineKeys{"Creative Tech", "ASIO"};
 inline constexpr std::string_view CompanyPrefix = "Creative";
 
-int StepCount(bool files, bool registry);
+int StepCount(bool files, bool registry, const engine::Halves& halves);
 void Clean(ProfileContext& ctx, bool files, bool registry);
 void CleanFiles(ProfileContext& ctx);
 void CleanRegistry(ProfileContext& ctx);

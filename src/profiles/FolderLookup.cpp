@@ -8,10 +8,10 @@
 
 namespace quenk::profiles {
 
-std::string ReadFolderValue(platform::Registry& registry, const std::string& keyPath,
-                            const std::string& valueName) {
-  const platform::RegKey key = platform::RegKey::Open(registry, platform::kLocalMachine, keyPath,
-                                                      platform::access::kAllAccess);
+namespace {
+
+std::string FolderValue(platform::Registry& registry, const platform::RegKey& key,
+                        const std::string& valueName) {
   if (!key) return {};
   std::uint32_t type = 0;
   std::string data;
@@ -20,6 +20,16 @@ std::string ReadFolderValue(platform::Registry& registry, const std::string& key
     throw std::runtime_error("Invalid data type for '" + valueName + "'");
   if (const std::size_t nul = data.find('\0'); nul != std::string::npos) data.resize(nul);
   return data;
+}
+
+}  // namespace
+
+std::string ReadFolderValue(platform::Registry& registry, const std::string& keyPath,
+                            const std::string& valueName) {
+  return FolderValue(registry,
+                     platform::RegKey::Open(registry, platform::kLocalMachine, keyPath,
+                                            platform::access::kAllAccess),
+                     valueName);
 }
 
 namespace {
@@ -144,6 +154,19 @@ void RemoveRegisteredFolder(ProfileContext& ctx, const std::string& path) {
     return;
   }
   ctx.remover.RemoveFolder(path);
+}
+
+void RemoveRegisteredFolders(ProfileContext& ctx, const std::string& keyPath,
+                             const std::string& valueName) {
+  std::vector<std::string> folders{ReadFolderValue(ctx.registry, keyPath, valueName)};
+  if (ctx.remover.MachineHalves().registry32) {
+    std::string folder = FolderValue(ctx.registry,
+                                     engine::Open32BitKey(ctx.registry, platform::kLocalMachine,
+                                                          keyPath, platform::access::kAllAccess),
+                                     valueName);
+    if (!EqualsNoCase(folder, folders.front())) folders.push_back(std::move(folder));
+  }
+  for (const auto& folder : folders) RemoveRegisteredFolder(ctx, folder);
 }
 
 }  // namespace quenk::profiles

@@ -31,4 +31,11 @@ bool NamesOrHolds(platform::FileSystem& fs, const std::string& path,
 // below it is touched.
 void RemoveRegisteredFolder(ProfileContext& ctx, const std::string& path);
 
+// Removes the folders that the value names, as ReadFolderValue reads it: in
+// the 64-bit view, then, on a machine with one, in the 32-bit view. Both are
+// read before either folder goes, so a value of the wrong type in either
+// view removes nothing.
+void RemoveRegisteredFolders(ProfileContext& ctx, const std::string& keyPath,
+                             const std::string& valueName);
+
 }  // namespace quenk::profiles

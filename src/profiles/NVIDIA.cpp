@@ -2,13 +2,14 @@
 
 namespace quenk::profiles::nvidia {
 
-int StepCount(bool files, bool registry) {
-  constexpr int f =
-      System32Masks.size() + DriversMasks.size() + DllCacheMasks.size() + PrefetchMasks.size();
-  constexpr int r = UserKeys.size() + MachineKeys.size() +
-                    kEnumRootBases.size() * EnumRootKeys.size() +
-                    kServicesBases.size() * ServiceKeys.size();
-  return (files ? f : 0) + (registry ? r : 0);
+int StepCount(bool files, bool registry, const engine::Halves& halves) {
+  const std::size_t f =
+      halves.System32Steps(System32Masks.size() + DriversMasks.size() + DllCacheMasks.size()) +
+      PrefetchMasks.size();
+  const std::size_t r = UserKeys.size() + halves.SoftwareSteps(MachineKeys.size()) +
+                        kEnumRootBases.size() * EnumRootKeys.size() +
+                        kServicesBases.size() * ServiceKeys.size();
+  return Steps(files, registry, f, r);
 }
 
 void Clean(ProfileContext& ctx, bool files, bool registry) {

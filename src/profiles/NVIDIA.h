@@ -27,7 +27,7 @@ inline constexpr std::array<std::string_view, 4> MachineKeys{"Global", "NVContro
 inline constexpr std::array<std::string_view, 1> EnumRootKeys{"LEGACY_NVSVC"};
 inline constexpr std::array<std::string_view, 1> ServiceKeys{"nvlddmkm"};
 
-int StepCount(bool files, bool registry);
+int StepCount(bool files, bool registry, const engine::Halves& halves);
 void Clean(ProfileContext& ctx, bool files, bool registry);
 void CleanFiles(ProfileContext& ctx);
 void CleanRegistry(ProfileContext& ctx);

@@ -2,10 +2,11 @@
 
 namespace quenk::profiles::nvidia_chipset {
 
-int StepCount(bool files, bool registry) {
-  constexpr int f = DriversMasks.size();
-  constexpr int r = MachineKeys.size() + kEnumRootBases.size() * EnumRootKeys.size() +
-                    kServicesBases.size() * ServiceKeys.size();
+int StepCount(bool files, bool registry, const engine::Halves& halves) {
+  const std::size_t f = halves.System32Steps(DriversMasks.size());
+  const std::size_t r = halves.SoftwareSteps(MachineKeys.size()) +
+                        kEnumRootBases.size() * EnumRootKeys.size() +
+                        kServicesBases.size() * ServiceKeys.size();
   return Steps(files, registry, f, r);
 }
 

@@ -12,7 +12,7 @@ inline constexpr std::array<std::string_view, 1> EnumRootKeys{"LEGACY_NVPORT"};
 inline constexpr std::array<std::string_view, 5> ServiceKeys{"nv_agp", "NVENETFD", "nvport",
                                                              "nvraid", "nvstor"};
 
-int StepCount(bool files, bool registry);
+int StepCount(bool files, bool registry, const engine::Halves& halves);
 void Clean(ProfileContext& ctx, bool files, bool registry);
 void CleanFiles(ProfileContext& ctx);
 void CleanRegistry(ProfileContext& ctx);

@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace quenk::profiles {
@@ -28,8 +29,8 @@ inline constexpr std::array<std::string_view, 5> kServicesBases{
     "System\\CurrentControlSet\\Services"};
 
 // The steps of a run with the two switches, given the file and registry steps.
-constexpr int Steps(bool files, bool registry, int fileSteps, int registrySteps) {
-  return (files ? fileSteps : 0) + (registry ? registrySteps : 0);
+constexpr int Steps(bool files, bool registry, std::size_t fileSteps, std::size_t registrySteps) {
+  return static_cast<int>((files ? fileSteps : 0) + (registry ? registrySteps : 0));
 }
 
 // Runs the phases the switches ask for, the file phase first.

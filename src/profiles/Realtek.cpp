@@ -4,9 +4,9 @@
 
 namespace quenk::profiles::realtek {
 
-int StepCount(bool files, bool registry) {
-  constexpr int f = System32Masks.size() + DriversMasks.size();
-  constexpr int r = UserKeys.size() + MachineKeys.size();
+int StepCount(bool files, bool registry, const engine::Halves& halves) {
+  const std::size_t f = halves.System32Steps(System32Masks.size() + DriversMasks.size());
+  const std::size_t r = UserKeys.size() + halves.SoftwareSteps(MachineKeys.size());
   return Steps(files, registry, f, r);
 }
 
@@ -17,9 +17,7 @@ void Clean(ProfileContext& ctx, bool files, bool registry) {
 void CleanFiles(ProfileContext& ctx) {
   const std::string p = ctx.fs.EnvOrEmpty("Programfiles") + "\\";
   const std::string s = ctx.fs.EnvOrEmpty("SYSTEMROOT") + "\\System32\\";
-  const std::string d =
-      ReadFolderValue(ctx.registry, "Software\\Realtek\\InstallShield", "ProgramFilesDir");
-  RemoveRegisteredFolder(ctx, d);
+  RemoveRegisteredFolders(ctx, "Software\\Realtek\\InstallShield", "ProgramFilesDir");
   ctx.remover.RemoveFiles(s, System32Masks);
   ctx.remover.RemoveFiles(s + "drivers\\", DriversMasks);
   ctx.remover.RemoveInstallerFolders(p + "InstallShield Installation Information\\", CompanyPrefix);

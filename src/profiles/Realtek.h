@@ -25,7 +25,7 @@ inline constexpr std::array<std::string_view, 3> MachineKeys{"Realtek", "Avance"
                                                              "Realtek Semiconductor Corp."};
 inline constexpr std::string_view CompanyPrefix = "Realtek";
 
-int StepCount(bool files, bool registry);
+int StepCount(bool files, bool registry, const engine::Halves& halves);
 void Clean(ProfileContext& ctx, bool files, bool registry);
 void CleanFiles(ProfileContext& ctx);
 void CleanRegistry(ProfileContext& ctx);

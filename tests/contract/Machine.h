@@ -12,7 +12,8 @@ namespace quenk::test {
 // What a contract test needs besides the ports under test: a way to set up a
 // machine (files, folders, keys) that does not go through those ports, and
 // to know where it runs. Implemented once over the simulation and once over
-// the real Win32 API.
+// the real Win32 API. Both are 64-bit Windows: SysWOW64, Program Files (x86)
+// and the 32-bit registry view, as in Wine's 64-bit prefix.
 class Machine {
  public:
   virtual ~Machine() = default;
@@ -51,6 +52,8 @@ class Machine {
   // A registry link at `path` to `target`, both below `root`.
   virtual void MakeKeyLink(platform::HKey root, const std::string& path,
                            const std::string& target) = 0;
+  // Removes what a test made outside its scratch key (links as links).
+  virtual void RemoveKeyTree(platform::HKey root, const std::string& path) = 0;
 
   virtual void SetEnv(const std::string& name, const std::string& value) = 0;
   virtual void SetCurrentDir(const std::string& path) = 0;

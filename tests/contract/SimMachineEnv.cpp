@@ -7,6 +7,17 @@ namespace {
 
 class SimTestMachine final : public Machine {
  public:
+  // Laid out as Wine's 64-bit prefix.
+  SimTestMachine() {
+    sim_.fs.SetEnv("SYSTEMROOT", "C:\\windows");
+    sim_.fs.SetEnv("ProgramFiles", "C:\\Program Files");
+    sim_.fs.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
+    for (const char* folder : {"C:\\windows\\system32", "C:\\windows\\syswow64",
+                               "C:\\Program Files", "C:\\Program Files (x86)"})
+      sim_.fs.AddFolder(folder);
+    sim_.registry.SetSeparate32BitView(true);
+  }
+
   platform::Ports Ports() override { return sim_.ports(); }
   bool OnWine() const override { return false; }
   bool Simulated() const override { return true; }
@@ -57,6 +68,8 @@ class SimTestMachine final : public Machine {
                    const std::string& target) override {
     sim_.registry.CreateLink(root, path, root, target);
   }
+  // The simulation goes with the test.
+  void RemoveKeyTree(platform::HKey, const std::string&) override {}
 
   void SetEnv(const std::string& name, const std::string& value) override {
     sim_.fs.SetEnv(name, value);

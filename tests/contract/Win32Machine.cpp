@@ -241,6 +241,10 @@ class Win32TestMachine final : public Machine {
     Check(set == ERROR_SUCCESS, "SymbolicLinkValue");
   }
 
+  void RemoveKeyTree(platform::HKey root, const std::string& path) override {
+    DeleteKeyTree(reinterpret_cast<HKEY>(root), path);
+  }
+
   void SetEnv(const std::string& name, const std::string& value) override {
     ::SetEnvironmentVariableA(name.c_str(), value.c_str());
   }

@@ -220,5 +220,73 @@ TEST_F(EngineContract, OneListingPicksWhatEachMaskSearchFinds) {
   EXPECT_EQ(masks, 124);  // every mask of the five profiles but the empty one
 }
 
+// The machine's own halves, found through its ports, and each removal
+// repeated on its twin right after.
+class EngineHalves : public EngineContract {
+ protected:
+  static constexpr const char* kCompany = "QuenkContract";
+  static constexpr const char* kIs = "InstallShield Installation Information\\";
+  EngineHalves() {
+    halves = engine::FindHalves(ports.fs, ports.registry);
+    files64 = halves.system32 + "quenk-contract\\";
+    files32 = halves.sysWow64 + "quenk-contract\\";
+  }
+  ~EngineHalves() override {
+    machine->RemoveKeyTree(platform::kLocalMachine, "Software\\QuenkContract");
+    machine->RemoveKeyTree(platform::kLocalMachine, "Software\\WOW6432Node\\QuenkContract");
+    for (const std::string& folder :
+         {files64, files32, halves.programFiles + kIs + "{QC-64}",
+          halves.programFilesX86 + kIs + "{QC-32}", halves.programFilesX86 + kIs + "{QC-CAPS}"}) {
+      for (const auto& name : Names(folder + "\\*.*"))
+        if (name != "." && name != "..") ports.fs.Delete(folder + "\\" + name);
+      ports.fs.RemoveDir(folder);
+    }
+    for (const std::string& pf : {halves.programFiles, halves.programFilesX86})
+      ports.fs.RemoveDir(pf + kIs);  // only when nothing else is in it
+  }
+  engine::Halves halves;
+  std::string files64, files32;
+};
+
+TEST_F(EngineHalves, EachRemovalIsRepeatedOnItsTwinRightAfter) {
+  const std::string windows = *ports.fs.Env("SYSTEMROOT");
+  ASSERT_EQ(halves.sysWow64, windows + "\\SysWOW64\\");
+  ASSERT_EQ(halves.programFilesX86, *ports.fs.Env("ProgramFiles(x86)") + "\\");
+  ASSERT_TRUE(halves.registry32);
+
+  for (const std::string& f :
+       {files64 + "qc64.dll", files32 + "qc32.dll", files32 + "QC32B.EXE", files32 + "keep.dll"})
+    machine->MakeFile(f);
+  const auto installer = [&](const std::string& folder, const std::string& company) {
+    machine->MakeFile(folder + "\\setup.ini", "[Startup]\r\nCompanyName=" + company + "\r\n");
+  };
+  installer(halves.programFiles + kIs + "{QC-64}", kCompany);
+  installer(halves.programFilesX86 + kIs + "{QC-32}", kCompany);
+  installer(halves.programFilesX86 + kIs + "{QC-CAPS}", "QUENKCONTRACT");
+  machine->MakeKey(platform::kLocalMachine, "Software\\QuenkContract\\Vendor\\Sub");
+  machine->MakeKey(platform::kLocalMachine, "Software\\WOW6432Node\\QuenkContract\\Vendor\\A\\B");
+  machine->MakeKey(platform::kLocalMachine, "Software\\WOW6432Node\\QuenkContract\\Keep");
+
+  engine::Remover run(ports, record, steps, halves);
+  run.RemoveFiles(files64, std::vector<std::string_view>{"qc*.*", "none*.*"});
+  run.RemoveInstallerFolders(halves.programFiles + kIs, kCompany);
+  run.RemoveKeys(platform::kLocalMachine, "Software\\QuenkContract",
+                 std::vector<std::string_view>{"Vendor", "Missing"});
+
+  EXPECT_EQ(Deleted(),
+            (Lines{files64 + "qc64.dll", files32 + "qc32.dll", files32 + "QC32B.EXE",
+                   halves.programFiles + kIs + "{QC-64}", halves.programFilesX86 + kIs + "{QC-32}",
+                   "HKLM\\Software\\QuenkContract\\Vendor",
+                   "HKLM\\Software\\WOW6432Node\\QuenkContract\\Vendor"}));
+  EXPECT_TRUE(NotDeleted().empty());
+  EXPECT_EQ(steps.count, 2 * 2 + 2 * 2);
+  EXPECT_TRUE(ports.fs.Exists(files32 + "keep.dll"));
+  EXPECT_TRUE(ports.fs.Exists(halves.programFilesX86 + kIs + "{QC-CAPS}"));
+  EXPECT_TRUE(
+      machine->KeyExists(platform::kLocalMachine, "Software\\WOW6432Node\\QuenkContract\\Keep"));
+  EXPECT_FALSE(
+      machine->KeyExists(platform::kLocalMachine, "Software\\WOW6432Node\\QuenkContract\\Vendor"));
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -4,6 +4,7 @@ namespace quenk::test {
 namespace {
 
 using platform::kCurrentUser;
+using platform::kLocalMachine;
 using platform::RegKey;
 namespace access = platform::access;
 
@@ -120,6 +121,89 @@ TEST_F(RegistryContract, DeletingByNameFollowsALinkDeletingByHandleDoesNot) {
   }
   EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\LinkB"));
   EXPECT_TRUE(machine->KeyExists(kCurrentUser, base + "\\TargetB"));
+}
+
+// HKLM\Software has a 32-bit view of its own, Software\WOW6432Node; keys
+// that both views share (HKCU\Software, HKLM\System) are one key in both.
+class RegistryViews : public Contract {
+ protected:
+  static constexpr const char* kBase = "Software\\QuenkContract32";
+  static constexpr const char* kBase32 = "Software\\WOW6432Node\\QuenkContract32";
+  ~RegistryViews() override {
+    machine->RemoveKeyTree(kLocalMachine, kBase);
+    machine->RemoveKeyTree(kLocalMachine, kBase32);
+  }
+  std::string Name(platform::HKey root, const std::string& path, std::uint32_t view) {
+    const RegKey key = RegKey::Open(ports.registry, root, path, access::kRead | view);
+    std::string name;
+    if (!key || ports.registry.KeyName(key.Get(), name) != 0) return "(none)";
+    return UpperCase(name);
+  }
+};
+
+TEST_F(RegistryViews, The32BitViewOfHklmSoftwareIsWow6432Node) {
+  const std::string base = kBase, base32 = kBase32;
+  machine->MakeKey(kLocalMachine, base32 + "\\Both\\Sub");
+  machine->MakeKey(kLocalMachine, base + "\\Both");
+  machine->MakeKey(kLocalMachine, base32 + "\\Only32");
+  machine->MakeKey(kLocalMachine, base + "\\Only64");
+  machine->MakeKey(kLocalMachine, "System\\CurrentControlSet");  // there on every Windows
+  machine->MakeKey(platform::kCurrentUser, "Software");
+  const struct {
+    std::string path;
+    std::uint32_t view;
+    std::string nameEnd;  // "" when the key does not open
+  } cases[] = {
+      {"Software", access::kWow64_32Key, "\\SOFTWARE\\WOW6432NODE"},
+      {"Software", 0, "\\SOFTWARE"},
+      {"Software", access::kWow64_64Key, "\\SOFTWARE"},
+      {base + "\\Both", access::kWow64_32Key, "\\SOFTWARE\\WOW6432NODE\\QUENKCONTRACT32\\BOTH"},
+      {base + "\\Both", 0, "\\SOFTWARE\\QUENKCONTRACT32\\BOTH"},
+      {base + "\\Only32", access::kWow64_32Key, "\\WOW6432NODE\\QUENKCONTRACT32\\ONLY32"},
+      {base + "\\Only32", 0, ""},
+      {base + "\\Only64", access::kWow64_32Key, ""},
+      {base32 + "\\Only32", access::kWow64_32Key, "\\WOW6432NODE\\QUENKCONTRACT32\\ONLY32"},
+      {"System\\CurrentControlSet", access::kWow64_32Key, "\\SYSTEM\\CURRENTCONTROLSET"},
+  };
+  for (const auto& c : cases) {
+    const std::string name = Name(kLocalMachine, c.path, c.view);
+    if (c.nameEnd.empty())
+      EXPECT_EQ(name, "(none)") << c.path << " view " << c.view;
+    else
+      EXPECT_TRUE(EndsWith(name, c.nameEnd) && name.rfind("\\REGISTRY\\MACHINE\\", 0) == 0)
+          << c.path << " view " << c.view << ": " << name;
+  }
+  EXPECT_EQ(Name(platform::kCurrentUser, "Software", access::kWow64_32Key),
+            Name(platform::kCurrentUser, "Software", 0));
+  EXPECT_EQ(Name(platform::kCurrentUser, "Software", 0).rfind("\\REGISTRY\\USER\\", 0), 0u);
+
+  // Below a key opened in the 32-bit view, naming the view stays in it.
+  const RegKey both = RegKey::Open(ports.registry, kLocalMachine, base + "\\Both",
+                                   access::kAllAccess | access::kWow64_32Key);
+  ASSERT_TRUE(both);
+  const RegKey sub =
+      RegKey::Open(ports.registry, both.Get(), "Sub", access::kRead | access::kWow64_32Key);
+  std::string name;
+  ASSERT_TRUE(sub && ports.registry.KeyName(sub.Get(), name) == 0);
+  EXPECT_TRUE(EndsWith(UpperCase(name), "\\WOW6432NODE\\QUENKCONTRACT32\\BOTH\\SUB")) << name;
+}
+
+TEST_F(RegistryViews, DeleteKeyExDeletesInTheViewItNames) {
+  const std::string base = kBase, base32 = kBase32;
+  machine->MakeKey(kLocalMachine, base + "\\Key");
+  machine->MakeKey(kLocalMachine, base32 + "\\Key\\Sub");
+  const RegKey key32 = RegKey::Open(ports.registry, kLocalMachine, base + "\\Key",
+                                    access::kAllAccess | access::kWow64_32Key);
+  ASSERT_TRUE(key32);
+  EXPECT_EQ(ports.registry.DeleteKeyEx(key32.Get(), "Sub", access::kWow64_32Key), 0u);
+  EXPECT_FALSE(machine->KeyExists(kLocalMachine, base32 + "\\Key\\Sub"));
+  EXPECT_EQ(ports.registry.DeleteKeyEx(kLocalMachine, base + "\\Key", access::kWow64_32Key), 0u);
+  EXPECT_FALSE(machine->KeyExists(kLocalMachine, base32 + "\\Key"));
+  EXPECT_TRUE(machine->KeyExists(kLocalMachine, base + "\\Key"));
+  EXPECT_EQ(ports.registry.DeleteKeyEx(kLocalMachine, base + "\\Key", access::kWow64_32Key),
+            platform::err::kFileNotFound);
+  EXPECT_EQ(ports.registry.DeleteKeyEx(kLocalMachine, base + "\\Key", 0), 0u);
+  EXPECT_FALSE(machine->KeyExists(kLocalMachine, base + "\\Key"));
 }
 
 }  // namespace

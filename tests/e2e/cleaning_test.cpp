@@ -1,5 +1,7 @@
 #include "E2e.h"
 
+#include <commctrl.h>
+
 namespace quenk::e2e {
 namespace {
 
@@ -58,6 +60,100 @@ TEST_F(Cleaning, EachVendorCleansItsOwnAndSparesDecoysAndOthers) {
     PostClose(main);
     EXPECT_TRUE(quenk->WaitExit()) << vendor;
     EXPECT_TRUE(LogNames().empty());
+  }
+}
+
+// What each vendor's run records on the seeded 64-bit prefix, in order: each
+// pass over SysWOW64, Program Files (x86) or the 32-bit view right after its
+// own pass, table order within a pass, listing order within a mask.
+TEST_F(Cleaning, RecordOfEachVendorHasEachTwinPassRightAfterItsPass) {
+  const std::string w = "C:\\windows\\";
+  const std::string s = w + "System32\\", d = s + "drivers\\";
+  const std::string s32 = w + "SysWOW64\\", d32 = s32 + "drivers\\";
+  const std::string is = "C:\\Program Files\\InstallShield Installation Information\\";
+  const std::string is32 = "C:\\Program Files (x86)\\InstallShield Installation Information\\";
+  const std::string lm = "HKLM\\Software\\", lm32 = "HKLM\\Software\\WOW6432Node\\";
+  const std::string nv = "NVIDIA Corporation\\", ccc = "ATI Technologies\\Install\\";
+  // The steps count the 32-bit passes too: the bar's maximum, and where a
+  // first run leaves it.
+  const struct {
+    const char* vendor;
+    int steps;
+    Lines deleted;
+  } cases[] = {
+      {"NVIDIA",
+       124,
+       {s + "nvapi64.dll",
+        s + "nvcpl.dll",
+        s + "nvmctray.dll",
+        s + "nv4_disp.dll",
+        s + "nvdspsch.exe",
+        s + "keystone.exe",
+        s32 + "nvapi.dll",
+        s32 + "nvcpl.dll",
+        d + "nvlddmkm.sys",
+        d + "nv4_mini.sys",
+        d32 + "nv4_mini.sys",
+        s + "dllcache\\nv4_disp.dll",
+        w + "prefetch\\NVCPL.EXE-1A2B3C4D.pf",
+        w + "prefetch\\NWIZ.EXE-5E6F7A8B.pf",
+        w + "Help\\nvcpl",
+        "HKCU\\Software\\NVIDIA nvCpl Container",
+        "HKCU\\Software\\" + nv + "NVControlPanel",
+        "HKCU\\Software\\" + nv + "Global",
+        lm + nv + "Global",
+        lm + nv + "Installer",
+        lm32 + nv + "Global",
+        "HKLM\\System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC",
+        "HKLM\\System\\ControlSet001\\Services\\nvlddmkm",
+        "HKLM\\System\\ControlSet002\\Services\\nvlddmkm",
+        "HKLM\\System\\CurrentControlSet\\Services\\nvlddmkm"}},
+      {"NVIDIAChipset",
+       44,
+       {d + "nvagp.sys", d + "nvport.sys", d + "nvraid.sys", d + "nvstor.sys", d32 + "nvstor32.sys",
+        lm + nv + "nForce", lm32 + nv + "nForce",
+        "HKLM\\System\\ControlSet001\\Enum\\Root\\LEGACY_NVPORT",
+        "HKLM\\System\\ControlSet001\\Services\\nvraid",
+        "HKLM\\System\\ControlSet001\\Services\\nvstor",
+        "HKLM\\System\\CurrentControlSet\\Services\\NVENETFD"}},
+      {"ATi",
+       41,
+       {s + "ati2evxx.exe", s + "ATIDEMGX.dll", s + "atiicdxx.dat", s + "atiogl.xml",
+        s + "atipdl64.dll", s + "atitmm64.dll", s + "atiumd64.dll", s32 + "atioglxx.dll",
+        s32 + "atiumdag.dll", "C:\\ATI\\Support", "C:\\Program Files (x86)\\ATI\\Support",
+        "HKCU\\Software\\ATi", lm + "ATi", lm + ccc + "ccc-branding", lm + ccc + "ccc-core-static",
+        lm32 + ccc + "ccc-utility"}},
+      {"Creative",
+       93,
+       {s + "ct_oal.dll", s + "CTAGENT.EXE", s + "ctasio.dll", s + "CTxfi.dll", s32 + "CTAPO32.dll",
+        s32 + "ctasio.dll", d + "ctaud2k.sys", d + "CTGAME.sys", d32 + "ctac32k.sys",
+        is + "{CREATIVE-1}", is32 + "{CREATIVE-32}", "HKCU\\Software\\CREATIVE TECH",
+        lm + "Creative Tech", lm + "ASIO", lm32 + "Creative Tech", lm32 + "ASIO"}},
+      {"Realtek",
+       37,
+       {"C:\\Program Files\\Realtek\\Audio", "C:\\Program Files (x86)\\Realtek\\Audio",
+        s + "RtkAPO64.dll", s + "SRSTS64.dll", s + "RTSndMgr.cpl", s + "RtHDVCpl.exe",
+        s32 + "RtkAPO.dll", d + "RTKVHDA64.sys", d + "Rtnicxp.sys", d32 + "RTKVHDA.sys",
+        is + "{REALTEK-1}", is32 + "{REALTEK-32}", "HKCU\\Software\\Realtek", lm + "Realtek",
+        lm + "Avance", lm + "Realtek Semiconductor Corp.", lm32 + "Realtek", lm32 + "Avance"}},
+  };
+  for (const auto& c : cases) {
+    seed::Clear();
+    seed::Seed(seed::Leftovers());
+    DeleteTree(kLogs);
+    Settings("[Logfiles]\r\nLogfiles=1\r\n");
+    const HWND main = StartShown({c.vendor});
+    ASSERT_TRUE(WaitFor([&] { return LogNames().size() == 1; })) << c.vendor;
+    const Lines log = Split(ReadFile(std::string(kLogs) + "\\" + LogNames()[0]));
+    Lines expected{"[Deleted]"};
+    expected.insert(expected.end(), c.deleted.begin(), c.deleted.end());
+    expected.push_back("[Not deleted]");
+    EXPECT_EQ(log, expected) << c.vendor;
+    const HWND bar = Child(main, IDC_VESK_PROGRESS);
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.steps) << c.vendor;
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), c.steps) << c.vendor;
+    PostClose(main);
+    EXPECT_TRUE(quenk->WaitExit()) << c.vendor;
   }
 }
 

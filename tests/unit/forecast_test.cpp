@@ -1,6 +1,7 @@
 #include "SimFixture.h"
 
 #include "app/Forecast.h"
+#include "engine/Halves.h"
 #include "profiles/ATi.h"
 #include "profiles/CleaningItems.h"
 #include "profiles/Creative.h"
@@ -71,6 +72,8 @@ std::vector<KeyTable> KeyTables() {
   return tables;
 }
 
+const std::string kSystem32 = "C:\\Windows\\System32\\";
+
 // A random machine with leftovers of every kind, and everything that makes
 // a removal fail: read-only, in-use and protected files, folders named like
 // leftovers, links, trees that resist, keys that resist, wrong value types.
@@ -86,19 +89,33 @@ class MachineMaker {
     fs.SetSystemFolder(platform::SystemFolder::kWindows, "C:\\Windows");
     fs.AddFile("C:\\Windows\\System32\\kernel32.dll");
     fs.AddFile("C:\\Outside\\keep.txt", "keep");
+    // Half the machines are 64-bit Windows with the 32-bit halves.
+    const bool halves = Chance(50);
+    if (halves) {
+      fs.AddFolder("C:\\Windows\\SysWOW64");
+      fs.AddFolder("C:\\Program Files (x86)");
+      fs.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
+      m.registry.SetSeparate32BitView(true);
+    }
     for (const auto& table : FileTables()) {
-      for (const auto mask : table.masks) {
-        if (mask.empty() || !Chance(25)) continue;
-        AddLeftover(fs, std::string(table.folder) + Name(mask));
-        if (Chance(20)) AddLeftover(fs, table.folder + Name(mask));
+      std::vector<std::string> folders{table.folder};
+      if (halves && folders[0].rfind(kSystem32, 0) == 0)
+        folders.push_back("C:\\Windows\\SysWOW64\\" + folders[0].substr(kSystem32.size()));
+      for (const auto& folder : folders) {
+        for (const auto mask : table.masks) {
+          if (mask.empty() || !Chance(25)) continue;
+          AddLeftover(fs, folder + Name(mask));
+          if (Chance(20)) AddLeftover(fs, folder + Name(mask));
+        }
+        if (Chance(50)) fs.AddFile(folder + "decoy" + std::to_string(Pick(100)) + ".dll");
       }
-      if (Chance(50))
-        fs.AddFile(std::string(table.folder) + "decoy" + std::to_string(Pick(100)) + ".dll");
     }
     if (Chance(60)) AddTree(fs, "C:\\Windows\\Help\\nvcpl", 3);
     const std::string is = "C:\\Program Files\\InstallShield Installation Information\\";
-    for (int i = Pick(5); i > 0; --i) {
-      const std::string folder = is + "{" + std::to_string(Pick(1000)) + "}";
+    const std::string isX86 =
+        halves ? "C:\\Program Files (x86)\\InstallShield Installation Information\\" : is;
+    for (int i = Pick(halves ? 5 : 3); i > 0; --i) {
+      const std::string folder = (Chance(50) ? is : isX86) + "{" + std::to_string(Pick(1000)) + "}";
       AddTree(fs, folder, 2);
       const char* companies[] = {"Creative Technology Ltd", "Realtek Semiconductor Corp.",
                                  "CREATIVE", "Realte", "Other Inc."};
@@ -110,7 +127,12 @@ class MachineMaker {
     FolderValue(m, "Software\\Realtek\\InstallShield", "ProgramFilesDir",
                 "C:\\Program Files\\Realtek\\Audio");
     m.registry.CreateKey(kLocalMachine, "Software\\Precious\\Sub");
-    for (const auto& table : KeyTables()) {
+    for (auto table : KeyTables()) {
+      // The 32-bit view's copy of a base below HKLM\Software.
+      std::string basePath(table.base);
+      if (halves && table.root == kLocalMachine && basePath.rfind("Software", 0) == 0 && Chance(50))
+        basePath.insert(8, "\\WOW6432Node");
+      table.base = basePath;
       if (!Chance(50)) continue;
       sim::SimKey& base = m.registry.CreateKey(table.root, std::string(table.base));
       if (Chance(5)) base.denyFullAccess = true;
@@ -266,7 +288,7 @@ RealRun Clean(sim::SimMachine& m, const std::vector<std::string>& entries,
               const OptionFlags& flags) {
   CleaningRecord record;
   NoProgress progress;
-  engine::Remover remover(m.ports(), record, progress);
+  engine::Remover remover(m.ports(), record, progress, engine::FindHalves(m.fs, m.registry));
   profiles::ProfileContext ctx{m.fs, m.registry, remover};
   RealRun run;
   try {

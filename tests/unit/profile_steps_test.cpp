@@ -79,6 +79,10 @@ class SpyRegistry final : public platform::Registry {
     return inner_.OpenItself(p, path, r, k);
   }
   std::uint32_t DeleteOpenKey(platform::HKey k) override { return inner_.DeleteOpenKey(k); }
+  std::uint32_t DeleteKeyEx(platform::HKey p, const std::string& n, std::uint32_t v) override {
+    return inner_.DeleteKeyEx(p, n, v);
+  }
+  std::uint32_t KeyName(platform::HKey k, std::string& n) override { return inner_.KeyName(k, n); }
 
  private:
   platform::Registry& inner_;
@@ -93,42 +97,60 @@ struct StepLog final : engine::Progress {
 };
 
 TEST(ProfileSteps, CountsMatchTheRunAndFileStepsComeFirst) {
+  // Steps with both switches, files only and registry only; then the same on
+  // a 64-bit machine, where the System32 and HKLM\Software tables count twice.
   const struct {
     std::string_view word;
     int both, files, registry;
+    int both64, files64, registry64;
   } cases[] = {
-      {"NVIDIA", 71, 53, 18},  {"NVIDIAChipset", 37, 6, 31}, {"ATi", 21, 7, 14},
-      {"Creative", 47, 44, 3}, {"Realtek", 19, 15, 4},
+      {"NVIDIA", 71, 53, 18, 124, 102, 22}, {"NVIDIAChipset", 37, 6, 31, 44, 12, 32},
+      {"ATi", 21, 7, 14, 41, 14, 27},       {"Creative", 47, 44, 3, 93, 88, 5},
+      {"Realtek", 19, 15, 4, 37, 30, 7},
   };
   for (const auto& c : cases) {
     const profiles::CleaningItem* item = nullptr;
     for (const auto& row : profiles::kCleaningItems)
       if (row.word == c.word) item = &row;
     ASSERT_NE(item, nullptr);
-    const struct {
-      bool files, registry;
-      int expected;
-    } switches[] = {
-        {true, true, c.both}, {true, false, c.files}, {false, true, c.registry}, {false, false, 0}};
-    for (const auto& s : switches) {
-      sim::SimMachine machine;
-      machine.fs.SetEnv("SYSTEMROOT", "C:\\Windows");
-      machine.fs.SetEnv("Programfiles", "C:\\Program Files");
-      Spy spy;
-      SpyFileSystem fs(machine.fs, spy);
-      SpyRegistry registry(machine.registry, spy);
-      CleaningRecord record;
-      StepLog log(spy);
-      engine::Remover remover({fs, registry, machine.ini, machine.locale, machine.shell}, record,
-                              log);
-      profiles::ProfileContext ctx{fs, registry, remover};
+    for (const bool halves : {false, true}) {
+      const int fileSteps = halves ? c.files64 : c.files;
+      const int registrySteps = halves ? c.registry64 : c.registry;
+      const struct {
+        bool files, registry;
+        int expected;
+      } switches[] = {{true, true, halves ? c.both64 : c.both},
+                      {true, false, fileSteps},
+                      {false, true, registrySteps},
+                      {false, false, 0}};
+      for (const auto& s : switches) {
+        sim::SimMachine machine;
+        machine.fs.SetEnv("SYSTEMROOT", "C:\\Windows");
+        machine.fs.SetEnv("Programfiles", "C:\\Program Files");
+        machine.fs.SetEnv("ProgramFiles(x86)", "C:\\Program Files (x86)");
+        machine.fs.AddFolder("C:\\Program Files (x86)");
+        if (halves) {
+          machine.fs.AddFolder("C:\\Windows\\SysWOW64");
+          machine.registry.SetSeparate32BitView(true);
+        }
+        const engine::Halves found = engine::FindHalves(machine.fs, machine.registry);
+        Spy spy;
+        SpyFileSystem fs(machine.fs, spy);
+        SpyRegistry registry(machine.registry, spy);
+        CleaningRecord record;
+        StepLog log(spy);
+        engine::Remover remover({fs, registry, machine.ini, machine.locale, machine.shell}, record,
+                                log, found);
+        profiles::ProfileContext ctx{fs, registry, remover};
 
-      EXPECT_EQ(item->stepCount(s.files, s.registry), s.expected) << c.word;
-      item->clean(ctx, s.files, s.registry);
-      const std::string expected =
-          std::string(s.files ? c.files : 0, 'F') + std::string(s.registry ? c.registry : 0, 'R');
-      EXPECT_EQ(log.kinds, expected)
-          << c.word << " files=" << s.files << " registry=" << s.registry;
+        EXPECT_EQ(item->stepCount(s.files, s.registry, found), s.expected)
+            << c.word << " halves=" << halves;
+        item->clean(ctx, s.files, s.registry);
+        const std::string expected = std::string(s.files ? fileSteps : 0, 'F') +
+                                     std::string(s.registry ? registrySteps : 0, 'R');
+        EXPECT_EQ(log.kinds, expected)
+            << c.word << " files=" << s.files << " registry=" << s.registry << " halves=" << halves;
+      }
     }
   }
 }

@@ -93,6 +93,17 @@ TEST_F(ProgramRun, RunCleansInListOrderAndFillsTheBarExactly) {
   EXPECT_EQ(Main().ProgressBar.Position(), 66);
 }
 
+TEST_F(ProgramRun, OnA64BitMachineTheBarCountsBothHalvesAndFills) {
+  Add32BitHalves();
+  Files({kWow + "CTAGENT.EXE", kWowDrv + "RTKVHDA.sys"});
+  Keys(kLocalMachine, {"Software\\WOW6432Node\\ASIO"});
+  Start({"Creative", "Realtek"});
+  EXPECT_EQ(Main().ProgressBar.Max(), 93 + 37);
+  EXPECT_EQ(Main().ProgressBar.Position(), 93 + 37);
+  EXPECT_EQ(RecordDeleted(), (Lines{kWow + "CTAGENT.EXE", "HKLM\\Software\\WOW6432Node\\ASIO",
+                                    kWowDrv + "RTKVHDA.sys"}));
+}
+
 TEST_F(ProgramRun, CommandLineIsProcessedOnceEvenWhenShownAgain) {
   Settings("[SystemTray]\r\nSystemTray=1\r\n");
   SeedLeftovers();

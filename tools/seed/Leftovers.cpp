@@ -10,6 +10,12 @@ const std::string kSys = kWin + "system32\\";
 const std::string kDrv = kSys + "drivers\\";
 const std::string kPf = "C:\\Program Files\\";
 const std::string kIs = kPf + "InstallShield Installation Information\\";
+// The 32-bit halves of the 64-bit machine.
+const std::string kWow = kWin + "syswow64\\";
+const std::string kWowDrv = kWow + "drivers\\";
+const std::string kPf86 = "C:\\Program Files (x86)\\";
+const std::string kIs86 = kPf86 + "InstallShield Installation Information\\";
+const std::string kSw32 = "Software\\Wow6432Node\\";
 
 Entry File(const char* vendor, std::string path, bool survives = false, std::string data = "x") {
   return {Entry::kFile, vendor, std::move(path), survives, nullptr, {}, std::move(data)};
@@ -58,6 +64,14 @@ std::vector<Entry> Leftovers() {
       Key("NVIDIA", lm, "System\\ControlSet002\\Services\\nvlddmkm"),
       Key("NVIDIA", lm, "System\\CurrentControlSet\\Services\\nvlddmkm"),
       Key("NVIDIA", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVSVC\\0000"),
+      File("NVIDIA", kWow + "nvapi.dll"),
+      File("NVIDIA", kWow + "nvcpl.dll"),
+      File("NVIDIA", kWow + "nvcuda.dll", true),
+      File("NVIDIA", kWowDrv + "nv4_mini.sys"),
+      File("NVIDIA", kWow + "prefetch\\NVCPL.EXE-9F8E7D6C.pf", true),
+      Key("NVIDIA", lm, kSw32 + "NVIDIA Corporation\\Global\\nvcpl"),
+      Key("NVIDIA", lm, kSw32 + "NVIDIA Corporation\\QuenkKeep", true),
+      Key("NVIDIA", cu, kSw32 + "NVIDIA Corporation\\Global", true),
       // NVIDIA - Chipset
       File("NVIDIAChipset", kDrv + "nvstor.sys"),
       File("NVIDIAChipset", kDrv + "nvraid.sys"),
@@ -70,6 +84,9 @@ std::vector<Entry> Leftovers() {
       Key("NVIDIAChipset", lm, "System\\CurrentControlSet\\Services\\NVENETFD"),
       Key("NVIDIAChipset", lm, "System\\ControlSet001\\Enum\\Root\\LEGACY_NVPORT\\0000"),
       Key("NVIDIAChipset", lm, "System\\ControlSet001\\Services\\nvquenkkeep", true),
+      File("NVIDIAChipset", kWowDrv + "nvstor32.sys"),
+      File("NVIDIAChipset", kWowDrv + "nvquenkkeep32.sys", true),
+      Key("NVIDIAChipset", lm, kSw32 + "NVIDIA Corporation\\nForce"),
       // ATi - Display
       File("ATi", kSys + "atiogl.xml"),
       File("ATi", kSys + "ati2evxx.exe"),
@@ -88,6 +105,13 @@ std::vector<Entry> Leftovers() {
       Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-branding"),
       Key("ATi", lm, "Software\\ATI Technologies\\Install\\ccc-quenk-keep", true),
       Key("ATi", lm, "Software\\ATI Technologies\\CBT", true),
+      File("ATi", kWow + "atioglxx.dll"),
+      File("ATi", kWow + "atiumdag.dll"),
+      File("ATi", kWow + "atiadlxx.dll", true),
+      File("ATi", kPf86 + "ATI\\Support\\setup.exe"),
+      Value("ATi", kSw32 + "ATI Technologies\\Install", "InstallDir", kPf86 + "ATI\\Support", true),
+      Key("ATi", lm, kSw32 + "ATI Technologies\\Install\\ccc-utility"),
+      Key("ATi", lm, kSw32 + "ATI Technologies\\Install\\ccc-quenk-keep", true),
       // Creative - Sound
       File("Creative", kSys + "CTAGENT.EXE"),
       File("Creative", kSys + "ctasio.dll"),
@@ -105,6 +129,17 @@ std::vector<Entry> Leftovers() {
       Key("Creative", lm, "Software\\Creative Tech\\Installation"),
       Key("Creative", lm, "Software\\ASIO\\Creative ASIO"),
       Key("Creative", lm, "Software\\Creative Labs", true),
+      File("Creative", kWow + "CTAPO32.dll"),
+      File("Creative", kWow + "ctasio.dll"),
+      File("Creative", kWow + "ctfmon-quenk-keep.exe", true),
+      File("Creative", kWowDrv + "ctac32k.sys"),
+      File("Creative", kIs86 + "{CREATIVE-32}\\setup.ini", false,
+           "[Startup]\r\nCompanyName=Creative Labs\r\n"),
+      File("Creative", kIs86 + "{CREATIVE-32-CAPS}\\setup.ini", true,
+           "[Startup]\r\nCompanyName=CREATIVE LABS\r\n"),
+      Key("Creative", lm, kSw32 + "Creative Tech\\Installation"),
+      Key("Creative", lm, kSw32 + "ASIO\\Creative ASIO"),
+      Key("Creative", lm, kSw32 + "Creative Labs", true),
       // Realtek - Sound
       File("Realtek", kSys + "RtkAPO64.dll"),
       File("Realtek", kSys + "RTSndMgr.cpl"),
@@ -126,6 +161,16 @@ std::vector<Entry> Leftovers() {
       Key("Realtek", lm, "Software\\Avance\\Audio"),
       Key("Realtek", lm, "Software\\Realtek Semiconductor Corp.\\RtkNGUI"),
       Key("Realtek", lm, "Software\\RealtekQuenkKeep", true),
+      File("Realtek", kWow + "RtkAPO.dll"),
+      File("Realtek", kWow + "RtkAudUService.exe", true),
+      File("Realtek", kWowDrv + "RTKVHDA.sys"),
+      File("Realtek", kPf86 + "Realtek\\Audio\\RtkNGUI.exe"),
+      Value("Realtek", kSw32 + "Realtek\\InstallShield", "ProgramFilesDir",
+            kPf86 + "Realtek\\Audio", false),
+      File("Realtek", kIs86 + "{REALTEK-32}\\setup.ini", false,
+           "[Startup]\r\nCompanyName=Realtek Semiconductor Corp.\r\n"),
+      Key("Realtek", lm, kSw32 + "Avance\\Audio"),
+      Key("Realtek", lm, kSw32 + "RealtekQuenkKeep", true),
   };
 }
 
@@ -189,8 +234,11 @@ void Clear() {
     }
   }
   for (const char* folder : {"C:\\windows\\Help\\nvcpl", "C:\\ATI", "C:\\Program Files\\Realtek",
-                             "C:\\Program Files\\InstallShield Installation Information"})
+                             "C:\\Program Files\\InstallShield Installation Information",
+                             "C:\\Program Files (x86)\\ATI", "C:\\Program Files (x86)\\Realtek",
+                             "C:\\Program Files (x86)\\InstallShield Installation Information"})
     DeleteTree(folder);
+  ::RemoveDirectoryA("C:\\windows\\syswow64\\prefetch");  // made for a decoy, when empty
   for (const auto& [root, path] : std::vector<std::pair<HKEY, const char*>>{
            {HKEY_CURRENT_USER, "Software\\NVIDIA Corporation"},
            {HKEY_CURRENT_USER, "Software\\NVIDIA nvCpl Container"},
@@ -207,6 +255,15 @@ void Clear() {
            {HKEY_LOCAL_MACHINE, "Software\\RealtekQuenkKeep"},
            {HKEY_LOCAL_MACHINE, "Software\\Avance"},
            {HKEY_LOCAL_MACHINE, "Software\\Realtek Semiconductor Corp."},
+           {HKEY_CURRENT_USER, "Software\\Wow6432Node\\NVIDIA Corporation"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\NVIDIA Corporation"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\ATI Technologies"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Creative Tech"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Creative Labs"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\ASIO"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Realtek"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\RealtekQuenkKeep"},
+           {HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Avance"},
            {HKEY_LOCAL_MACHINE, "System\\ControlSet001"},
            {HKEY_LOCAL_MACHINE, "System\\ControlSet002"},
            {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\nvlddmkm"},

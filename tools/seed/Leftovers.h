@@ -7,9 +7,10 @@
 
 namespace quenk::seed {
 
-// Sample leftovers of the five vendors on a Wine or Windows machine (its
-// Windows folder, Program Files, registry), plus decoys that must survive a
-// cleaning run. Used by scripts/run and the end-to-end tests.
+// Sample leftovers of the five vendors on a 64-bit Wine or Windows machine
+// (its Windows folder, Program Files, registry, and their 32-bit halves:
+// SysWOW64, Program Files (x86), Software\Wow6432Node), plus decoys that
+// must survive a cleaning run. Used by scripts/run and the end-to-end tests.
 struct Entry {
   enum Kind { kFile, kKey, kValue } kind;
   const char* vendor;  // the command-line word whose run removes it (or whose decoy it is)

@@ -73,20 +73,43 @@ std::uint32_t SimRegistry::OpenItself(platform::HKey parent, const std::string& 
   return OpenWith(parent, path, rights, true, key);
 }
 
+void SimRegistry::SetSeparate32BitView(bool separate) {
+  separate32BitView_ = separate;
+  if (separate) CreateKey(platform::kLocalMachine, "Software\\WOW6432Node");
+}
+
+void SimRegistry::ToView(std::shared_ptr<SimKey>& base, std::string& path, std::uint32_t rights) {
+  if (!separate32BitView_ || !(rights & platform::access::kWow64_32Key)) return;
+  // The whole path from the root decides, whichever open key it starts at.
+  std::vector<std::string> parts;
+  const SimKey* k = base.get();
+  for (; k && k->parent; k = k->parent) parts.insert(parts.begin(), k->name);
+  if (k != roots_.at(platform::kLocalMachine).get()) return;
+  for (auto& part : Split(path)) parts.push_back(std::move(part));
+  if (parts.empty() || UpperCase(parts[0]) != "SOFTWARE") return;
+  if (parts.size() > 1 && UpperCase(parts[1]) == "WOW6432NODE") return;
+  parts.insert(parts.begin() + 1, "WOW6432Node");
+  base = roots_.at(platform::kLocalMachine);
+  path.clear();
+  for (const auto& part : parts) path += (path.empty() ? "" : "\\") + part;
+}
+
 std::uint32_t SimRegistry::OpenWith(platform::HKey parent, const std::string& path,
                                     std::uint32_t rights, bool linkItself, platform::HKey& key) {
   auto base = Base(parent);
   if (!base) return kInvalidHandle;
   if (base->deleted) return kKeyDeleted;
   if (!path.empty() && path[0] == '\\') return kBadPathname;
-  auto target = Walk(base, path, linkItself);
+  std::string viewed = path;
+  ToView(base, viewed, rights);
+  auto target = Walk(base, viewed, linkItself);
   if (!target) return err::kFileNotFound;
   if (target->denyRead) return err::kAccessDenied;
   // Deleting is its own right: denyDelete governs it, as it governs RegDeleteKey.
   if ((rights & platform::access::kDelete) && target->denyDelete) return err::kAccessDenied;
-  if (target->denyFullAccess &&
-      (rights & ~(platform::access::kRead | platform::access::kDelete)) != 0)
-    return err::kAccessDenied;
+  const std::uint32_t beyondRead =
+      rights & ~(platform::access::kRead | platform::access::kDelete | platform::access::kViews);
+  if (target->denyFullAccess && beyondRead != 0) return err::kAccessDenied;
   key = nextHandle_;
   nextHandle_ += 4;
   handles_[key] = {target, rights};
@@ -150,6 +173,31 @@ std::uint32_t SimRegistry::DeleteKey(platform::HKey parent, const std::string& p
   auto target = Walk(base, path);
   if (!target) return err::kFileNotFound;
   return Erase(*target);
+}
+
+std::uint32_t SimRegistry::DeleteKeyEx(platform::HKey parent, const std::string& path,
+                                       std::uint32_t view) {
+  auto base = Base(parent);
+  if (!base) return kInvalidHandle;
+  if (base->deleted) return kKeyDeleted;
+  std::string viewed = path;
+  ToView(base, viewed, view);
+  auto target = Walk(base, viewed);
+  if (!target) return err::kFileNotFound;
+  return Erase(*target);
+}
+
+std::uint32_t SimRegistry::KeyName(platform::HKey key, std::string& name) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return kInvalidHandle;
+  if (h->second.key->deleted) return kKeyDeleted;
+  std::string path;
+  const SimKey* k = h->second.key.get();
+  for (; k->parent; k = k->parent) path = "\\" + k->name + path;
+  name = (k == roots_.at(platform::kCurrentUser).get() ? "\\REGISTRY\\USER\\S-1-5-21"
+                                                       : "\\REGISTRY\\MACHINE") +
+         path;
+  return 0;
 }
 
 std::uint32_t SimRegistry::DeleteOpenKey(platform::HKey key) {

@@ -47,6 +47,15 @@ class SimRegistry final : public platform::Registry {
   std::uint32_t OpenItself(platform::HKey parent, const std::string& path, std::uint32_t rights,
                            platform::HKey& key) override;
   std::uint32_t DeleteOpenKey(platform::HKey key) override;
+  std::uint32_t DeleteKeyEx(platform::HKey parent, const std::string& path,
+                            std::uint32_t view) override;
+  std::uint32_t KeyName(platform::HKey key, std::string& name) override;
+
+  // A 64-bit Windows: below HKEY_LOCAL_MACHINE\Software a key opened with
+  // KEY_WOW64_32KEY is the one in Software\WOW6432Node. Without it (the
+  // default, as on 32-bit Windows) the view flags are ignored. No key is
+  // shared between the views.
+  void SetSeparate32BitView(bool separate);
 
   // Setting up a machine. Paths are relative to the root; missing keys are created.
   SimKey& CreateKey(platform::HKey root, const std::string& path);
@@ -75,11 +84,14 @@ class SimRegistry final : public platform::Registry {
   std::shared_ptr<SimKey> Target(const SimKey& link, int depth);
   std::uint32_t OpenWith(platform::HKey parent, const std::string& path, std::uint32_t rights,
                          bool linkItself, platform::HKey& key);
+  // Where `path` below `base` lies in the view `rights` ask for.
+  void ToView(std::shared_ptr<SimKey>& base, std::string& path, std::uint32_t rights);
   std::uint32_t Erase(SimKey& target);
 
   std::map<platform::HKey, std::shared_ptr<SimKey>> roots_;
   std::map<platform::HKey, Handle> handles_;
   platform::HKey nextHandle_ = 0x1000;
+  bool separate32BitView_ = false;
 };
 
 }  // namespace quenk::sim

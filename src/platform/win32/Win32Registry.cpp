@@ -11,6 +11,12 @@ HKEY ToHkey(platform::HKey k) {
   return reinterpret_cast<HKEY>(k);
 }
 
+template <class Fn>
+Fn Load(const char* module, const char* name) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(module), name)));
+}
+
 }  // namespace
 
 std::uint32_t Win32Registry::Open(platform::HKey parent, const std::string& path,
@@ -88,6 +94,43 @@ std::uint32_t Win32Registry::DeleteOpenKey(platform::HKey key) {
   static const auto toDosError = reinterpret_cast<RtlNtStatusToDosErrorFn>(reinterpret_cast<void*>(
       ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "RtlNtStatusToDosError")));
   return toDosError ? static_cast<std::uint32_t>(toDosError(status)) : ERROR_ACCESS_DENIED;
+}
+
+std::uint32_t Win32Registry::DeleteKeyEx(platform::HKey parent, const std::string& path,
+                                         std::uint32_t view) {
+  // Windows without RegDeleteKeyEx has no second view to reach either.
+  using RegDeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+  static const auto deleteKeyEx = Load<RegDeleteKeyExFn>("advapi32.dll", "RegDeleteKeyExA");
+  if (!deleteKeyEx)
+    return static_cast<std::uint32_t>(::RegDeleteKeyA(ToHkey(parent), path.c_str()));
+  return static_cast<std::uint32_t>(deleteKeyEx(ToHkey(parent), path.c_str(), view, 0));
+}
+
+std::uint32_t Win32Registry::KeyName(platform::HKey key, std::string& name) {
+  using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  static const auto ntQueryKey = Load<NtQueryKeyFn>("ntdll.dll", "NtQueryKey");
+  if (!ntQueryKey) return ERROR_CALL_NOT_IMPLEMENTED;
+  constexpr int kKeyNameInformation = 3;
+  constexpr LONG kBufferOverflow = static_cast<LONG>(0x80000005);
+  constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000023);
+  // KEY_NAME_INFORMATION: the name's length in bytes, then the name in UTF-16.
+  std::vector<ULONG> buffer(128);
+  ULONG needed = 0;
+  LONG status = 0;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const ULONG bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
+    status = ntQueryKey(ToHkey(key), kKeyNameInformation, buffer.data(), bytes, &needed);
+    if (status != kBufferOverflow && status != kBufferTooSmall) break;
+    buffer.resize(needed / sizeof(ULONG) + 2);
+  }
+  if (status != 0) return ERROR_INVALID_HANDLE;
+  const auto* wide = reinterpret_cast<const wchar_t*>(buffer.data() + 1);
+  const int chars = static_cast<int>(buffer[0] / sizeof(wchar_t));
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, chars, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide, chars, text.data(), size, nullptr, nullptr);
+  name = std::move(text);
+  return 0;
 }
 
 }  // namespace quenk::win32

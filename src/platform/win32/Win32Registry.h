@@ -18,6 +18,9 @@ class Win32Registry final : public platform::Registry {
   std::uint32_t OpenItself(platform::HKey parent, const std::string& path, std::uint32_t rights,
                            platform::HKey& key) override;
   std::uint32_t DeleteOpenKey(platform::HKey key) override;
+  std::uint32_t DeleteKeyEx(platform::HKey parent, const std::string& path,
+                            std::uint32_t view) override;
+  std::uint32_t KeyName(platform::HKey key, std::string& name) override;
 };
 
 }  // namespace quenk::win32
