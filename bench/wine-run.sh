@@ -5,12 +5,12 @@
 # all on one freshly seeded prefix whose System32 holds 0, 5,000 and 20,000
 # extra files. The programs alternate within each round; the figures are
 # medians, the ratios hold better than absolute times on a shared machine.
-#   RUNS=5 SIZES="0 5000 20000" bench/wine-run.sh
+#   RUNS=7 SIZES="0 5000 20000" bench/wine-run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 sizes=${SIZES:-0 5000 20000}
-runs=${RUNS:-5}
+runs=${RUNS:-7}
 
 scripts/deps.sh bench
 cmake --preset mingw >/dev/null
