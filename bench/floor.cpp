@@ -1,5 +1,6 @@
 // The floor: the removals of a run of all five cleaning items, both phases,
-// made with nothing but the raw Win32 calls and one search per mask. The
+// made with nothing but the raw Win32 calls and one search per mask, each
+// followed by its 32-bit half where the machine has one. The
 // Wine benchmark times quenk.exe against it. It takes its tables from the
 // profiles' headers and calls nothing of the program.
 //
@@ -44,7 +45,20 @@ bool FullyQualified(const std::string& path) {
 
 class Floor {
  public:
-  Floor() : windows_(Env("SYSTEMROOT")), programFiles_(Env("Programfiles")) {}
+  Floor()
+      : windows_(Env("SYSTEMROOT")),
+        programFiles_(Env("Programfiles")),
+        programFilesX86_(Env("ProgramFiles(x86)")) {
+    const DWORD a = ::GetFileAttributesA((windows_ + "\\SysWOW64").c_str());
+    wow64_ = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) &&
+             !(a & FILE_ATTRIBUTE_REPARSE_POINT);
+    const DWORD x = ::GetFileAttributesA(programFilesX86_.c_str());
+    const bool same = programFilesX86_.size() == programFiles_.size() &&
+                      StartsWith(programFilesX86_, programFiles_);
+    if (!FullyQualified(programFilesX86_) || x == INVALID_FILE_ATTRIBUTES ||
+        !(x & FILE_ATTRIBUTE_DIRECTORY) || (x & FILE_ATTRIBUTE_REPARSE_POINT) || same)
+      programFilesX86_.clear();
+  }
 
   // False, touching nothing, when the environment names no Windows or
   // Program Files folder.
@@ -68,7 +82,7 @@ class Floor {
     Sweep(nvidia_chipset::EnumRootKeys, nvidia_chipset::ServiceKeys);
 
     Files(s, ati::System32Masks);
-    RegisteredFolder(ValueText("Software\\ATi Technologies\\Install", "InstallDir"));
+    RegisteredFolders("Software\\ATi Technologies\\Install", "InstallDir");
     Keys(HKEY_CURRENT_USER, "Software", ati::UserKeys);
     Keys(HKEY_LOCAL_MACHINE, "Software", ati::MachineKeys);
 
@@ -78,7 +92,7 @@ class Floor {
     Keys(HKEY_CURRENT_USER, "Software", creative::UserKeys);
     Keys(HKEY_LOCAL_MACHINE, "Software", creative::MachineKeys);
 
-    RegisteredFolder(ValueText("Software\\Realtek\\InstallShield", "ProgramFilesDir"));
+    RegisteredFolders("Software\\Realtek\\InstallShield", "ProgramFilesDir");
     Files(s, realtek::System32Masks);
     Files(s + "drivers\\", realtek::DriversMasks);
     Installers(installers, realtek::CompanyPrefix);
@@ -107,8 +121,15 @@ class Floor {
     (removed ? deleted_ : notDeleted_).push_back(std::move(line));
   }
 
-  // One search per mask, each entry deleted as it is found.
   void Files(const std::string& folder, Table masks) {
+    FilesIn(folder, masks);
+    const std::string system32 = windows_ + "\\System32\\";
+    if (wow64_ && StartsWith(folder, system32))
+      FilesIn(windows_ + "\\SysWOW64\\" + folder.substr(system32.size()), masks);
+  }
+
+  // One search per mask, each entry deleted as it is found.
+  void FilesIn(const std::string& folder, Table masks) {
     for (const std::string_view mask : masks) {
       if (mask.empty()) continue;
       WIN32_FIND_DATAA fd;
@@ -150,6 +171,15 @@ class Floor {
 
   void RegisteredFolder(const std::string& path) { Folder(path, Removable(path)); }
 
+  // The value in the 64-bit view, then in the 32-bit one; one folder once.
+  void RegisteredFolders(const char* key, const char* value) {
+    const std::string folder = ValueText(key, value, 0);
+    const std::string folder32 = ValueText(key, value, KEY_WOW64_32KEY);
+    RegisteredFolder(folder);
+    if (folder32.size() != folder.size() || !StartsWith(folder32, folder))
+      RegisteredFolder(folder32);
+  }
+
   // Depth first; a link is removed itself, never followed. Only a path
   // below a drive's root is ever walked.
   static bool Tree(const std::string& path, DWORD attributes) {
@@ -173,6 +203,12 @@ class Floor {
   }
 
   void Installers(const std::string& folder, std::string_view companyPrefix) {
+    InstallersIn(folder, companyPrefix);
+    if (!programFilesX86_.empty() && StartsWith(folder, programFiles_ + "\\"))
+      InstallersIn(programFilesX86_ + folder.substr(programFiles_.size()), companyPrefix);
+  }
+
+  void InstallersIn(const std::string& folder, std::string_view companyPrefix) {
     WIN32_FIND_DATAA fd;
     const HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -192,9 +228,10 @@ class Floor {
   }
 
   // The folder a string value below HKEY_LOCAL_MACHINE names, or nothing.
-  static std::string ValueText(const char* key, const char* value) {
+  static std::string ValueText(const char* key, const char* value, REGSAM view) {
     HKEY k = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | view, &k) != ERROR_SUCCESS)
+      return {};
     std::string text(MAX_PATH, '\0');
     DWORD type = 0, size = static_cast<DWORD>(text.size());
     const LONG error =
@@ -206,26 +243,35 @@ class Floor {
   }
 
   void Keys(HKEY root, const char* base, Table names) {
+    KeysIn(root, base, names, 0);
+    if (root == HKEY_LOCAL_MACHINE && std::string_view(base).substr(0, 8) == "Software")
+      KeysIn(root, base, names, KEY_WOW64_32KEY);
+  }
+
+  void KeysIn(HKEY root, const char* base, Table names, REGSAM view) {
     HKEY baseKey = nullptr;
-    if (::RegOpenKeyExA(root, base, 0, KEY_ALL_ACCESS, &baseKey) != ERROR_SUCCESS &&
-        ::RegOpenKeyExA(root, base, 0, KEY_READ, &baseKey) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(root, base, 0, KEY_ALL_ACCESS | view, &baseKey) != ERROR_SUCCESS &&
+        ::RegOpenKeyExA(root, base, 0, KEY_READ | view, &baseKey) != ERROR_SUCCESS)
       return;
+    std::string shown = base;
+    if (view) shown.insert(8, "\\WOW6432Node");
     const std::string prefix =
-        std::string(root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") + base + "\\";
+        std::string(root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") + shown + "\\";
     for (const std::string_view n : names) {
       const std::string name(n);
       HKEY key = nullptr;
-      if (::RegOpenKeyExA(baseKey, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+      if (::RegOpenKeyExA(baseKey, name.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        continue;
       ::RegCloseKey(key);
-      Record(KeyTree(baseKey, name), prefix + name);
+      Record(KeyTree(baseKey, name, view), prefix + name);
     }
     ::RegCloseKey(baseKey);
   }
 
   // Subkeys first, last to first, then the key itself.
-  static bool KeyTree(HKEY parent, const std::string& name) {
+  static bool KeyTree(HKEY parent, const std::string& name, REGSAM view) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
       DWORD count = 0, longest = 0;
       if (::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
                              nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
@@ -234,12 +280,12 @@ class Floor {
           DWORD size = longest + 1;
           if (::RegEnumKeyExA(key, i, sub.data(), &size, nullptr, nullptr, nullptr, nullptr) ==
               ERROR_SUCCESS)
-            KeyTree(key, sub.substr(0, size));
+            KeyTree(key, sub.substr(0, size), view);
         }
       }
       ::RegCloseKey(key);
     }
-    return ::RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+    return ::RegDeleteKeyExA(parent, name.c_str(), view, 0) == ERROR_SUCCESS;
   }
 
   void Sweep(Table enumRootKeys, Table serviceKeys) {
@@ -251,6 +297,8 @@ class Floor {
 
   std::string windows_;
   std::string programFiles_;
+  std::string programFilesX86_;  // empty without a Program Files (x86) of its own
+  bool wow64_ = false;
   std::vector<std::string> deleted_;
   std::vector<std::string> notDeleted_;
 };
