@@ -11,6 +11,7 @@ inline constexpr std::uint32_t kFileNotFound = 2;
 inline constexpr std::uint32_t kPathNotFound = 3;
 inline constexpr std::uint32_t kAccessDenied = 5;
 inline constexpr std::uint32_t kSharingViolation = 32;
+inline constexpr std::uint32_t kFileExists = 80;
 inline constexpr std::uint32_t kAlreadyExists = 183;
 inline constexpr std::uint32_t kDiskFull = 112;
 inline constexpr std::uint32_t kInvalidName = 123;
