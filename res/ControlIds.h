@@ -30,6 +30,7 @@
 #define IDC_LOG_OK 205
 #define IDC_LOG_REMOVE 206
 #define IDC_LOG_REMOVEALL 207
+#define IDC_LOG_RESTORE 208
 
 // About window (TAboutForm)
 #define IDC_ABOUT_OK 301
@@ -46,6 +47,7 @@
 #define IDC_OPT_APPLY 405
 #define IDC_OPT_FRAME_LOGFILES 406
 #define IDC_OPT_FRAME_SYSTEMTRAY 407
+#define IDC_OPT_FRAME_BACKUP 408
 #define IDC_OPT_LABEL_NVC 410
 #define IDC_OPT_LABEL_NV 411
 #define IDC_OPT_LABEL_ATI 412
@@ -65,6 +67,15 @@
 #define IDC_OPT_LOGFILES 431
 #define IDC_OPT_LABEL_SYSTEMTRAY 440
 #define IDC_OPT_SYSTEMTRAY 441
+#define IDC_OPT_BACKUP 451
+
+// Restore window (TRestoreForm)
+#define IDC_RESTORE_LABEL_BACKUP 501
+#define IDC_RESTORE_LABEL1 502
+#define IDC_RESTORE_RESTORED 503
+#define IDC_RESTORE_LABEL2 504
+#define IDC_RESTORE_NOTRESTORED 505
+#define IDC_RESTORE_OK 506
 
 // The notification icon's callback message (WM_APP + 1) and identifier.
 #define QUENK_WM_TRAY 0x8001

@@ -9,8 +9,10 @@ ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
   auto& log = app.CreateForm<TLogForm>(ports.fs, ports.locale);
   auto& about = app.CreateForm<TAboutForm>();
   auto& options = app.CreateForm<TOptionsForm>(main.Settings(), main);
-  main.SetWindows(log, about, options);
-  return {main, log, about, options};
+  auto& restore = app.CreateForm<TRestoreForm>(ports);
+  main.SetWindows(log, about, options, restore);
+  log.SetRestoreWindow(restore);
+  return {main, log, about, options, restore};
 }
 
 }  // namespace quenk

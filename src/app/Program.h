@@ -3,6 +3,7 @@
 #include "about/AboutUnit.h"
 #include "app/VeskUnit.h"
 #include "log/LogUnit.h"
+#include "log/RestoreUnit.h"
 #include "settings/OptionsUnit.h"
 
 #include <string>
@@ -15,10 +16,11 @@ struct ProgramWindows {
   TLogForm& log;
   TAboutForm& about;
   TOptionsForm& options;
+  TRestoreForm& restore;
 };
 
-// The start-up sequence up to the message loop: title, then the four
-// windows in their order, the three later ones owned by the first.
+// The start-up sequence up to the message loop: title, then the five
+// windows in their order, the later ones owned by the first.
 // `arguments` are the command-line arguments after the program path.
 ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
                              std::vector<std::string> arguments);

@@ -2,9 +2,13 @@
 
 #include "about/AboutUnit.h"
 #include "app/CommandLine.h"
+#include "backup/BackupFolder.h"
+#include "backup/RunBackup.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
+#include "log/LogStamp.h"
 #include "log/LogUnit.h"
+#include "log/RestoreUnit.h"
 #include "profiles/CleaningItems.h"
 #include "settings/OptionsUnit.h"
 
@@ -48,10 +52,12 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
   ApplicationEvents1.onMinimize = [this] { ApplicationEvents1Minimize(); };
 }
 
-void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options) {
+void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options,
+                           TRestoreForm& restore) {
   log_ = &log;
   about_ = &about;
   options_ = &options;
+  restore_ = &restore;
 }
 
 void TVeskForm::FormCreate() {
@@ -73,6 +79,11 @@ void TVeskForm::ProcessCommandLine() {
   commandLineDone_ = true;
   const Arguments parsed = ParseArguments(arguments_);
   if (!parsed.any) return;
+  // A restore takes the place of the run.
+  if (parsed.switches.restore) {
+    restore_->RestoreBackup(*parsed.switches.restore);
+    return;
+  }
   const auto& words = parsed.words;
   for (std::size_t index = 0; index < 5; ++index) {
     const std::string argument = index < words.size() ? words[index] : std::string();
@@ -90,8 +101,11 @@ void TVeskForm::CleanButtonClick() {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
-  RunCleaning();
-  if (flags_.logFiles) log_->SaveLogFile();
+  // One stamp for the run: its backup folder and its log file carry the
+  // same, even when the run goes on past a second.
+  const std::string stamp = LogStamp(ports_.locale.Regional(), ports_.locale.Now());
+  RunCleaning(stamp);
+  if (flags_.logFiles) log_->SaveLogFile(stamp);
 }
 
 int TVeskForm::CountCleaningSteps() {
@@ -105,8 +119,9 @@ int TVeskForm::CountCleaningSteps() {
   return total;
 }
 
-void TVeskForm::RunCleaning() {
-  engine::Remover remover(ports_, log_->Record(), *this);
+void TVeskForm::RunCleaning(const std::string& stamp) {
+  backup::RunBackup keeper(ports_, backup::BackupFolder(ports_.fs, stamp));
+  engine::Remover remover(ports_, log_->Record(), *this, flags_.backup ? &keeper : nullptr);
   profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
   for (std::size_t i = 0; i < ListBoxCleanItems.Count(); ++i) {
     if (const auto* row = profiles::FindCleaningItem(ListBoxCleanItems.Item(i))) {

@@ -20,6 +20,7 @@ namespace quenk {
 class TLogForm;
 class TAboutForm;
 class TOptionsForm;
+class TRestoreForm;
 
 // The main window: the item list, the clean list, the Clean button and its
 // run, the menus, the tray icon and the option flags of the process.
@@ -28,8 +29,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   // `arguments` are the command-line arguments after the program path.
   TVeskForm(ui::Application& app, platform::Ports ports, std::vector<std::string> arguments);
 
-  // The three windows created after this one.
-  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options);
+  // The windows created after this one.
+  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options, TRestoreForm& restore);
 
   void FormCreate() override;
   void FormShow() override;
@@ -39,7 +40,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   void ProcessCommandLine();
   void CleanButtonClick();
   int CountCleaningSteps();
-  void RunCleaning();
+  // `stamp` names the run's backup folder, as it names its log file.
+  void RunCleaning(const std::string& stamp);
   void SelectButtonClick();
   void DeleteButtonClick();
   void CloseClick();
@@ -69,6 +71,7 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   TLogForm* log_ = nullptr;
   TAboutForm* about_ = nullptr;
   TOptionsForm* options_ = nullptr;
+  TRestoreForm* restore_ = nullptr;
 
  public:
   ui::Label Label2{*this, IDC_VESK_LABEL2, "Label2", {8, 7, 29, 13}, "Select"};

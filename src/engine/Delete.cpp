@@ -14,10 +14,8 @@ bool IsDots(const std::string& name) {
   return name == "." || name == "..";
 }
 
-// The path that reaches a listed entry. A long name the ANSI code page
-// cannot spell comes back with "?" in it: the short name still reaches it.
-// A name that ends in a dot or blank would lose it to path parsing: the
-// literal form keeps it.
+}  // namespace
+
 std::string EntryPath(const std::string& folder, const platform::FindEntry& entry) {
   if (entry.name.find('?') != std::string::npos && !entry.shortName.empty())
     return folder + entry.shortName;
@@ -27,8 +25,6 @@ std::string EntryPath(const std::string& folder, const platform::FindEntry& entr
   }
   return path;
 }
-
-}  // namespace
 
 std::string_view RootPrefix(platform::HKey root) {
   if (root == platform::kCurrentUser) return "HKCU\\";
@@ -50,7 +46,8 @@ void Remover::RemoveFiles(const std::string& folder, Table masks) {
       platform::FindEntry entry;
       while (search->Next(entry)) {
         if (IsDots(entry.name)) continue;
-        const bool removed = fs_.Delete(EntryPath(folder, entry)) == 0;
+        const std::string path = EntryPath(folder, entry);
+        const bool removed = (!keeper_ || keeper_->SaveFile(path)) && fs_.Delete(path) == 0;
         Record(removed, folder + entry.name);
       }
     }
@@ -63,6 +60,7 @@ void Remover::RemoveFolder(const std::string& path) {
 }
 
 bool Remover::RemoveTree(const std::string& path) {
+  if (keeper_ && !keeper_->SaveTree(path)) return false;
   const auto a = fs_.Attributes(path);
   if (!a) {
     // Nothing there to list: the folder-removal error tells what is missing.
@@ -135,7 +133,8 @@ void Remover::RemoveKeys(platform::HKey root, std::string_view basePath, Table n
   for (const std::string_view n : names) {
     const std::string name(n);
     if (baseKey && RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead)) {
-      Record(DeleteKeyTree(baseKey.Get(), name), prefix + name);
+      const bool saved = !keeper_ || keeper_->SaveKey(baseKey.Get(), name, prefix + name);
+      Record(saved && DeleteKeyTree(baseKey.Get(), name), prefix + name);
     }
     progress_.Advance();
   }

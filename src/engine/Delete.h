@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Keeper.h"
 #include "engine/Progress.h"
 #include "log/CleaningRecord.h"
 #include "platform/Ports.h"
@@ -16,21 +17,25 @@ using Table = std::span<const std::string_view>;
 // Performs every removal of a cleaning run: files by masks, folder trees,
 // installer folders chosen by their setup.ini, registry keys. Each attempt
 // lands in the cleaning record; each table entry is one progress step.
-// Keeps no state between calls.
+// With a keeper, each item is saved right before it is deleted, and an item
+// that cannot be saved is left as it is. Keeps no state between calls.
 class Remover {
  public:
-  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress)
+  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress,
+          Keeper* keeper = nullptr)
       : fs_(ports.fs),
         ini_(ports.ini),
         registry_(ports.registry),
         record_(record),
-        progress_(progress) {}
+        progress_(progress),
+        keeper_(keeper) {}
 
   // `folder` ends in "\". One step per mask.
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
-  // True when the folder is gone. Throws IoError when an emptied folder
+  // True when the folder is gone. Saves it first (nothing is removed when
+  // that fails). Throws IoError when an emptied folder
   // cannot be removed, or when there is nothing at `path`. A subfolder that
   // cannot be listed stays and makes the result false. A link is removed
   // itself, never what it points to.
@@ -55,9 +60,16 @@ class Remover {
   platform::Registry& registry_;
   CleaningRecord& record_;
   Progress& progress_;
+  Keeper* keeper_;
 };
 
 // "HKCU\", "HKLM\", or nothing for any other root.
 std::string_view RootPrefix(platform::HKey root);
+
+// The path that reaches a listed entry of `folder` (which ends in "\"). A
+// long name the ANSI code page cannot spell comes back with "?" in it: the
+// short name still reaches it. A name that ends in a dot or blank would lose
+// it to path parsing: the literal form keeps it.
+std::string EntryPath(const std::string& folder, const platform::FindEntry& entry);
 
 }  // namespace quenk::engine

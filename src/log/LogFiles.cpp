@@ -29,7 +29,10 @@ std::string LogPath(platform::FileSystem& fs, const std::string& logName) {
 }
 
 void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const CleaningRecord& record) {
-  const std::string stamp = LogStamp(locale.Regional(), locale.Now());
+  SaveLogFile(fs, LogStamp(locale.Regional(), locale.Now()), record);
+}
+
+void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const CleaningRecord& record) {
   const std::string folder = LogFolder(fs);
   if (!fs.FolderExists(folder)) fs.ForceDirectories(folder);
   const std::string path = folder + stamp + ".txt";

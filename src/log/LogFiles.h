@@ -18,6 +18,8 @@ std::string LogPath(platform::FileSystem& fs, const std::string& logName);
 // Writes the record to <log folder><stamp>.txt: "[Deleted]", its lines,
 // "[Not deleted]", its lines, each ended by CR LF. Throws IoError.
 void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const CleaningRecord& record);
+// The same, named by a stamp taken earlier (a run's, which its backup carries too).
+void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const CleaningRecord& record);
 
 // Replaces `logs` with the names of the *.txt entries of the log folder,
 // each without its last four characters, in the order they are listed.

@@ -8,6 +8,7 @@ namespace quenk::ui {
 struct ListBoxStyle {
   bool sorted = false;
   int itemHeight = 13;
+  bool horizontalScroll = false;  // lines wider than the box scroll sideways
 };
 
 // A single-selection list box. It shows its own items, or a StringList that
@@ -36,6 +37,7 @@ class ListBox final : public Control, private StringList::Observer {
   void SetItemIndex(int index);
   bool Sorted() const { return style_.sorted; }
   int ItemHeight() const { return style_.itemHeight; }
+  bool HorizontalScroll() const { return style_.horizontalScroll; }
 
   // The user picked `index` on screen; the model follows, then the click runs.
   void UserSelected(int index) { itemIndex_ = index; }

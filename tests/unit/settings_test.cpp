@@ -79,7 +79,7 @@ TEST_F(SettingsValues, ExitWritesEveryKeyBackAndKeepsValues) {
       "[NVIDIA Display]\r\nFiles=0\r\nRegistry=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
       "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n"
       "[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n"
-      "[SystemTray]\r\nSystemTray=0\r\n");
+      "[SystemTray]\r\nSystemTray=0\r\n[Backup]\r\nBackup=1\r\n");
   EXPECT_TRUE(Reports().empty());
 }
 

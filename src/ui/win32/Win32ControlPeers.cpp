@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace quenk::ui::win32 {
@@ -19,6 +20,7 @@ class WindowPeer : public Base {
   ~WindowPeer() override = default;  // the parent's destruction destroys the window
 
   void SetVisible(bool visible) override { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+  void SetEnabled(bool enabled) override { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   void SetCaption(const std::string& caption) override { ::SetWindowTextA(hwnd_, caption.c_str()); }
   void Focus() override { ::SetFocus(hwnd_); }
   std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
@@ -32,12 +34,16 @@ class PlainPeer final : public WindowPeer<ControlPeer> {
   using WindowPeer::WindowPeer;
 };
 
+int TextWidth(HWND hwnd, HFONT font, const std::string& text);
+
 class ListBoxWindowPeer final : public WindowPeer<ListBoxPeer> {
  public:
-  using WindowPeer::WindowPeer;
+  ListBoxWindowPeer(HWND hwnd, bool horizontalScroll)
+      : WindowPeer(hwnd), horizontalScroll_(horizontalScroll) {}
 
   void Insert(std::size_t index, const std::string& text) override {
     ::SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+    Widen({text});
   }
   void Remove(std::size_t index) override { ::SendMessageA(hwnd_, LB_DELETESTRING, index, 0); }
   void Reset(const std::vector<std::string>& items) override {
@@ -48,10 +54,24 @@ class ListBoxWindowPeer final : public WindowPeer<ListBoxPeer> {
     ::SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     for (const auto& item : items)
       ::SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    widest_ = 0;
+    Widen(items);
     ::SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
   void Select(int index) override { ::SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+
+ private:
+  // The scrolling width follows the widest line the box has held.
+  void Widen(const std::vector<std::string>& lines) {
+    if (!horizontalScroll_) return;
+    const auto font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    for (const auto& line : lines) widest_ = std::max(widest_, TextWidth(hwnd_, font, line) + 8);
+    ::SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest_), 0);
+  }
+
+  bool horizontalScroll_;
+  int widest_ = 0;
 };
 
 class CheckBoxWindowPeer final : public WindowPeer<CheckBoxPeer> {
@@ -103,9 +123,13 @@ WindowSpec SpecFor(const Control& control) {
       return {"BUTTON", BS_PUSHBUTTON | tab, 0};
     case ControlKind::kCheckBox:
       return {"BUTTON", BS_AUTOCHECKBOX | tab, 0};
-    case ControlKind::kListBox:
-      return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | tab,
+    case ControlKind::kListBox: {
+      const bool sideways = static_cast<const ListBox&>(control).HorizontalScroll();
+      return {"LISTBOX",
+              static_cast<DWORD>(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL |
+                                 (sideways ? WS_HSCROLL : 0) | tab),
               WS_EX_CLIENTEDGE};
+    }
     case ControlKind::kMemo:
       return {"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | tab, WS_EX_CLIENTEDGE};
     case ControlKind::kProgressBar:
@@ -165,8 +189,8 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
   if (control.Kind() == ControlKind::kFrame)
     RegisterFrameClass(static_cast<Frame&>(control).ClassName().c_str());
   const WindowSpec look = SpecFor(control);
-  const DWORD style =
-      WS_CHILD | WS_CLIPSIBLINGS | look.style | (control.Visible() ? WS_VISIBLE : 0);
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | look.style |
+                      (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
   HWND hwnd =
       ::CreateWindowExA(look.exStyle, look.className, control.Caption().c_str(), style, 0, 0, 0, 0,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),
@@ -177,7 +201,8 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
   std::unique_ptr<ControlPeer> peer;
   switch (control.Kind()) {
     case ControlKind::kListBox:
-      peer = std::make_unique<ListBoxWindowPeer>(hwnd);
+      peer = std::make_unique<ListBoxWindowPeer>(hwnd,
+                                                 static_cast<ListBox&>(control).HorizontalScroll());
       break;
     case ControlKind::kCheckBox:
       peer = std::make_unique<CheckBoxWindowPeer>(hwnd);
