@@ -162,14 +162,17 @@ class Restorer {
     }
   }
 
-  const KeyNode* SavedKey(const std::string& fullName) const {
+  // The saved key and its path below the root as the registry spelt it.
+  const KeyNode* SavedKey(const std::string& fullName, std::string& spelt) const {
     const KeyNode* node = &registryRoot_;
+    spelt.clear();
     std::size_t start = 0;
     while (node && start <= fullName.size()) {
       std::size_t end = fullName.find('\\', start);
       if (end == std::string::npos) end = fullName.size();
       const auto it = node->children.find(UpperCase(fullName.substr(start, end - start)));
       node = it == node->children.end() ? nullptr : it->second.get();
+      if (node && start > 0) spelt += (spelt.empty() ? "" : "\\") + node->name;
       start = end + 1;
     }
     return node;
@@ -372,22 +375,24 @@ class Restorer {
   Outcome RestoreKeyItem(const ManifestItem& item) {
     Outcome o;
     const std::string& line = item.entry.path;
-    const KeyNode* saved = registryMissing_.empty() ? SavedKey(FullKeyName(line)) : nullptr;
+    std::string path;
+    const KeyNode* saved = registryMissing_.empty() ? SavedKey(FullKeyName(line), path) : nullptr;
     if (!saved) {
       o.Failed(line, registryMissing_.empty()
                          ? std::string(kRegistryFile) + " holds no copy of it"
                          : std::string(kRegistryFile) + " cannot be read, " + registryMissing_);
       return o;
     }
-    return RestoreKey(line, *saved, item.links);
+    platform::HKey root = 0;
+    std::string recorded;
+    SplitKey(line, root, recorded);
+    return RestoreKey(line, root, path, *saved, item.links);
   }
 
-  Outcome RestoreKey(const std::string& line, const KeyNode& saved,
-                     const std::vector<ManifestEntry>& links) {
+  // `line` names the key in the lines, `path` below `root` makes it.
+  Outcome RestoreKey(const std::string& line, platform::HKey root, const std::string& path,
+                     const KeyNode& saved, const std::vector<ManifestEntry>& links) {
     Outcome o;
-    platform::HKey root = 0;
-    std::string path;
-    SplitKey(line, root, path);
     bool made = false;
     if (const RegKey existing =
             RegKey::OpenItself(registry_, root, path, platform::access::kRead)) {
@@ -412,7 +417,8 @@ class Restorer {
     }
     Outcome inside;
     for (const auto& [upper, child] : saved.children)
-      inside.Add(RestoreKey(line + "\\" + child->name, *child, links));
+      inside.Add(
+          RestoreKey(line + "\\" + child->name, root, path + "\\" + child->name, *child, links));
     for (const auto& link : links)
       if (EqualsNoCase(Parent(link.path), line)) RestoreKeyLink(link, inside);
     if (!made) {

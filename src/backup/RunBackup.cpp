@@ -167,16 +167,48 @@ bool RunBackup::SaveTree(const std::string& path) {
 bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const std::string& line) {
   if (!FirstTime("key\t" + line)) return true;
   if (FullKeyName(line).empty()) return false;
+  // The key as the registry spells it, which may differ from the record's
+  // spelling in case: a restore brings back the registry's.
+  const std::string prefix = line.substr(0, line.size() - name.size());
+  const std::string fullName = FullKeyName(prefix) + Spelling(parent, name);
   std::string reg;
   Pending pending;
-  if (!ExportKey(parent, name, line, reg, pending)) return false;
+  if (!ExportKey(parent, name, line, fullName, reg, pending)) return false;
   if (!Ready() || !Commit(pending, reg)) return false;
   saved_.insert(UpperCase("key\t" + line));
   return true;
 }
 
+std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
+  std::string spelt;
+  RegKey owned;
+  platform::HKey at = parent;
+  for (std::size_t start = 0; start <= name.size();) {
+    std::size_t end = name.find('\\', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    std::string found = part;
+    platform::KeyInfo info;
+    if (registry_.QueryInfo(at, info) == 0) {
+      std::string sub;
+      for (std::uint32_t i = 0; i < info.subKeys; ++i)
+        if (registry_.EnumKey(at, i, info.maxSubKeyLen + 1, sub) == 0 && EqualsNoCase(sub, part)) {
+          found = sub;
+          break;
+        }
+    }
+    spelt += (spelt.empty() ? "" : "\\") + found;
+    start = end + 1;
+    if (start > name.size()) break;
+    owned = RegKey::Open(registry_, at, part, platform::access::kRead);
+    if (!owned) return spelt + "\\" + name.substr(start);
+    at = owned.Get();
+  }
+  return spelt;
+}
+
 bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const std::string& line,
-                          std::string& reg, Pending& pending) {
+                          const std::string& fullName, std::string& reg, Pending& pending) {
   const RegKey key = RegKey::OpenItself(registry_, parent, name, platform::access::kRead);
   if (!key) return false;
   std::uint32_t type = 0;
@@ -188,7 +220,7 @@ bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const 
   }
   if (pending.manifest.empty())
     pending.manifest = FormatManifestLine({Kind::kKey, line, false, {}});
-  RegSection section{FullKeyName(line), {}};
+  RegSection section{fullName, {}};
   RegValue value;
   std::uint32_t index = 0;
   std::uint32_t error = 0;
@@ -203,7 +235,8 @@ bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const 
   for (std::uint32_t i = 0; i < info.subKeys; ++i) {
     std::string sub;
     if (registry_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) != 0) return false;
-    if (!ExportKey(key.Get(), sub, line + "\\" + sub, reg, pending)) return false;
+    if (!ExportKey(key.Get(), sub, line + "\\" + sub, fullName + "\\" + sub, reg, pending))
+      return false;
   }
   return true;
 }

@@ -41,7 +41,8 @@ class RunBackup final : public engine::Keeper {
   bool CopyFolder(const std::string& path, const EntryFacts& facts, Pending& pending);
   void AddLink(Kind kind, const std::string& path, Pending& pending);
   bool ExportKey(platform::HKey parent, const std::string& name, const std::string& line,
-                 std::string& reg, Pending& pending);
+                 const std::string& fullName, std::string& reg, Pending& pending);
+  std::string Spelling(platform::HKey parent, const std::string& name);
   bool Commit(const Pending& pending, const std::string& reg = {});
   bool Append(const char* file, const std::string& text);
   bool FirstTime(const std::string& item);

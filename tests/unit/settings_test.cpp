@@ -104,5 +104,25 @@ TEST_F(SettingsValues, ReadOnlySettingsFileStillSetsTheFlags) {
   EXPECT_EQ(SettingsText(), "[SystemTray]\r\nSystemTray=1\r\n");
 }
 
+// Files of earlier versions hold no Backup section: they read as on.
+TEST_F(SettingsValues, BackupFlagIsOnUnlessSetToZero) {
+  const struct {
+    const char* text;
+    bool on;
+  } cases[] = {
+      {"", true},
+      {"[Logfiles]\r\nLogfiles=1\r\n[SystemTray]\r\nSystemTray=0\r\n", true},
+      {"[Backup]\r\nBackup=0\r\n", false},
+      {"[backup]\r\nBACKUP=0x0\r\n", false},
+      {"[Backup]\r\nBackup=1\r\n", true},
+      {"[Backup]\r\nBackup=no\r\n", true},
+      {"[Backup]\r\nBackup=\r\n", true},
+  };
+  for (const auto& c : cases) {
+    machine.fs.AddFile(kSettings, c.text);
+    EXPECT_EQ(SettingsFile(machine.ini, kSettings).ReadAll().backup, c.on) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace quenk::test
