@@ -10,6 +10,7 @@ inline constexpr std::uint32_t kSuccess = 0;
 inline constexpr std::uint32_t kFileNotFound = 2;
 inline constexpr std::uint32_t kPathNotFound = 3;
 inline constexpr std::uint32_t kAccessDenied = 5;
+inline constexpr std::uint32_t kNotSameDevice = 17;
 inline constexpr std::uint32_t kSharingViolation = 32;
 inline constexpr std::uint32_t kFileExists = 80;
 inline constexpr std::uint32_t kAlreadyExists = 183;

@@ -132,6 +132,9 @@ class FileSystem {
   // The system's copy routine: bytes, attributes and the last-write time.
   // With `failIfExists` an existing `to` fails with kFileExists.
   virtual std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // A second name for the file `existing` (same volume only): its bytes,
+  // attributes and times, at the cost of one call. `link` must not exist.
+  virtual std::uint32_t HardLink(const std::string& existing, const std::string& link) = 0;
   // Sets the settable bits; the rest of `attributes` is ignored.
   virtual std::uint32_t SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // nullopt when the entry cannot be reached.

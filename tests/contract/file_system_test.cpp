@@ -343,6 +343,30 @@ TEST_F(Contract, CopyTakesBytesAttributesAndLastWriteTime) {
   EXPECT_EQ(ReadAll(ports.fs, dir + "\\plain.txt"), "other");
 }
 
+TEST_F(Contract, HardLinkKeepsBytesAttributesAndTimesAfterTheFirstNameIsGone) {
+  machine->MakeFile(dir + "\\src.dll", std::string("MZ\0\x01", 4));
+  ASSERT_EQ(ports.fs.SetTimes(dir + "\\src.dll", kOld), 0u);
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\src.dll", kHidden | kSystem), 0u);
+  machine->MakeFolder(dir + "\\folder");
+  ASSERT_EQ(ports.fs.HardLink(dir + "\\src.dll", dir + "\\folder\\link.dll"), 0u);
+  const struct {
+    std::string existing, link;
+    std::uint32_t error;
+  } cases[] = {
+      {dir + "\\src.dll", dir + "\\folder\\link.dll", platform::err::kAlreadyExists},
+      {dir + "\\missing.dll", dir + "\\x.dll", platform::err::kFileNotFound},
+      {dir + "\\src.dll", dir + "\\nofolder\\x.dll", platform::err::kPathNotFound},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ports.fs.HardLink(c.existing, c.link), c.error) << c.existing << " " << c.link;
+  EXPECT_NE(ports.fs.HardLink(dir + "\\folder", dir + "\\x"), 0u);
+  ASSERT_EQ(ports.fs.Delete(dir + "\\src.dll"), 0u);
+  const std::string link = dir + "\\folder\\link.dll";
+  EXPECT_EQ(ReadAll(ports.fs, link), std::string("MZ\0\x01", 4));
+  EXPECT_EQ(*ports.fs.Attributes(link) & (kHidden | kSystem), kHidden | kSystem);
+  EXPECT_EQ(ports.fs.Times(link)->lastWrite, kOld.lastWrite);
+}
+
 TEST_F(Contract, CopyOfAFileHeldOpenFailsWithSharingViolation) {
   machine->MakeFile(dir + "\\busy.sys", "busy");
   machine->HoldOpen(dir + "\\busy.sys");

@@ -224,13 +224,19 @@ TEST_F(RunBackupTest, ABackupThatCannotBeWrittenKeepsEveryItem) {
   }
 }
 
-TEST_F(RunBackupTest, ATreeWithAFileThatCannotBeReadStaysWhole) {
-  machine.fs.AddFile("C:\\Vendor\\a.txt", "a");
-  machine.fs.AddFile("C:\\Vendor\\sub\\busy.sys", "busy").inUse = true;
-  saving.RemoveFolder("C:\\Vendor");
-  EXPECT_EQ(NotDeleted(), Lines{"C:\\Vendor"});
-  EXPECT_TRUE(Exists("C:\\Vendor\\a.txt"));
-  EXPECT_FALSE(machine.fs.Node(folder + "\\manifest.txt"));
+// Across volumes no second name can be made: the files are copied, and a
+// file that cannot be read keeps its whole tree.
+TEST_F(RunBackupTest, OnAnotherVolumeFilesAreCopiedAndOneUnreadableKeepsTheTree) {
+  machine.fs.AddFile("D:\\Vendor\\a.txt", "a");
+  machine.fs.AddFile("D:\\Other\\b.txt", "b");
+  machine.fs.AddFile("D:\\Vendor\\sub\\busy.sys", "busy").inUse = true;
+  saving.RemoveFolder("D:\\Other");
+  saving.RemoveFolder("D:\\Vendor");
+  EXPECT_EQ(Deleted(), Lines{"D:\\Other"});
+  EXPECT_EQ(NotDeleted(), Lines{"D:\\Vendor"});
+  EXPECT_EQ(Read("files\\D\\Other\\b.txt"), "b");
+  EXPECT_TRUE(Exists("D:\\Vendor\\a.txt"));
+  EXPECT_EQ(Read("manifest.txt"), "folder\tD:\\Other\r\n");
 }
 
 TEST_F(RunBackupTest, ATreeThatHoldsTheBackupIsNotDeleted) {

@@ -38,6 +38,9 @@ class SpyFileSystem final : public platform::FileSystem {
   std::uint32_t Copy(const std::string& from, const std::string& to, bool fail) override {
     return Mark(inner_.Copy(from, to, fail));
   }
+  std::uint32_t HardLink(const std::string& e, const std::string& l) override {
+    return Mark(inner_.HardLink(e, l));
+  }
   std::uint32_t SetAttributes(const std::string& p, std::uint32_t a) override {
     return Mark(inner_.SetAttributes(p, a));
   }

@@ -7,7 +7,8 @@
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
 //   quenk-seed closewhenup          wait for Quenk's main window to show, then close it
-//   quenk-seed fill FOLDER N        put N small files named extra00000.dll... into FOLDER
+//   quenk-seed fill FOLDER N [SIZE] put N files of SIZE bytes (0) named extra00000.dll... into
+//   FOLDER
 #include "Leftovers.h"
 
 #include <cstdio>
@@ -75,11 +76,17 @@ int main(int argc, char** argv) {
   }
   if (verb == "fill" && argc > 3) {
     const int count = std::atoi(argv[3]);
+    const std::string bytes(argc > 4 ? static_cast<std::size_t>(std::atoi(argv[4])) : 0, 'x');
+    ::CreateDirectoryA(argv[2], nullptr);
     char path[MAX_PATH];
     for (int i = 0; i < count; ++i) {
       std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
       HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+      if (h == INVALID_HANDLE_VALUE) continue;
+      DWORD written = 0;
+      if (!bytes.empty())
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(h);
     }
     return 0;
   }

@@ -586,6 +586,32 @@ std::uint32_t SimFileSystem::Copy(const std::string& from, const std::string& to
   return 0;
 }
 
+const SimNode* SimFileSystem::VolumeOf(const SimNode* node) const {
+  while (node && node->parent) node = node->parent;
+  return node;
+}
+
+std::uint32_t SimFileSystem::HardLink(const std::string& existing, const std::string& link) {
+  if (TooLong(existing) || TooLong(link)) return err::kFilenameTooLong;
+  const Resolved source = Resolve(existing, true);
+  if (source.error) return source.error;
+  if (!source.node) return source.parent ? err::kFileNotFound : err::kPathNotFound;
+  if (source.node->IsFolder()) return err::kAccessDenied;
+  const Resolved target = Resolve(link, false);
+  if (target.error) return target.error;
+  if (!target.parent) return err::kPathNotFound;
+  if (target.node) return err::kAlreadyExists;
+  if (InvalidLeaf(target.leaf)) return err::kInvalidName;
+  if (VolumeOf(source.node) != VolumeOf(target.parent)) return err::kNotSameDevice;
+  if (target.parent->denyWrite) return err::kAccessDenied;
+  const SimNode& from = *source.node;
+  const platform::FileTimes times = from.times;  // the insert may touch its folder, not it
+  SimNode& n = Insert(*target.parent, target.leaf, from.attributes);
+  n.content = from.content;
+  n.times = times;
+  return 0;
+}
+
 std::uint32_t SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);

@@ -61,6 +61,9 @@ class SimFileSystem final : public platform::FileSystem {
   std::optional<platform::FolderIdentity> Identify(const std::string& path) override;
   std::string SystemFolderPath(platform::SystemFolder folder) override;
   std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  // A snapshot of the file under the new name: what a link shows as long as
+  // neither name is written to, which is all the program relies on.
+  std::uint32_t HardLink(const std::string& existing, const std::string& link) override;
   std::uint32_t SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::optional<platform::FileTimes> Times(const std::string& path) override;
   std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
@@ -111,6 +114,7 @@ class SimFileSystem final : public platform::FileSystem {
   std::vector<std::string> Components(const std::string& path, char& drive);
   bool IsCurrentDir(const SimNode& node);
   SimNode* Root(char drive);
+  const SimNode* VolumeOf(const SimNode* node) const;
   SimNode& NewRoot(char drive);
   std::string Unshare(const std::string& path);
   std::uint64_t Tick() { return clock_ += 10'000'000; }

@@ -363,6 +363,12 @@ std::uint32_t Win32FileSystem::Copy(const std::string& from, const std::string& 
       [fail](const wchar_t* a, const wchar_t* b) { return ::CopyFileW(a, b, fail); }));
 }
 
+std::uint32_t Win32FileSystem::HardLink(const std::string& existing, const std::string& link) {
+  return LastErrorOr(Call2(
+      existing, link, [](const char* e, const char* l) { return ::CreateHardLinkA(l, e, nullptr); },
+      [](const wchar_t* e, const wchar_t* l) { return ::CreateHardLinkW(l, e, nullptr); }));
+}
+
 std::uint32_t Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   // Nothing settable means a plain file, which the system calls "normal".
   DWORD a = attributes & platform::attr::kSettable;
