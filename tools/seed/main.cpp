@@ -7,6 +7,9 @@
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
 //   quenk-seed closewhenup          wait for Quenk's main window to show, then close it
+//   quenk-seed pick CLASS ID N      select entry N of the list ID in a Quenk window, as a click does
+//   quenk-seed front CLASS          bring a window to the front (Wine without a window manager
+//                                   leaves a window shown before its owner below it)
 //   quenk-seed fill FOLDER N [SIZE] put N files of SIZE bytes (0) named extra00000.dll... into
 //   FOLDER
 #include "Leftovers.h"
@@ -61,6 +64,35 @@ int main(int argc, char** argv) {
     RECT r{};
     if (!window || !::GetWindowRect(window, &r)) return 1;
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (verb == "pick" && argc > 4) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    const int id = std::atoi(argv[3]);
+    struct Search {
+      int id;
+      HWND found;
+    } s{id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          if (::GetDlgCtrlID(hwnd) != s->id) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    if (!s.found) return 1;
+    ::SendMessageA(s.found, LB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+    ::SendMessageA(::GetParent(s.found), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(s.found));
+    return 0;
+  }
+  if (verb == "front" && argc > 2) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    if (!window) return 1;
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(window);
     return 0;
   }
   if (verb == "closewhenup") {
