@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The cost of the backup under Wine: one NVIDIA run whose Help\nvcpl folder
-# holds 10,000 files of 4 KiB, once with the backup (every file copied
-# first) and once without, on a freshly seeded prefix each time; and a start
-# with nothing to clean, for the program's own start and exit. Wall time from
-# start to exit, medians of RUNS runs.
+# holds 10,000 files of 4 KiB, once with the backup (every file saved first)
+# and once without, on a freshly seeded prefix each time; and a start with
+# nothing to clean, for the program's own start and exit. The files lie in
+# 100 folders of 100 (PER=100), or all in the one folder (PER=0). Wall time
+# from start to exit, medians of RUNS runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 files=${FILES:-10000}
 size=${SIZE:-4096}
 runs=${RUNS:-3}
+per=${PER:-100}
 
 scripts/deps.sh bench
 cmake --preset mingw >/dev/null
@@ -41,7 +43,11 @@ prepare() {  # prepare BACKUP: fresh leftovers, the big folder, the flag
   rm -rf "$c/quenk/Backups"
   seed clear
   seed seed NVIDIA
-  seed fill 'C:\windows\Help\nvcpl' "$files" "$size"
+  if [ "$per" -gt 0 ]; then
+    seed fill 'C:\windows\Help\nvcpl' "$files" "$size" "$per"
+  else
+    seed fill 'C:\windows\Help\nvcpl' "$files" "$size"
+  fi
   settings "$1"
 }
 
@@ -60,12 +66,13 @@ for _ in $(seq "$runs"); do
   rm -rf "$c/quenk/Backups"
   run empty
 done
-python3 - "$results" "$files" "$size" "$copied" "$left" <<'PY'
+python3 - "$results" "$files" "$size" "$copied" "$left" "$per" <<'PY'
 import statistics, sys
 rows = [l.split() for l in open(sys.argv[1])]
 med = {k: statistics.median(float(r[1]) for r in rows if r[0] == k) for k in ("backup", "plain", "empty")}
 n = len(rows) // 3
-print(f"NVIDIA run, Help\\nvcpl with {sys.argv[2]} files of {sys.argv[3]} bytes, Wine, median of {n} runs:")
+where = f"in folders of {sys.argv[6]}" if sys.argv[6] != "0" else "in one folder"
+print(f"NVIDIA run, Help\\nvcpl with {sys.argv[2]} files of {sys.argv[3]} bytes {where}, Wine, median of {n} runs:")
 print(f"  with backup    {med['backup']:7.2f} s  ({sys.argv[4]} files in the backup)")
 print(f"  without backup {med['plain']:7.2f} s")
 print(f"  nothing to do  {med['empty']:7.2f} s  (start, window, exit)")

@@ -34,11 +34,11 @@ class Remover {
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
-  // True when the folder is gone. Saves it first (nothing is removed when
-  // that fails). Throws IoError when an emptied folder
-  // cannot be removed, or when there is nothing at `path`. A subfolder that
-  // cannot be listed stays and makes the result false. A link is removed
-  // itself, never what it points to.
+  // True when the folder is gone. Saves it first, and removes nothing when
+  // that fails. Throws IoError when an emptied folder cannot be removed, or
+  // when there is nothing at `path`. A subfolder that cannot be listed stays
+  // and makes the result false. A link is removed itself, never what it
+  // points to.
   bool RemoveTree(const std::string& path);
   // `folder` ends in "\". Removes the subfolders whose setup.ini names a
   // company that begins with `companyPrefix` (case counts).

@@ -14,6 +14,7 @@
 //   FOLDER
 #include "Leftovers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -109,10 +110,17 @@ int main(int argc, char** argv) {
   if (verb == "fill" && argc > 3) {
     const int count = std::atoi(argv[3]);
     const std::string bytes(argc > 4 ? static_cast<std::size_t>(std::atoi(argv[4])) : 0, 'x');
+    const int per = argc > 5 ? std::max(1, std::atoi(argv[5])) : 0;
     ::CreateDirectoryA(argv[2], nullptr);
     char path[MAX_PATH];
     for (int i = 0; i < count; ++i) {
-      std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
+      if (per) {
+        std::snprintf(path, sizeof path, "%s\\part%03d", argv[2], i / per);
+        if (i % per == 0) ::CreateDirectoryA(path, nullptr);
+        std::snprintf(path, sizeof path, "%s\\part%03d\\extra%05d.dll", argv[2], i / per, i);
+      } else {
+        std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
+      }
       HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       if (h == INVALID_HANDLE_VALUE) continue;
       DWORD written = 0;
