@@ -7,11 +7,12 @@
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
 //   quenk-seed closewhenup          wait for Quenk's main window to show, then close it
-//   quenk-seed pick CLASS ID N      select entry N of the list ID in a Quenk window, as a click does
-//   quenk-seed front CLASS          bring a window to the front (Wine without a window manager
-//                                   leaves a window shown before its owner below it)
-//   quenk-seed fill FOLDER N [SIZE] put N files of SIZE bytes (0) named extra00000.dll... into
-//   FOLDER
+//   quenk-seed pick CLASS ID N      select entry N of list ID in a Quenk window, as a click does
+//   quenk-seed front CLASS          bring a window to the front (Wine without a window
+//                                   manager leaves one shown before its owner below it)
+//   quenk-seed fill FOLDER N [SIZE [PER]]
+//                                   put N files of SIZE bytes named extra00000.dll... into
+//                                   FOLDER, or PER of them into each of its folders part000...
 #include "Leftovers.h"
 
 #include <algorithm>
