@@ -53,9 +53,11 @@ bool RunBackup::Holds(const std::string& tree, const std::string& inner) {
   if (!treeId) return false;
   // The inner folder may not exist yet: compare its nearest existing parent.
   std::string existing = inner, rest;
-  while (!existing.empty() && !fs_.Attributes(existing)) {
-    rest = existing.substr(existing.find_last_of('\\')) + rest;
-    existing = Parent(existing);
+  while (!fs_.Attributes(existing)) {
+    const std::size_t slash = existing.find_last_of('\\');
+    if (slash == std::string::npos) return false;
+    rest = existing.substr(slash) + rest;
+    existing.resize(slash);
   }
   const auto innerId = fs_.Identify(existing);
   return innerId && inside(innerId->finalPath + rest, treeId->finalPath);
