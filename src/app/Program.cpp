@@ -10,8 +10,10 @@ ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
   auto& about = app.CreateForm<TAboutForm>();
   auto& options = app.CreateForm<TOptionsForm>(main.Settings(), main);
   auto& preview = app.CreateForm<TPreviewForm>(ports);
-  main.SetWindows(log, about, options, preview);
-  return {main, log, about, options, preview};
+  auto& restore = app.CreateForm<TRestoreForm>(ports);
+  main.SetWindows(log, about, options, preview, restore);
+  log.SetRestoreWindow(restore);
+  return {main, log, about, options, preview, restore};
 }
 
 }  // namespace quenk

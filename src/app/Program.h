@@ -4,6 +4,7 @@
 #include "app/PreviewUnit.h"
 #include "app/VeskUnit.h"
 #include "log/LogUnit.h"
+#include "log/RestoreUnit.h"
 #include "settings/OptionsUnit.h"
 
 #include <string>
@@ -17,6 +18,7 @@ struct ProgramWindows {
   TAboutForm& about;
   TOptionsForm& options;
   TPreviewForm& preview;
+  TRestoreForm& restore;
 };
 
 // The start-up sequence up to the message loop: title, then the windows in

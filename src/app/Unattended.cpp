@@ -1,6 +1,9 @@
 #include "app/Unattended.h"
 
 #include "app/Forecast.h"
+#include "backup/BackupFolder.h"
+#include "backup/Restore.h"
+#include "backup/RunBackup.h"
 #include "engine/Delete.h"
 #include "engine/Halves.h"
 #include "log/LogFiles.h"
@@ -109,7 +112,24 @@ int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink
   const std::string stamp = LogStamp(ports.locale.Regional(), ports.locale.Now());
   NoProgress progress;
   int code = exitcode::kDone;
-  if (arguments.switches.preview) {
+  if (const auto& wanted = arguments.switches.restore) {
+    std::string folder;
+    try {
+      folder = backup::FindBackup(ports.fs, *wanted);
+    } catch (const std::exception& error) {
+      Report(messages, error.what());
+      return exitcode::kWrongLine;
+    }
+    const backup::RestoreResult result = backup::Restore(ports, folder);
+    code = Outcome(result.notRestored);
+    try {
+      WriteLogFolderFile(ports.fs, stamp + " restore.txt",
+                         {{"[Restored]", result.restored}, {"[Not restored]", result.notRestored}});
+    } catch (const std::exception& error) {
+      Report(messages, error.what());
+      code = exitcode::kStopped;
+    }
+  } else if (arguments.switches.preview) {
     const Forecast forecast = RunForecast(ports, entries, flags, progress);
     code = Outcome(forecast.notDeleted);
     if (!forecast.stop.empty()) {
@@ -126,8 +146,9 @@ int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink
     }
   } else {
     CleaningRecord record;
-    engine::Remover remover(ports, record, progress,
-                            engine::FindHalves(ports.fs, ports.registry));
+    backup::RunBackup keeper(ports, backup::BackupFolder(ports.fs, stamp));
+    engine::Remover remover(ports, record, progress, engine::FindHalves(ports.fs, ports.registry),
+                            flags.backup ? &keeper : nullptr);
     profiles::ProfileContext ctx{ports.fs, ports.registry, remover};
     try {
       profiles::CleanEntries(ctx, entries, flags);

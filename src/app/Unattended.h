@@ -34,8 +34,9 @@ std::string UsageText();
 bool CheckLine(const Arguments& arguments, MessageSink& messages);
 
 // The whole program without a window, a tray icon or a message box: reads
-// (or makes) the settings file, cleans the vendor words, or forecasts them
-// with /preview, always writes what it did into the log folder, writes the
+// (or makes) the settings file, cleans the vendor words (backing up as the
+// backup flag says), forecasts them with /preview or restores a backup with
+// /restore, always writes what it did into the log folder, writes the
 // settings file back and returns the exit code.
 int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages);
 

@@ -3,9 +3,13 @@
 #include "about/AboutUnit.h"
 #include "app/CommandLine.h"
 #include "app/PreviewUnit.h"
+#include "backup/BackupFolder.h"
+#include "backup/RunBackup.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
+#include "log/LogStamp.h"
 #include "log/LogUnit.h"
+#include "log/RestoreUnit.h"
 #include "profiles/CleaningItems.h"
 #include "settings/OptionsUnit.h"
 
@@ -52,11 +56,12 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
 }
 
 void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options,
-                           TPreviewForm& preview) {
+                           TPreviewForm& preview, TRestoreForm& restore) {
   log_ = &log;
   about_ = &about;
   options_ = &options;
   preview_ = &preview;
+  restore_ = &restore;
   preview.onCleanNow = [this] {
     // The window hides right after this run: no fresh forecast for it.
     cleaningFromPreview_ = true;
@@ -87,6 +92,11 @@ void TVeskForm::ProcessCommandLine() {
   commandLineDone_ = true;
   const Arguments parsed = ParseArguments(arguments_);
   if (!parsed.any) return;
+  // A restore takes the place of the run.
+  if (parsed.switches.restore) {
+    restore_->RestoreBackup(*parsed.switches.restore);
+    return;
+  }
   const auto& words = parsed.words;
   for (std::size_t index = 0; index < 5; ++index) {
     const std::string argument = index < words.size() ? words[index] : std::string();
@@ -108,8 +118,11 @@ void TVeskForm::CleanButtonClick() {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
-  RunCleaning(halves);
-  if (flags_.logFiles) log_->SaveLogFile();
+  // One stamp for the run: its backup folder and its log file carry the
+  // same, even when the run goes on past a second.
+  const std::string stamp = LogStamp(ports_.locale.Regional(), ports_.locale.Now());
+  RunCleaning(halves, stamp);
+  if (flags_.logFiles) log_->SaveLogFile(stamp);
   // A forecast left open would show what this run has just done.
   if (preview_ && preview_->Visible() && !cleaningFromPreview_)
     preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
@@ -126,8 +139,9 @@ int TVeskForm::CountCleaningSteps(const engine::Halves& halves) {
   return total;
 }
 
-void TVeskForm::RunCleaning(const engine::Halves& halves) {
-  engine::Remover remover(ports_, log_->Record(), *this, halves);
+void TVeskForm::RunCleaning(const engine::Halves& halves, const std::string& stamp) {
+  backup::RunBackup keeper(ports_, backup::BackupFolder(ports_.fs, stamp));
+  engine::Remover remover(ports_, log_->Record(), *this, halves, flags_.backup ? &keeper : nullptr);
   profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
   profiles::CleanEntries(ctx, ListBoxCleanItems.Items().Lines(), flags_);
 }

@@ -22,6 +22,7 @@ class TLogForm;
 class TAboutForm;
 class TOptionsForm;
 class TPreviewForm;
+class TRestoreForm;
 
 // The main window: the item list, the clean list, the Clean button and its
 // run, the menus, the tray icon and the option flags of the process.
@@ -31,7 +32,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   TVeskForm(ui::Application& app, platform::Ports ports, std::vector<std::string> arguments);
 
   // The windows created after this one.
-  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options, TPreviewForm& preview);
+  void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options, TPreviewForm& preview,
+                  TRestoreForm& restore);
 
   void FormCreate() override;
   void FormShow() override;
@@ -41,7 +43,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   void ProcessCommandLine();
   void CleanButtonClick();
   int CountCleaningSteps(const engine::Halves& halves);
-  void RunCleaning(const engine::Halves& halves);
+  // `stamp` names the run's backup folder, as it names its log file.
+  void RunCleaning(const engine::Halves& halves, const std::string& stamp);
   void SelectButtonClick();
   void DeleteButtonClick();
   void CloseClick();
@@ -75,6 +78,7 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   TOptionsForm* options_ = nullptr;
   TPreviewForm* preview_ = nullptr;
   bool cleaningFromPreview_ = false;
+  TRestoreForm* restore_ = nullptr;
 
  public:
   ui::Label Label2{*this, IDC_VESK_LABEL2, "Label2", {8, 7, 29, 13}, "Select"};

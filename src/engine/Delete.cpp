@@ -15,10 +15,8 @@ bool IsDots(const std::string& name) {
   return name == "." || name == "..";
 }
 
-// The path that reaches a listed entry. A long name the ANSI code page
-// cannot spell comes back with "?" in it: the short name still reaches it.
-// A name that ends in a dot or blank would lose it to path parsing: the
-// literal form keeps it.
+}  // namespace
+
 std::string EntryPath(const std::string& folder, const platform::FindEntry& entry) {
   if (entry.name.find('?') != std::string::npos && !entry.shortName.empty())
     return folder + entry.shortName;
@@ -28,8 +26,6 @@ std::string EntryPath(const std::string& folder, const platform::FindEntry& entr
   }
   return path;
 }
-
-}  // namespace
 
 // Masks whose matching the platform's rules pin down: "?" and the DOS
 // wildcards behave differently on different systems, and so does a
@@ -78,7 +74,8 @@ void Remover::RemoveFilesIn(const std::string& folder, Table masks) {
       }
       for (Listed& l : listed) {
         if (l.gone || !MatchesListed(l.entry, mask)) continue;
-        l.gone = fs_.Delete(EntryPath(folder, l.entry)) == 0;
+        const std::string path = EntryPath(folder, l.entry);
+        l.gone = (!keeper_ || keeper_->SaveFile(path)) && fs_.Delete(path) == 0;
         Record(l.gone, folder + l.entry.name);
       }
     }
@@ -103,7 +100,8 @@ void Remover::SearchAndRemove(const std::string& folder, std::string_view mask,
   platform::FindEntry entry;
   while (search->Next(entry)) {
     if (IsDots(entry.name)) continue;
-    const bool removed = fs_.Delete(EntryPath(folder, entry)) == 0;
+    const std::string path = EntryPath(folder, entry);
+    const bool removed = (!keeper_ || keeper_->SaveFile(path)) && fs_.Delete(path) == 0;
     Record(removed, folder + entry.name);
     if (!removed) continue;
     for (Listed& l : listed)
@@ -116,6 +114,7 @@ void Remover::RemoveFolder(const std::string& path) {
 }
 
 bool Remover::RemoveTree(const std::string& path) {
+  if (keeper_ && !keeper_->SaveTree(path)) return false;
   const auto a = fs_.Attributes(path);
   if (!a) {
     // Nothing there to list: the folder-removal error tells what is missing.
@@ -205,7 +204,8 @@ void Remover::RemoveKeysIn(platform::HKey root, const std::string& base, Table n
     const std::string name(n);
     if (baseKey &&
         RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead | view)) {
-      Record(DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
+      const bool saved = !keeper_ || keeper_->SaveKey(baseKey.Get(), name, prefix + name);
+      Record(saved && DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
     }
     progress_.Advance();
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Halves.h"
+#include "engine/Keeper.h"
 #include "engine/Progress.h"
 #include "log/CleaningRecord.h"
 #include "platform/Ports.h"
@@ -20,16 +21,20 @@ using Table = std::span<const std::string_view>;
 // installer folders chosen by their setup.ini, registry keys. Each attempt
 // lands in the cleaning record; each table entry is one progress step.
 // Files, installer folders and keys that have a twin in the machine's 32-bit
-// halves are looked for there too, right after. Keeps no state between calls.
+// halves are looked for there too, right after. With a keeper, each item is
+// saved right before it is deleted, and an item that cannot be saved is left
+// as it is. Keeps no state between calls.
 class Remover {
  public:
-  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress, Halves halves = {})
+  Remover(platform::Ports ports, CleaningRecord& record, Progress& progress, Halves halves = {},
+          Keeper* keeper = nullptr)
       : fs_(ports.fs),
         ini_(ports.ini),
         registry_(ports.registry),
         record_(record),
         progress_(progress),
-        halves_(std::move(halves)) {}
+        halves_(std::move(halves)),
+        keeper_(keeper) {}
 
   const Halves& MachineHalves() const { return halves_; }
 
@@ -40,10 +45,11 @@ class Remover {
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
-  // True when the folder is gone. Throws IoError when an emptied folder
-  // cannot be removed, or when there is nothing at `path`. A subfolder that
-  // cannot be listed stays and makes the result false. A link is removed
-  // itself, never what it points to.
+  // True when the folder is gone. Saves it first, and removes nothing when
+  // that fails. Throws IoError when an emptied folder cannot be removed, or
+  // when there is nothing at `path`. A subfolder that cannot be listed stays
+  // and makes the result false. A link is removed itself, never what it
+  // points to.
   bool RemoveTree(const std::string& path);
   // `folder` ends in "\". Removes the subfolders whose setup.ini names a
   // company that begins with `companyPrefix` (case counts). A folder under
@@ -79,6 +85,7 @@ class Remover {
   CleaningRecord& record_;
   Progress& progress_;
   Halves halves_;
+  Keeper* keeper_;
 };
 
 // Whether the engine can pick from a listing what a search with `mask`
@@ -89,5 +96,11 @@ bool MatchesListed(const platform::FindEntry& entry, std::string_view mask);
 
 // "HKCU\", "HKLM\", or nothing for any other root.
 std::string_view RootPrefix(platform::HKey root);
+
+// The path that reaches a listed entry of `folder` (which ends in "\"). A
+// long name the ANSI code page cannot spell comes back with "?" in it: the
+// short name still reaches it. A name that ends in a dot or blank would lose
+// it to path parsing: the literal form keeps it.
+std::string EntryPath(const std::string& folder, const platform::FindEntry& entry);
 
 }  // namespace quenk::engine

@@ -1,6 +1,8 @@
 #include "log/LogUnit.h"
 
+#include "backup/BackupFolder.h"
 #include "log/LogFiles.h"
+#include "log/RestoreUnit.h"
 
 namespace quenk {
 
@@ -10,10 +12,12 @@ TLogForm::TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Loc
   ListBox1.Bind(record_.Deleted());
   ListBox2.Bind(record_.NotDeleted());
   ListBoxItems.onClick = [this] { ListBoxItemsClick(); };
+  ListBox3.onClick = [this] { ListBox3Click(); };
   ListBox3.onDblClick = [this] { ListBox3DblClick(); };
   ButtonOK.onClick = [this] { ButtonOKClick(); };
   ButtonRemove.onClick = [this] { ButtonRemoveClick(); };
   ButtonRemoveAll.onClick = [this] { ButtonRemoveAllClick(); };
+  ButtonRestore.onClick = [this] { ButtonRestoreClick(); };
 }
 
 void TLogForm::FormCreate() {
@@ -22,6 +26,7 @@ void TLogForm::FormCreate() {
   ListBox1.Show();
   ListBoxItems.SetItemIndex(0);
   ShowRecord = true;
+  UpdateRestoreButton();
 }
 
 void TLogForm::ListBoxItemsClick() {
@@ -44,6 +49,11 @@ void TLogForm::ListBoxItemsClick() {
     ListBox3.Show();
     FillOlderLogs();
   }
+  UpdateRestoreButton();
+}
+
+void TLogForm::ListBox3Click() {
+  UpdateRestoreButton();
 }
 
 void TLogForm::ListBox3DblClick() {
@@ -51,6 +61,7 @@ void TLogForm::ListBox3DblClick() {
   if (index < 0) return;
   PickedLog = ListBox3.Item(static_cast<std::size_t>(index));
   ShowRecord = false;
+  UpdateRestoreButton();
 }
 
 bool TLogForm::OlderLogsPageWithEntries() const {
@@ -68,6 +79,7 @@ void TLogForm::ButtonRemoveClick() {
     record_.Clear();
   }
   ShowRecord = true;
+  UpdateRestoreButton();
 }
 
 void TLogForm::ButtonRemoveAllClick() {
@@ -77,10 +89,33 @@ void TLogForm::ButtonRemoveAllClick() {
   record_.Deleted().Clear();
   record_.NotDeleted().Clear();
   ShowRecord = true;
+  UpdateRestoreButton();
+}
+
+std::string TLogForm::RestorableLog() const {
+  if (!restore_ || !OlderLogsPageWithEntries()) return {};
+  const int index = ListBox3.ItemIndex();
+  if (index < 0) return {};
+  const std::string& log = ListBox3.Item(static_cast<std::size_t>(index));
+  return backup::HasBackup(fs_, log) ? log : std::string();
+}
+
+void TLogForm::UpdateRestoreButton() {
+  ButtonRestore.SetEnabled(!RestorableLog().empty());
+}
+
+void TLogForm::ButtonRestoreClick() {
+  const std::string log = RestorableLog();
+  UpdateRestoreButton();
+  if (!log.empty()) restore_->RestoreBackup(log);
 }
 
 void TLogForm::SaveLogFile() {
   quenk::SaveLogFile(fs_, locale_, record_);
+}
+
+void TLogForm::SaveLogFile(const std::string& stamp) {
+  quenk::SaveLogFile(fs_, stamp, record_);
 }
 
 void TLogForm::FillOlderLogs() {

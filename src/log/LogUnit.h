@@ -12,22 +12,31 @@
 
 namespace quenk {
 
+class TRestoreForm;
+
 // The Log window: holds the cleaning record and shows it page by page, with
-// the log files saved earlier on a third page.
+// the log files saved earlier on a third page, from where the backup of a
+// run is restored.
 class TLogForm final : public ui::Form {
  public:
   TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Locale& locale);
 
   CleaningRecord& Record() { return record_; }
+  // The window that shows a restore's outcome, created after this one.
+  void SetRestoreWindow(TRestoreForm& restore) { restore_ = &restore; }
 
   void FormCreate() override;
   void ListBoxItemsClick();
+  void ListBox3Click();
   void ListBox3DblClick();
   void ButtonRemoveClick();
   void ButtonRemoveAllClick();
+  void ButtonRestoreClick();
   void ButtonOKClick() { Close(); }
 
   void SaveLogFile();
+  // The log of the run with that stamp, which its backup folder carries too.
+  void SaveLogFile(const std::string& stamp);
   void FillOlderLogs();
   void ReadDeletedSection(const std::string& logName);
   void ReadNotDeletedSection(const std::string& logName);
@@ -39,9 +48,13 @@ class TLogForm final : public ui::Form {
 
  private:
   bool OlderLogsPageWithEntries() const;
+  // The selected older log, when it has a backup to restore.
+  std::string RestorableLog() const;
+  void UpdateRestoreButton();
 
   platform::FileSystem& fs_;
   platform::Locale& locale_;
+  TRestoreForm* restore_ = nullptr;
   CleaningRecord record_;  // outlives the list boxes that show it
 
  public:
@@ -53,6 +66,8 @@ class TLogForm final : public ui::Form {
   ui::Button ButtonRemove{*this, IDC_LOG_REMOVE, "ButtonRemove", {195, 245, 75, 25}, "Remove", 2};
   ui::Button ButtonRemoveAll{
       *this, IDC_LOG_REMOVEALL, "ButtonRemoveAll", {300, 245, 75, 25}, "Remove All", 3};
+  ui::Button ButtonRestore{*this, IDC_LOG_RESTORE, "ButtonRestore", {8, 245, 105, 25}, "Restore",
+                           7};
 };
 
 }  // namespace quenk

@@ -20,15 +20,27 @@ inline constexpr std::uint32_t kDirectory = 0x10;
 inline constexpr std::uint32_t kArchive = 0x20;
 inline constexpr std::uint32_t kNormal = 0x80;
 inline constexpr std::uint32_t kReparsePoint = 0x400;
+// What SetAttributes can change; the rest the system keeps itself.
+inline constexpr std::uint32_t kSettable = kReadOnly | kHidden | kSystem | kArchive | 0x100 |
+                                           0x1000 | 0x2000;  // temporary, offline, not indexed
 // The requested attribute sets the engine searches with.
 inline constexpr std::uint32_t kAnyFile = 63;
 inline constexpr std::uint32_t kFolders = kDirectory;
 }  // namespace attr
 
+// A FILETIME as one number: 100-nanosecond intervals since 1601.
+struct FileTimes {
+  std::uint64_t creation = 0;
+  std::uint64_t lastAccess = 0;
+  std::uint64_t lastWrite = 0;
+  friend bool operator==(const FileTimes&, const FileTimes&) = default;
+};
+
 struct FindEntry {
   std::string name;       // the long name as the ANSI code page spells it ("?" where it cannot)
   std::string shortName;  // the 8.3 name, empty when the long name is one or the volume keeps none
   std::uint32_t attributes = 0;
+  FileTimes times;
 };
 
 // One open directory search; closes itself when destroyed.
@@ -86,6 +98,7 @@ enum class OpenMode {
   kCreateExclusive,  // read/write, no sharing, always create
   kRewrite,          // write only, always create (truncates)
   kRead,             // read only, existing file, shared for reading
+  kAppend,           // write only, existing file or a new one, written at its end
 };
 
 struct OpenResult {
@@ -123,6 +136,21 @@ class FileSystem {
   virtual std::optional<FolderIdentity> Identify(const std::string& path) = 0;
   // Empty when the system has no such folder.
   virtual std::string SystemFolderPath(SystemFolder folder) = 0;
+  // The system's copy routine: bytes, attributes and the last-write time.
+  // With `failIfExists` an existing `to` fails with kFileExists.
+  virtual std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // A second name for the file `existing` (same volume only): its bytes,
+  // attributes and times, at the cost of one call. `link` must not exist.
+  virtual std::uint32_t HardLink(const std::string& existing, const std::string& link) = 0;
+  // Sets the settable bits; the rest of `attributes` is ignored.
+  virtual std::uint32_t SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // nullopt when the entry cannot be reached.
+  virtual std::optional<FileTimes> Times(const std::string& path) = 0;
+  // A time of 0 is left as it is. Works on folders and read-only files.
+  virtual std::uint32_t SetTimes(const std::string& path, const FileTimes& times) = 0;
+  // A symbolic link at `path` (which must not exist) to `target`.
+  virtual std::uint32_t MakeLink(const std::string& path, const std::string& target,
+                                 bool folder) = 0;
 
   // Conveniences built on the operations above.
   std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }

@@ -48,6 +48,27 @@ class PreviewFileSystem final : public FileSystem {
     return real_.SystemFolderPath(folder);
   }
 
+  // A preview writes nothing.
+  std::uint32_t Copy(const std::string&, const std::string&, bool) override {
+    return err::kAccessDenied;
+  }
+  std::uint32_t HardLink(const std::string&, const std::string&) override {
+    return err::kAccessDenied;
+  }
+  std::uint32_t SetAttributes(const std::string&, std::uint32_t) override {
+    return err::kAccessDenied;
+  }
+  std::optional<FileTimes> Times(const std::string& path) override {
+    if (gone_.Holds(path)) return std::nullopt;
+    return real_.Times(path);
+  }
+  std::uint32_t SetTimes(const std::string&, const FileTimes&) override {
+    return err::kAccessDenied;
+  }
+  std::uint32_t MakeLink(const std::string&, const std::string&, bool) override {
+    return err::kAccessDenied;
+  }
+
   bool Gone(const std::string& path) const { return gone_.Holds(path); }
 
  private:
@@ -103,6 +124,17 @@ class PreviewRegistry final : public Registry {
   std::uint32_t DeleteOpenKey(HKey key) override;
   std::uint32_t DeleteKeyEx(HKey parent, const std::string& path, std::uint32_t view) override;
   std::uint32_t KeyName(HKey key, std::string& name) override { return real_.KeyName(key, name); }
+  std::uint32_t EnumValue(HKey key, std::uint32_t index, std::string& name, std::uint32_t& type,
+                          std::string& data) override {
+    return real_.EnumValue(key, index, name, type, data);
+  }
+  // A preview creates and writes nothing.
+  std::uint32_t CreateKey(HKey, const std::string&, bool, HKey&, bool&) override {
+    return err::kAccessDenied;
+  }
+  std::uint32_t SetValue(HKey, const std::string&, std::uint32_t, const std::string&) override {
+    return err::kAccessDenied;
+  }
 
  private:
   std::string PathOf(HKey key, const std::string& sub, std::uint32_t rights) const;

@@ -18,6 +18,8 @@ inline constexpr std::uint32_t kQueryValue = 0x0001;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kStandardRightsRead = 0x00020000;
 inline constexpr std::uint32_t kAllAccess = 0x000F003F;
+inline constexpr std::uint32_t kSetValue = 0x0002;
+inline constexpr std::uint32_t kCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kDelete = 0x00010000;
 // The rights of the existence test, and of a base key that refuses full access.
 inline constexpr std::uint32_t kRead = kStandardRightsRead | kQueryValue | kEnumerateSubKeys;
@@ -36,6 +38,7 @@ inline constexpr std::uint32_t kBinary = 3;
 inline constexpr std::uint32_t kDword = 4;
 inline constexpr std::uint32_t kLink = 6;  // REG_LINK: the target of a registry link
 inline constexpr std::uint32_t kMultiString = 7;
+inline constexpr std::uint32_t kQword = 11;
 }  // namespace regtype
 
 struct KeyInfo {
@@ -44,7 +47,7 @@ struct KeyInfo {
 };
 
 // The registry through the ANSI entry points. Every call returns 0 or the
-// platform error code; nothing is ever created.
+// platform error code; only a restore creates keys and values.
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -70,6 +73,18 @@ class Registry {
   // The key's full name as the system knows it ("\REGISTRY\MACHINE\SOFTWARE\..."):
   // two handles name the same key exactly when their names are equal but for case.
   virtual std::uint32_t KeyName(HKey key, std::string& name) = 0;
+  // The value at `index` of the key's values, in the order the registry
+  // keeps them: name (empty for the default value), type and data as stored.
+  virtual std::uint32_t EnumValue(HKey key, std::uint32_t index, std::string& name,
+                                  std::uint32_t& type, std::string& data) = 0;
+  // Opens the key at `path` with full access, making it and every missing
+  // key on the way; `created` tells whether the last one was made. With
+  // `link` a key made at the end is a registry link, whose target is then
+  // set as the REG_LINK value kLinkValueName.
+  virtual std::uint32_t CreateKey(HKey parent, const std::string& path, bool link, HKey& key,
+                                  bool& created) = 0;
+  virtual std::uint32_t SetValue(HKey key, const std::string& name, std::uint32_t type,
+                                 const std::string& data) = 0;
 };
 
 // The value a registry link keeps its target in.

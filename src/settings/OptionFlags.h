@@ -16,11 +16,12 @@ struct ItemSwitches {
   friend bool operator==(const ItemSwitches&, const ItemSwitches&) = default;
 };
 
-// The twelve option flags the main window holds for the whole process.
+// The thirteen option flags the main window holds for the whole process.
 struct OptionFlags {
   std::array<ItemSwitches, kItemCount> items{};
   bool logFiles = false;
   bool systemTray = false;
+  bool backup = true;
 
   ItemSwitches& operator[](Item item) { return items[static_cast<std::size_t>(item)]; }
   const ItemSwitches& operator[](Item item) const { return items[static_cast<std::size_t>(item)]; }
@@ -53,5 +54,7 @@ inline constexpr std::string_view kLogfilesSection = "Logfiles";
 inline constexpr std::string_view kLogfilesKey = "Logfiles";
 inline constexpr std::string_view kSystemTraySection = "SystemTray";
 inline constexpr std::string_view kSystemTrayKey = "SystemTray";
+inline constexpr std::string_view kBackupSection = "Backup";
+inline constexpr std::string_view kBackupKey = "Backup";
 
 }  // namespace quenk

@@ -6,8 +6,9 @@ TOptionsForm::TOptionsForm(ui::Application& app, const SettingsFile& settings, O
     : ui::Form(app, {"TOptionsForm", "Options", 382, 286, false, false}),
       FrameOptions_Cleaning1(*this, settings, host),
       FrameOptions_Logfiles1(*this, settings, host),
-      FrameOptions_SystemTray1(*this, settings, host) {
-  for (const char* page : {"Cleaning", "Logfiles", "Systemtray"}) ListBoxItems.Add(page);
+      FrameOptions_SystemTray1(*this, settings, host),
+      FrameOptions_Backup1(*this, settings, host) {
+  for (const char* page : {"Cleaning", "Logfiles", "Systemtray", "Backup"}) ListBoxItems.Add(page);
   ListBoxItems.onClick = [this] { ListBoxItemsClick(); };
   ButtonOK.onClick = [this] { ButtonOKClick(); };
   Button2.onClick = [this] { Button2Click(); };
@@ -26,15 +27,19 @@ OptionsPage* TOptionsForm::SelectedPage() {
   if (page == "Cleaning") return &FrameOptions_Cleaning1;
   if (page == "Logfiles") return &FrameOptions_Logfiles1;
   if (page == "Systemtray") return &FrameOptions_SystemTray1;
+  if (page == "Backup") return &FrameOptions_Backup1;
   return nullptr;
+}
+
+std::array<OptionsPage*, 4> TOptionsForm::Pages() {
+  return {&FrameOptions_Cleaning1, &FrameOptions_Logfiles1, &FrameOptions_SystemTray1,
+          &FrameOptions_Backup1};
 }
 
 void TOptionsForm::ListBoxItemsClick() {
   OptionsPage* selected = SelectedPage();
   if (!selected) return;
-  for (OptionsPage* page : {static_cast<OptionsPage*>(&FrameOptions_Cleaning1),
-                            static_cast<OptionsPage*>(&FrameOptions_Logfiles1),
-                            static_cast<OptionsPage*>(&FrameOptions_SystemTray1)})
+  for (OptionsPage* page : Pages())
     if (page != selected) page->Hide();
   selected->LoadPage();
   selected->Show();

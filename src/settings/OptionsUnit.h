@@ -1,15 +1,18 @@
 #pragma once
 
 #include "ControlIds.h"
+#include "settings/Options_Backup.h"
 #include "settings/Options_Cleaning.h"
 #include "settings/Options_Logfiles.h"
 #include "settings/Options_SystemTray.h"
 #include "ui/Application.h"
 #include "ui/ListBox.h"
 
+#include <array>
+
 namespace quenk {
 
-// The Options window: three pages over the settings file, one shown at a time.
+// The Options window: four pages over the settings file, one shown at a time.
 class TOptionsForm final : public ui::Form {
  public:
   TOptionsForm(ui::Application& app, const SettingsFile& settings, OptionsHost& host);
@@ -30,6 +33,10 @@ class TOptionsForm final : public ui::Form {
   ui::Button Button3{*this, IDC_OPT_APPLY, "Button3", {301, 254, 75, 25}, "Apply", 4};
   TFrameOptions_Logfiles FrameOptions_Logfiles1;
   TFrameOptions_SystemTray FrameOptions_SystemTray1;
+  TFrameOptions_Backup FrameOptions_Backup1;
+
+ private:
+  std::array<OptionsPage*, 4> Pages();
 };
 
 }  // namespace quenk

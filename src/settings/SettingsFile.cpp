@@ -69,6 +69,7 @@ OptionFlags SettingsFile::ReadAll() const {
   }
   flags.logFiles = ReadFlag(kLogfilesSection, kLogfilesKey, false);
   flags.systemTray = ReadFlag(kSystemTraySection, kSystemTrayKey, false);
+  flags.backup = ReadFlag(kBackupSection, kBackupKey, true);
   return flags;
 }
 
@@ -79,6 +80,7 @@ void SettingsFile::WriteAll(const OptionFlags& flags) const {
   }
   WriteFlag(kLogfilesSection, kLogfilesKey, flags.logFiles);
   WriteFlag(kSystemTraySection, kSystemTrayKey, flags.systemTray);
+  WriteFlag(kBackupSection, kBackupKey, flags.backup);
 }
 
 }  // namespace quenk

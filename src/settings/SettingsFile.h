@@ -28,9 +28,9 @@ class SettingsFile {
   // Writes "1" or "0" at once; throws "Unable to write to <path>" when refused.
   void WriteFlag(std::string_view section, std::string_view key, bool value) const;
 
-  // All twelve flags, each missing key at its default.
+  // All thirteen flags, each missing key at its default.
   OptionFlags ReadAll() const;
-  // All twelve flags, in the file's table order.
+  // All thirteen flags, in the file's table order.
   void WriteAll(const OptionFlags& flags) const;
 
  private:

@@ -33,6 +33,12 @@ void Control::SetVisible(bool visible) {
   if (peer_) peer_->SetVisible(visible);
 }
 
+void Control::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  if (peer_) peer_->SetEnabled(enabled);
+}
+
 void Control::SetCaption(std::string caption) {
   caption_ = std::move(caption);
   if (peer_) peer_->SetCaption(caption_);

@@ -41,6 +41,10 @@ class Control {
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
 
+  // A disabled control takes no input; its handlers still run when called.
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
 
@@ -75,6 +79,7 @@ class Control {
   std::string caption_;
   int tabOrder_;
   bool visible_ = true;
+  bool enabled_ = true;
   std::unique_ptr<ControlPeer> peer_;
 };
 

@@ -16,6 +16,7 @@ class ControlPeer {
   virtual ~ControlPeer() = default;
   virtual std::uintptr_t Handle() const = 0;
   virtual void SetVisible(bool visible) = 0;
+  virtual void SetEnabled(bool enabled) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void Focus() = 0;
 };

@@ -298,5 +298,195 @@ TEST_F(Contract, RemovingAFolderLinkLeavesItsTarget) {
   EXPECT_TRUE(ports.fs.Exists(links.outside + "\\keep.txt"));
 }
 
+std::string ReadAll(platform::FileSystem& fs, const std::string& path) {
+  auto opened = fs.Open(path, platform::OpenMode::kRead);
+  std::string bytes;
+  if (opened.file) opened.file->ReadAll(bytes);
+  return bytes;
+}
+
+// Times a test sets: whole seconds in 2021, far from anything the system writes itself.
+constexpr platform::FileTimes kOld{132'539'328'000'000'000, 132'539'328'100'000'000,
+                                   132'539'328'200'000'000};
+
+TEST_F(Contract, CopyTakesBytesAttributesAndLastWriteTime) {
+  const std::string bytes("MZ\0\x01\xff binary", 13);
+  machine->MakeFile(dir + "\\src.dll", bytes);
+  ASSERT_EQ(ports.fs.SetTimes(dir + "\\src.dll", kOld), 0u);
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\src.dll", kHidden | kSystem | kReadOnly), 0u);
+  machine->MakeFile(dir + "\\other.txt", "other");
+  machine->MakeFolder(dir + "\\folder");
+
+  ASSERT_EQ(ports.fs.Copy(dir + "\\src.dll", dir + "\\copy.dll", true), 0u);
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\copy.dll"), bytes);
+  EXPECT_EQ(*ports.fs.Attributes(dir + "\\copy.dll") & (kHidden | kSystem | kReadOnly),
+            kHidden | kSystem | kReadOnly);
+  EXPECT_EQ(ports.fs.Times(dir + "\\copy.dll")->lastWrite, kOld.lastWrite);
+
+  const struct {
+    std::string from, to;
+    bool failIfExists;
+    std::uint32_t error;
+  } cases[] = {
+      {dir + "\\other.txt", dir + "\\copy.dll", true, platform::err::kFileExists},
+      {dir + "\\missing.txt", dir + "\\x.txt", true, platform::err::kFileNotFound},
+      {dir + "\\other.txt", dir + "\\nofolder\\x.txt", true, platform::err::kPathNotFound},
+      {dir + "\\folder", dir + "\\x.txt", true, platform::err::kAccessDenied},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ports.fs.Copy(c.from, c.to, c.failIfExists), c.error) << c.from << " " << c.to;
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\copy.dll"), bytes);  // never overwritten
+  EXPECT_FALSE(ports.fs.Exists(dir + "\\x.txt"));
+
+  machine->MakeFile(dir + "\\plain.txt", "old");
+  EXPECT_EQ(ports.fs.Copy(dir + "\\other.txt", dir + "\\plain.txt", false), 0u);
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\plain.txt"), "other");
+}
+
+TEST_F(Contract, HardLinkKeepsBytesAttributesAndTimesAfterTheFirstNameIsGone) {
+  machine->MakeFile(dir + "\\src.dll", std::string("MZ\0\x01", 4));
+  ASSERT_EQ(ports.fs.SetTimes(dir + "\\src.dll", kOld), 0u);
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\src.dll", kHidden | kSystem), 0u);
+  machine->MakeFolder(dir + "\\folder");
+  ASSERT_EQ(ports.fs.HardLink(dir + "\\src.dll", dir + "\\folder\\link.dll"), 0u);
+  const struct {
+    std::string existing, link;
+    std::uint32_t error;
+  } cases[] = {
+      {dir + "\\src.dll", dir + "\\folder\\link.dll", platform::err::kAlreadyExists},
+      {dir + "\\missing.dll", dir + "\\x.dll", platform::err::kFileNotFound},
+      {dir + "\\src.dll", dir + "\\nofolder\\x.dll", platform::err::kPathNotFound},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ports.fs.HardLink(c.existing, c.link), c.error) << c.existing << " " << c.link;
+  EXPECT_NE(ports.fs.HardLink(dir + "\\folder", dir + "\\x"), 0u);
+  ASSERT_EQ(ports.fs.Delete(dir + "\\src.dll"), 0u);
+  const std::string link = dir + "\\folder\\link.dll";
+  EXPECT_EQ(ReadAll(ports.fs, link), std::string("MZ\0\x01", 4));
+  EXPECT_EQ(*ports.fs.Attributes(link) & (kHidden | kSystem), kHidden | kSystem);
+  EXPECT_EQ(ports.fs.Times(link)->lastWrite, kOld.lastWrite);
+}
+
+TEST_F(Contract, CopyOfAFileHeldOpenFailsWithSharingViolation) {
+  machine->MakeFile(dir + "\\busy.sys", "busy");
+  machine->HoldOpen(dir + "\\busy.sys");
+  EXPECT_EQ(ports.fs.Copy(dir + "\\busy.sys", dir + "\\copy.sys", true),
+            platform::err::kSharingViolation);
+  EXPECT_FALSE(ports.fs.Exists(dir + "\\copy.sys"));
+}
+
+TEST_F(Contract, CopyAndTimesReachPathsBeyondMaxPath) {
+  std::string deep = dir;
+  while (deep.size() < 300) {
+    deep += "\\abcdefghij";
+    ASSERT_EQ(ports.fs.MakeDir(deep), 0u);
+  }
+  machine->MakeFile(dir + "\\f.txt", "far");
+  ASSERT_EQ(ports.fs.Copy(dir + "\\f.txt", deep + "\\f.txt", true), 0u);
+  ASSERT_TRUE(ports.fs.Attributes(deep + "\\f.txt"));
+  ASSERT_EQ(ports.fs.Copy(deep + "\\f.txt", dir + "\\back.txt", true), 0u);
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\back.txt"), "far");
+  ASSERT_EQ(ports.fs.SetTimes(deep + "\\f.txt", kOld), 0u);
+  EXPECT_EQ(ports.fs.Times(deep + "\\f.txt")->lastWrite, kOld.lastWrite);
+  EXPECT_EQ(ports.fs.SetAttributes(deep + "\\f.txt", kHidden), 0u);
+  EXPECT_EQ(*ports.fs.Attributes(deep + "\\f.txt") & kHidden, kHidden);
+  // The test machine's own clean-up stops at MAX_PATH.
+  EXPECT_EQ(ports.fs.Delete(deep + "\\f.txt"), 0u);
+  for (std::string level = deep; level.size() > dir.size(); level.resize(level.rfind('\\')))
+    EXPECT_EQ(ports.fs.RemoveDir(level), 0u) << level.size();
+}
+
+TEST_F(Contract, AttributesAndTimesAreSetOnFilesAndFolders) {
+  machine->MakeFile(dir + "\\f.txt", "x");
+  machine->MakeFolder(dir + "\\sub");
+  const struct {
+    std::string path;
+    std::uint32_t attributes;
+    std::uint32_t expected;
+  } cases[] = {
+      {dir + "\\f.txt", kReadOnly | kHidden | kSystem, kReadOnly | kHidden | kSystem},
+      {dir + "\\f.txt", 0, 0},
+      {dir + "\\f.txt", kHidden | kDirectory | kReparsePoint, kHidden},  // fixed bits stay
+      {dir + "\\sub", kHidden, kDirectory | kHidden},
+      {dir + "\\sub", 0, kDirectory},
+  };
+  constexpr std::uint32_t kLooked = kReadOnly | kHidden | kSystem | kDirectory | kReparsePoint;
+  for (const auto& c : cases) {
+    ASSERT_EQ(ports.fs.SetAttributes(c.path, c.attributes), 0u) << c.path;
+    EXPECT_EQ(*ports.fs.Attributes(c.path) & kLooked, c.expected) << c.path << " " << c.attributes;
+  }
+  EXPECT_EQ(ports.fs.SetAttributes(dir + "\\missing", kHidden), platform::err::kFileNotFound);
+
+  // Times are set on a read-only file too, and a zero leaves a time as it is.
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\f.txt", kReadOnly), 0u);
+  for (const std::string& path : {dir + "\\f.txt", dir + "\\sub"}) {
+    ASSERT_EQ(ports.fs.SetTimes(path, kOld), 0u) << path;
+    auto t = ports.fs.Times(path);
+    ASSERT_TRUE(t) << path;
+    EXPECT_EQ(t->lastWrite, kOld.lastWrite) << path;
+    EXPECT_EQ(t->lastAccess, kOld.lastAccess) << path;
+    ASSERT_EQ(ports.fs.SetTimes(path, {0, 0, kOld.lastWrite + 10'000'000}), 0u);
+    t = ports.fs.Times(path);
+    EXPECT_EQ(t->lastWrite, kOld.lastWrite + 10'000'000) << path;
+    EXPECT_EQ(t->lastAccess, kOld.lastAccess) << path;
+  }
+  EXPECT_FALSE(ports.fs.Times(dir + "\\missing"));
+  EXPECT_NE(ports.fs.SetTimes(dir + "\\missing", kOld), 0u);
+}
+
+TEST_F(Contract, FileWithoutAttributesIsReportedNormal) {
+  SKIP_ON_WINE("Wine reports the archive bit on every file that has no other");
+  machine->MakeFile(dir + "\\f.txt", "x", kHidden);
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\f.txt", 0), 0u);
+  EXPECT_EQ(ports.fs.Attributes(dir + "\\f.txt"), platform::attr::kNormal);
+  ASSERT_EQ(ports.fs.SetAttributes(dir + "\\f.txt", 0x20), 0u);
+  EXPECT_EQ(ports.fs.Attributes(dir + "\\f.txt"), 0x20u);
+}
+
+TEST_F(Contract, CreationTimeIsKeptApart) {
+  SKIP_ON_WINE("Wine keeps no creation time of its own: it reports the last-write time");
+  machine->MakeFile(dir + "\\f.txt", "x");
+  ASSERT_EQ(ports.fs.SetTimes(dir + "\\f.txt", kOld), 0u);
+  EXPECT_EQ(ports.fs.Times(dir + "\\f.txt")->creation, kOld.creation);
+}
+
+TEST_F(Contract, ListingCarriesTheTimesOfEachEntry) {
+  machine->MakeFile(dir + "\\f.txt", "x");
+  ASSERT_EQ(ports.fs.SetTimes(dir + "\\f.txt", kOld), 0u);
+  auto search = ports.fs.Find(dir + "\\f.txt", 63);
+  platform::FindEntry e;
+  ASSERT_TRUE(search->Next(e));
+  EXPECT_EQ(e.times, *ports.fs.Times(dir + "\\f.txt"));
+  EXPECT_EQ(e.times.lastWrite, kOld.lastWrite);
+}
+
+TEST_F(Contract, AppendWritesAtTheEndAndMakesAMissingFile) {
+  const std::string path = dir + "\\log.txt";
+  for (const char* part : {"one\r\n", "two\r\n"}) {
+    auto opened = ports.fs.Open(path, platform::OpenMode::kAppend);
+    ASSERT_EQ(opened.error, 0u);
+    EXPECT_EQ(opened.file->Write(part), 0u);
+    EXPECT_EQ(opened.file->Close(), 0u);
+  }
+  EXPECT_EQ(ReadAll(ports.fs, path), "one\r\ntwo\r\n");
+  EXPECT_EQ(ports.fs.Open(dir + "\\nofolder\\x.txt", platform::OpenMode::kAppend).error,
+            platform::err::kPathNotFound);
+}
+
+TEST_F(Contract, LinksAreMadeToFoldersAndFiles) {
+  SKIP_ON_WINE("Wine cannot make symbolic links from Win32");
+  machine->MakeFile(dir + "\\target\\keep.txt", "keep");
+  const std::uint32_t made = ports.fs.MakeLink(dir + "\\link", dir + "\\target", true);
+  if (made == 1314) GTEST_SKIP() << "no privilege to make symbolic links here";
+  ASSERT_EQ(made, 0u);
+  EXPECT_EQ(*ports.fs.Attributes(dir + "\\link") & (kDirectory | kReparsePoint),
+            kDirectory | kReparsePoint);
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\link\\keep.txt"), "keep");
+  ASSERT_EQ(ports.fs.MakeLink(dir + "\\file.lnk", dir + "\\target\\keep.txt", false), 0u);
+  EXPECT_EQ(*ports.fs.Attributes(dir + "\\file.lnk") & (kDirectory | kReparsePoint), kReparsePoint);
+  EXPECT_EQ(ReadAll(ports.fs, dir + "\\file.lnk"), "keep");
+  EXPECT_NE(ports.fs.MakeLink(dir + "\\link", dir + "\\target", true), 0u);
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -206,5 +206,133 @@ TEST_F(RegistryViews, DeleteKeyExDeletesInTheViewItNames) {
   EXPECT_FALSE(machine->KeyExists(kLocalMachine, base + "\\Key"));
 }
 
+struct Value {
+  std::string name;
+  std::uint32_t type;
+  std::string data;
+  friend bool operator<(const Value& a, const Value& b) { return a.name < b.name; }
+  friend bool operator==(const Value& a, const Value& b) {
+    return a.name == b.name && a.type == b.type && a.data == b.data;
+  }
+};
+
+// Every kind of value a backup must carry: all types, odd names, odd data.
+std::vector<Value> OddValues() {
+  return {
+      {"", platform::regtype::kString, std::string("default\0", 8)},
+      {"Text", platform::regtype::kString, std::string("C:\\x \"q\" \xe9\0", 12)},
+      {"a=b", platform::regtype::kExpandString, std::string("%TEMP%\\x\0", 9)},
+      {"Multi", platform::regtype::kMultiString, std::string("one\0two\0\0", 9)},
+      {"Number", platform::regtype::kDword, std::string("\x0a\0\0\0", 4)},
+      {"Short dword", platform::regtype::kDword, std::string("\x01\x02", 2)},
+      {"Big", platform::regtype::kQword, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)},
+      {"Bytes \\ \"", platform::regtype::kBinary, std::string("\0\xff\0", 3)},
+      {"Empty", platform::regtype::kBinary, std::string()},
+      {"None", platform::regtype::kNone, std::string("\x01", 1)},
+      {"Odd type", 0x80000000u, std::string("\xaa\xbb", 2)},
+      {"\xe9t\xe9", platform::regtype::kString, std::string("x\0", 2)},
+  };
+}
+
+TEST_F(RegistryContract, EnumValueListsEveryValueAsStored) {
+  const std::string key = base + "\\Values";
+  for (const auto& v : OddValues()) machine->SetValue(kCurrentUser, key, v.name, v.type, v.data);
+  machine->MakeKey(kCurrentUser, base + "\\Empty");
+  const RegKey k = RegKey::Open(ports.registry, kCurrentUser, key, access::kRead);
+  ASSERT_TRUE(k);
+  std::vector<Value> listed;
+  Value v;
+  std::uint32_t i = 0;
+  for (; ports.registry.EnumValue(k.Get(), i, v.name, v.type, v.data) == 0; ++i)
+    listed.push_back(v);
+  EXPECT_EQ(ports.registry.EnumValue(k.Get(), i, v.name, v.type, v.data),
+            platform::err::kNoMoreItems);
+  std::sort(listed.begin(), listed.end());
+  auto expected = OddValues();
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+  const RegKey empty = RegKey::Open(ports.registry, kCurrentUser, base + "\\Empty", access::kRead);
+  EXPECT_EQ(ports.registry.EnumValue(empty.Get(), 0, v.name, v.type, v.data),
+            platform::err::kNoMoreItems);
+}
+
+TEST_F(RegistryContract, CreateKeyMakesWhatIsMissingAndSetValueWritesAsGiven) {
+  machine->MakeKey(kCurrentUser, base + "\\Have");
+  const struct {
+    std::string path;
+    bool created;
+  } cases[] = {{base + "\\New\\Deeper\\Deepest", true},
+               {base + "\\New\\Deeper\\Deepest", false},
+               {base + "\\HAVE", false},
+               {base + "\\Have\\Child", true}};
+  for (const auto& c : cases) {
+    platform::HKey key = 0;
+    bool created = !c.created;
+    ASSERT_EQ(ports.registry.CreateKey(kCurrentUser, c.path, false, key, created), 0u) << c.path;
+    const RegKey owned(ports.registry, key);
+    EXPECT_EQ(created, c.created) << c.path;
+    EXPECT_TRUE(machine->KeyExists(kCurrentUser, c.path));
+  }
+  platform::HKey key = 0;
+  bool created = false;
+  ASSERT_EQ(ports.registry.CreateKey(kCurrentUser, base + "\\Written", false, key, created), 0u);
+  const RegKey written(ports.registry, key);
+  for (const auto& v : OddValues())
+    ASSERT_EQ(ports.registry.SetValue(written.Get(), v.name, v.type, v.data), 0u) << v.name;
+  for (const auto& v : OddValues()) {
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(ports.registry.QueryValue(written.Get(), v.name, type, data), 0u) << v.name;
+    EXPECT_EQ(type, v.type) << v.name;
+    EXPECT_EQ(data, v.data) << v.name;
+  }
+}
+
+TEST_F(RegistryContract, CreateKeyMakesALinkThatLeadsWhereAnotherDoes) {
+  machine->MakeKey(kCurrentUser, base + "\\Target\\Sub");
+  machine->MakeKeyLink(kCurrentUser, base + "\\Model", base + "\\Target");
+  std::uint32_t type = 0;
+  std::string target;
+  {
+    const RegKey model =
+        RegKey::OpenItself(ports.registry, kCurrentUser, base + "\\Model", access::kRead);
+    ASSERT_TRUE(model);
+    ASSERT_EQ(ports.registry.QueryValue(model.Get(), platform::kLinkValueName, type, target), 0u);
+  }
+  platform::HKey key = 0;
+  bool created = false;
+  ASSERT_EQ(ports.registry.CreateKey(kCurrentUser, base + "\\Made", true, key, created), 0u);
+  {
+    const RegKey made(ports.registry, key);
+    EXPECT_TRUE(created);
+    ASSERT_EQ(ports.registry.SetValue(made.Get(), platform::kLinkValueName,
+                                      platform::regtype::kLink, target),
+              0u);
+  }
+  EXPECT_TRUE(RegKey::Open(ports.registry, kCurrentUser, base + "\\Made\\Sub", access::kRead));
+  const RegKey self =
+      RegKey::OpenItself(ports.registry, kCurrentUser, base + "\\Made", access::kRead);
+  ASSERT_TRUE(self);
+  std::string data;
+  EXPECT_EQ(ports.registry.QueryValue(self.Get(), platform::kLinkValueName, type, data), 0u);
+  EXPECT_EQ(type, platform::regtype::kLink);
+  EXPECT_EQ(data, target);
+}
+
+TEST_F(RegistryContract, NothingIsMadeOrWrittenThroughAReadOnlyHandle) {
+  machine->MakeKey(kCurrentUser, base + "\\Locked");
+  const RegKey k = RegKey::Open(ports.registry, kCurrentUser, base + "\\Locked", access::kRead);
+  ASSERT_TRUE(k);
+  EXPECT_EQ(
+      ports.registry.SetValue(k.Get(), "x", platform::regtype::kString, std::string("1\0", 2)),
+      platform::err::kAccessDenied);
+  SKIP_ON_WINE("Wine makes keys below a handle opened for reading only");
+  platform::HKey key = 0;
+  bool created = false;
+  EXPECT_EQ(ports.registry.CreateKey(k.Get(), "Child", false, key, created),
+            platform::err::kAccessDenied);
+  EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\Locked\\Child"));
+}
+
 }  // namespace
 }  // namespace quenk::test

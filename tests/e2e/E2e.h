@@ -17,11 +17,13 @@ using Lines = std::vector<std::string>;
 class E2e : public ::testing::Test {
  protected:
   static constexpr const char* kLogs = "C:\\quenk\\Logs";
+  static constexpr const char* kBackups = "C:\\quenk\\Backups";
 
   void SetUp() override {
     ::SetFileAttributesA(kSettings, FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(kSettings);
     DeleteTree(kLogs);
+    DeleteTree(kBackups);
     seed::Clear();
   }
   void TearDown() override {
@@ -52,7 +54,7 @@ class E2e : public ::testing::Test {
   HWND WaitReport(const std::string& text);
   void Settings(const std::string& text) { WriteFile(kSettings, text); }
   Lines LogNames() { return ListFolder(std::string(kLogs) + "\\*.txt"); }
-  // The twelve keys of the settings file, as "Section/Key=value", in file order.
+  // The thirteen keys of the settings file, as "Section/Key=value", in file order.
   Lines SettingsKeys();
   static Lines Split(const std::string& text);
 

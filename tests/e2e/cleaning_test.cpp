@@ -43,12 +43,12 @@ TEST_F(Cleaning, CommandLineRunCleansBeforeTheWindowIsDrawnAndLogsTheRecord) {
 
   PostClose(main);
   ASSERT_TRUE(quenk->WaitExit());
-  EXPECT_EQ(
-      SettingsKeys(),
-      (Lines{"Logfiles/Logfiles=1", "NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
-             "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
-             "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=1",
-             "Realtek Sound/Registry=1", "Realtek Sound/Files=1", "SystemTray/SystemTray=0"}));
+  EXPECT_EQ(SettingsKeys(),
+            (Lines{"Logfiles/Logfiles=1", "NVIDIA Chipset/Registry=1", "NVIDIA Chipset/Files=1",
+                   "NVIDIA Display/Registry=1", "NVIDIA Display/Files=1", "ATi Display/Registry=1",
+                   "ATi Display/Files=1", "Creative Sound/Registry=1", "Creative Sound/Files=1",
+                   "Realtek Sound/Registry=1", "Realtek Sound/Files=1", "SystemTray/SystemTray=0",
+                   "Backup/Backup=1"}));
 }
 
 TEST_F(Cleaning, EachVendorCleansItsOwnAndSparesDecoysAndOthers) {

@@ -58,7 +58,7 @@ TEST_F(TrayE2e, TrayCloseEndsTheProgramAndRewritesTheSettings) {
   ::DeleteFileA(kSettings);
   TrayMenu(2);  // Close
   ASSERT_TRUE(quenk->WaitExit());
-  EXPECT_EQ(SettingsKeys().size(), 12u);
+  EXPECT_EQ(SettingsKeys().size(), 13u);
 }
 
 TEST_F(TrayE2e, WithoutTheFlagMinimiseKeepsTheTaskbarWindow) {

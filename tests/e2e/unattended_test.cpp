@@ -157,5 +157,34 @@ TEST_F(Unattended, SilentPreviewWritesTheForecastOnly) {
     EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
 }
 
+TEST_F(Unattended, SilentRestoreOfTheLatestBackup) {
+  DeleteTree("C:\\quenk\\Backups");
+  const auto creative = seed::LeftoversOf("Creative");
+  seed::Seed(creative);
+  ASSERT_EQ(RunToEnd({"/silent", "Creative"}).code, 0u);
+  const struct {
+    std::vector<std::string> line;
+    DWORD code;
+    std::string errors;
+  } cases[] = {
+      {{"/silent", "/restore", "\"no such stamp\""}, 3, "There is no backup"},
+      {{"/silent", "/restore", "latest"}, 0, ""},
+      {{"/restore", "latest", "/SILENT"}, 1, ""},  // everything is back: all skipped
+  };
+  for (const auto& c : cases) {
+    DeleteTree(kLogs);
+    const Finished f = RunToEnd(c.line);
+    EXPECT_EQ(f.code, c.code) << c.line[2] << "\n" << f.errors << f.failure;
+    EXPECT_EQ(f.errors.substr(0, c.errors.size()), c.errors) << c.line[2];
+    EXPECT_FALSE(f.windowSeen) << c.line[2];
+    const std::string report = LogEnding(" restore.txt");
+    EXPECT_EQ(report.empty(), c.code == 3) << report;
+    if (!report.empty()) EXPECT_EQ(report.rfind("[Restored]\r\n", 0), 0u) << report;
+  }
+  for (const auto& e : creative)
+    if (!e.survives) EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
+  DeleteTree("C:\\quenk\\Backups");
+}
+
 }  // namespace
 }  // namespace quenk::e2e

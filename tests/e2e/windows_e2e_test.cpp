@@ -28,6 +28,30 @@ class WindowsE2e : public E2e {
       EXPECT_EQ(r.bottom, S(c.rect.bottom)) << c.id;
     }
   }
+  // A control's caption fits it at this dpi in Tahoma 8 pt, with `extra`
+  // (at 96 dpi) left for a check box's box or a button's edges.
+  void ExpectFits(HWND control, int extra) {
+    const std::string text = Text(control);
+    HDC dc = ::GetDC(control);
+    HFONT font = ::CreateFontA(-::MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                               FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(control, dc);
+    RECT r{};
+    ::GetClientRect(control, &r);
+    EXPECT_LE(size.cx + S(extra), r.right) << text;
+  }
+  void ReadDpi(HWND window) {
+    using DpiFn = UINT(WINAPI*)(HWND);
+    if (auto f = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow"))))
+      dpi = f(window);
+  }
   // Ids of the controls that Tab visits, in order, starting at the first.
   static std::vector<int> TabOrder(HWND form) {
     std::vector<int> ids;
@@ -72,7 +96,9 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_LOG_LISTBOX3, R(119, 8, 256, 230)},
                 {IDC_LOG_OK, R(119, 245, 75, 25)},
                 {IDC_LOG_REMOVE, R(195, 245, 75, 25)},
-                {IDC_LOG_REMOVEALL, R(300, 245, 75, 25)}});
+                {IDC_LOG_REMOVEALL, R(300, 245, 75, 25)},
+                {IDC_LOG_RESTORE, R(8, 245, 105, 25)}});
+  ExpectFits(Child(log, IDC_LOG_RESTORE), 8);
   EXPECT_EQ(TabOrder(log), (std::vector<int>{IDC_LOG_ITEMS, IDC_LOG_OK, IDC_LOG_REMOVE,
                                              IDC_LOG_REMOVEALL, IDC_LOG_LISTBOX1}));
 
@@ -108,7 +134,10 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_OPT_RTFILE, R(104, 192, 97, 17)},
                 {IDC_OPT_RTREG, R(104, 215, 97, 17)},
                 {IDC_OPT_LOGFILES, R(165, 10, 97, 17)},
-                {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)}});
+                {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)},
+                {IDC_OPT_FRAME_BACKUP, R(114, 0, 260, 240)},
+                {IDC_OPT_BACKUP, R(11, 10, 240, 17)}});
+  ExpectFits(Child(options, IDC_OPT_BACKUP), 20);
   EXPECT_EQ(TabOrder(options),
             (std::vector<int>{IDC_OPT_ITEMS, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
                               IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_NVCFILE,
@@ -148,6 +177,32 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
             "Log|About|Options|Preview");
 }
 
+TEST_F(WindowsE2e, EveryWindowOfTheRestoreIsLaidOutAsDesigned) {
+  WriteFile(std::string(kBackups) + "\\12-7-2026-3-40-57 PM\\manifest.txt", "");
+  Start({"/restore", "latest"});
+  ASSERT_TRUE(quenk->WaitVisible("TRestoreForm"));
+  const HWND restore = quenk->Window("TRestoreForm");
+  ReadDpi(restore);
+  EXPECT_EQ(::GetWindow(restore, GW_OWNER), quenk->Main());
+  EXPECT_EQ(Text(restore), "Restore");
+  ExpectLayout(restore, {480, 328},
+               {{IDC_RESTORE_LABEL_BACKUP, R(8, 8, 464, 13)},
+                {IDC_RESTORE_LABEL1, R(8, 27, 80, 13)},
+                {IDC_RESTORE_RESTORED, R(8, 43, 464, 110)},
+                {IDC_RESTORE_LABEL2, R(8, 161, 80, 13)},
+                {IDC_RESTORE_NOTRESTORED, R(8, 177, 464, 110)},
+                {IDC_RESTORE_OK, R(397, 295, 75, 25)}});
+  EXPECT_EQ(TabOrder(restore),
+            (std::vector<int>{IDC_RESTORE_RESTORED, IDC_RESTORE_NOTRESTORED, IDC_RESTORE_OK}));
+  EXPECT_EQ(Text(Child(restore, IDC_RESTORE_LABEL_BACKUP)), "Backup 12-7-2026-3-40-57 PM");
+  for (const int id : {IDC_RESTORE_LABEL_BACKUP, IDC_RESTORE_LABEL1, IDC_RESTORE_LABEL2})
+    ExpectFits(Child(restore, id), 0);
+  ExpectFits(Child(restore, IDC_RESTORE_OK), 8);
+  PostClose(restore);
+  EXPECT_TRUE(WaitFor([&] { return !Visible(restore); }));
+  EXPECT_TRUE(quenk->Running());
+}
+
 TEST_F(WindowsE2e, ShortcutsWorkFromEveryWindow) {
   const HWND main = StartShown();
   PressKeys(main, {VK_CONTROL, 'L'});
@@ -164,7 +219,7 @@ TEST_F(WindowsE2e, ShortcutsWorkFromEveryWindow) {
   ::DeleteFileA(kSettings);
   PressKeys(quenk->Window("TLogForm"), {VK_CONTROL, 'Q'});
   ASSERT_TRUE(quenk->WaitExit());
-  EXPECT_EQ(SettingsKeys().size(), 12u);
+  EXPECT_EQ(SettingsKeys().size(), 13u);
 }
 
 TEST_F(WindowsE2e, CloseBoxEndsTheProgramAndRewritesTheSettings) {
@@ -172,7 +227,7 @@ TEST_F(WindowsE2e, CloseBoxEndsTheProgramAndRewritesTheSettings) {
   ::DeleteFileA(kSettings);
   ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(quenk->WaitExit());
-  EXPECT_EQ(SettingsKeys().size(), 12u);
+  EXPECT_EQ(SettingsKeys().size(), 13u);
 }
 
 TEST_F(WindowsE2e, DoubleClicksMoveItemsAndEnterPressesTheFocusedButton) {

@@ -1,5 +1,7 @@
 #include "E2e.h"
 
+#include <commctrl.h>
+
 namespace quenk::e2e {
 namespace {
 
@@ -61,7 +63,7 @@ TEST_F(WriteFailures, SettingsFileThatCannotBeMadeIsReportedAtStartAndExit) {
 }
 
 TEST_F(WriteFailures, LogFolderThatCannotBeMadeIsReportedAfterTheRun) {
-  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  Settings("[Logfiles]\r\nLogfiles=1\r\n[Backup]\r\nBackup=0\r\n");
   seed::Seed(seed::LeftoversOf("Creative"));
   Quenk::Options options;
   options.arguments = {"Creative"};
@@ -70,6 +72,34 @@ TEST_F(WriteFailures, LogFolderThatCannotBeMadeIsReportedAfterTheRun) {
   Report("Invalid filename.");
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
   EXPECT_FALSE(FileExists("C:\\windows\\system32\\CTAGENT.EXE"));  // the run itself went through
+}
+
+// Nothing is deleted without its copy: with "Backups" unwritable every item
+// stays, is recorded as not deleted, and the run goes on to its end.
+TEST_F(WriteFailures, UnwritableBackupsKeepEveryItemAndRecordItAsNotDeleted) {
+  Settings("[Logfiles]\r\nLogfiles=0\r\n");
+  const auto leftovers = seed::LeftoversOf("Creative");
+  seed::Seed(leftovers);
+  Quenk::Options options;
+  options.arguments = {"Creative"};
+  options.workingDir = kLockedCwd;
+  Start(options);
+  ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
+  EXPECT_EQ(quenk->ErrorBox(), nullptr);
+  for (const auto& e : leftovers) EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
+  EXPECT_FALSE(FileExists("C:\\quenk-locked\\Backups"));
+  Menu(IDM_TOOLS_LOG);
+  const HWND log = quenk->Window("TLogForm");
+  EXPECT_TRUE(ListItems(Child(log, IDC_LOG_LISTBOX1)).empty());
+  const Lines kept = ListItems(Child(log, IDC_LOG_LISTBOX2));
+  for (const char* line :
+       {"C:\\windows\\System32\\CTAGENT.EXE", "C:\\windows\\System32\\drivers\\CTGAME.sys",
+        "C:\\Program Files\\InstallShield Installation Information\\{CREATIVE-1}",
+        "HKCU\\Software\\CREATIVE TECH", "HKLM\\Software\\ASIO"})
+    EXPECT_NE(std::find(kept.begin(), kept.end(), line), kept.end()) << line;
+  // The progress bar went through every step of the run.
+  const HWND bar = Child(quenk->Main(), IDC_VESK_PROGRESS);
+  EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ class ProgramFixture : public ProfileFixture {
   std::string SettingsText() { return machine.fs.ReadFile(kSettings); }
   TVeskForm& Main() { return windows->main; }
   TLogForm& Log() { return windows->log; }
+  TRestoreForm& RestoreWindow() { return windows->restore; }
   Lines CleanList() { return Main().ListBoxCleanItems.Items().Lines(); }
   Lines LogFiles() { return machine.fs.List("C:\\Work\\Logs"); }
   Lines Reports() { return app.Reports(); }

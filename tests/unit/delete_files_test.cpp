@@ -1,3 +1,4 @@
+#include "ForwardingFileSystem.h"
 #include "SimFixture.h"
 
 #include "base/IoError.h"
@@ -117,37 +118,14 @@ Reference SearchPerMask(sim::SimFileSystem& fs, const std::string& folder, engin
 }
 
 // Counts the listings the engine makes.
-class CountingFileSystem final : public platform::FileSystem {
+class CountingFileSystem final : public ForwardingFileSystem {
  public:
-  explicit CountingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
   int listings = 0;
   std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override {
     ++listings;
-    return inner_.FindRaw(p);
+    return ForwardingFileSystem::FindRaw(p);
   }
-  std::uint32_t Delete(const std::string& p) override { return inner_.Delete(p); }
-  std::uint32_t RemoveDir(const std::string& p) override { return inner_.RemoveDir(p); }
-  std::uint32_t ProbeDelete(const std::string& p) override { return inner_.ProbeDelete(p); }
-  std::uint32_t ProbeRemoveDir(const std::string& p) override { return inner_.ProbeRemoveDir(p); }
-  std::uint32_t MakeDir(const std::string& p) override { return inner_.MakeDir(p); }
-  std::optional<std::uint32_t> Attributes(const std::string& p) override {
-    return inner_.Attributes(p);
-  }
-  platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
-    return inner_.Open(p, m);
-  }
-  std::string CurrentDir() override { return inner_.CurrentDir(); }
-  std::string ModulePath() override { return inner_.ModulePath(); }
-  std::optional<std::string> Env(const std::string& n) override { return inner_.Env(n); }
-  std::optional<platform::FolderIdentity> Identify(const std::string& p) override {
-    return inner_.Identify(p);
-  }
-  std::string SystemFolderPath(platform::SystemFolder f) override {
-    return inner_.SystemFolderPath(f);
-  }
-
- private:
-  platform::FileSystem& inner_;
 };
 
 TEST(RemoveFilesOneListing, SameRecordAndMachineAsASearchPerMaskWithOneListingPerCall) {

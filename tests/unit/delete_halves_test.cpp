@@ -1,3 +1,4 @@
+#include "ForwardingRegistry.h"
 #include "ProfileFixture.h"
 
 #include <functional>
@@ -145,50 +146,35 @@ TEST(RemoveInBothHalves, NoSecondPassWhereThe32BitViewIsTheSameKey) {
 
 // Every open and delete of the 32-bit pass names the view, as Windows wants
 // of every operation below a key opened in the other view.
-class ViewLog final : public platform::Registry {
+class ViewLog final : public ForwardingRegistry {
  public:
-  explicit ViewLog(platform::Registry& inner) : inner_(inner) {}
+  using ForwardingRegistry::ForwardingRegistry;
   std::vector<std::string> calls;
 
   std::uint32_t Open(platform::HKey p, const std::string& path, std::uint32_t r,
                      platform::HKey& k) override {
     Note("Open", path, r);
-    return inner_.Open(p, path, r, k);
-  }
-  void Close(platform::HKey k) override { inner_.Close(k); }
-  std::uint32_t QueryValue(platform::HKey k, const std::string& n, std::uint32_t& t,
-                           std::string& d) override {
-    return inner_.QueryValue(k, n, t, d);
-  }
-  std::uint32_t QueryInfo(platform::HKey k, platform::KeyInfo& i) override {
-    return inner_.QueryInfo(k, i);
-  }
-  std::uint32_t EnumKey(platform::HKey k, std::uint32_t i, std::uint32_t b,
-                        std::string& n) override {
-    return inner_.EnumKey(k, i, b, n);
+    return ForwardingRegistry::Open(p, path, r, k);
   }
   std::uint32_t DeleteKey(platform::HKey p, const std::string& path) override {
     Note("DeleteKey", path, 0);
-    return inner_.DeleteKey(p, path);
+    return ForwardingRegistry::DeleteKey(p, path);
   }
   std::uint32_t OpenItself(platform::HKey p, const std::string& path, std::uint32_t r,
                            platform::HKey& k) override {
     Note("OpenItself", path, r);
-    return inner_.OpenItself(p, path, r, k);
+    return ForwardingRegistry::OpenItself(p, path, r, k);
   }
-  std::uint32_t DeleteOpenKey(platform::HKey k) override { return inner_.DeleteOpenKey(k); }
   std::uint32_t DeleteKeyEx(platform::HKey p, const std::string& path, std::uint32_t v) override {
     Note("DeleteKeyEx", path, v);
-    return inner_.DeleteKeyEx(p, path, v);
+    return ForwardingRegistry::DeleteKeyEx(p, path, v);
   }
-  std::uint32_t KeyName(platform::HKey k, std::string& n) override { return inner_.KeyName(k, n); }
 
  private:
   void Note(const char* op, const std::string& path, std::uint32_t rights) {
     calls.push_back(std::string(op) + " " + path +
                     ((rights & access::kWow64_32Key) ? " [32]" : ""));
   }
-  platform::Registry& inner_;
 };
 
 TEST(RemoveInBothHalves, The32BitPassNamesTheViewInEveryOpenAndDelete) {

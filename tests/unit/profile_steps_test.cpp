@@ -39,6 +39,24 @@ class SpyFileSystem final : public platform::FileSystem {
   std::string SystemFolderPath(platform::SystemFolder f) override {
     return inner_.SystemFolderPath(f);
   }
+  std::uint32_t Copy(const std::string& from, const std::string& to, bool fail) override {
+    return Mark(inner_.Copy(from, to, fail));
+  }
+  std::uint32_t HardLink(const std::string& e, const std::string& l) override {
+    return Mark(inner_.HardLink(e, l));
+  }
+  std::uint32_t SetAttributes(const std::string& p, std::uint32_t a) override {
+    return Mark(inner_.SetAttributes(p, a));
+  }
+  std::optional<platform::FileTimes> Times(const std::string& p) override {
+    return Mark(inner_.Times(p));
+  }
+  std::uint32_t SetTimes(const std::string& p, const platform::FileTimes& t) override {
+    return Mark(inner_.SetTimes(p, t));
+  }
+  std::uint32_t MakeLink(const std::string& p, const std::string& t, bool f) override {
+    return Mark(inner_.MakeLink(p, t, f));
+  }
 
  private:
   template <class T>
@@ -83,6 +101,19 @@ class SpyRegistry final : public platform::Registry {
     return inner_.DeleteKeyEx(p, n, v);
   }
   std::uint32_t KeyName(platform::HKey k, std::string& n) override { return inner_.KeyName(k, n); }
+  std::uint32_t EnumValue(platform::HKey k, std::uint32_t i, std::string& n, std::uint32_t& t,
+                          std::string& d) override {
+    return inner_.EnumValue(k, i, n, t, d);
+  }
+  std::uint32_t CreateKey(platform::HKey p, const std::string& path, bool link, platform::HKey& k,
+                          bool& created) override {
+    spy_.last = 'R';
+    return inner_.CreateKey(p, path, link, k, created);
+  }
+  std::uint32_t SetValue(platform::HKey k, const std::string& n, std::uint32_t t,
+                         const std::string& d) override {
+    return inner_.SetValue(k, n, t, d);
+  }
 
  private:
   platform::Registry& inner_;

@@ -11,6 +11,7 @@ struct PositionLog final : ui::ProgressBarPeer {
   explicit PositionLog(std::vector<int>& p) : positions(p) {}
   std::uintptr_t Handle() const override { return 0; }
   void SetVisible(bool) override {}
+  void SetEnabled(bool) override {}
   void SetCaption(const std::string&) override {}
   void Focus() override {}
   void SetRange(int, int) override {}
@@ -33,7 +34,7 @@ TEST_F(ProgramRun, FirstStartWritesEveryKeyInTableOrder) {
       "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[NVIDIA Display]\r\nRegistry=1\r\nFiles=1\r\n"
       "[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n"
       "[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
-      "[SystemTray]\r\nSystemTray=0\r\n");
+      "[SystemTray]\r\nSystemTray=0\r\n[Backup]\r\nBackup=1\r\n");
   EXPECT_TRUE(Main().Visible());
   EXPECT_FALSE(Log().Visible() || windows->about.Visible() || windows->options.Visible());
   EXPECT_EQ(Main().ListBoxItemList.Items().Lines(),

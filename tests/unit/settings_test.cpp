@@ -79,7 +79,7 @@ TEST_F(SettingsValues, ExitWritesEveryKeyBackAndKeepsValues) {
       "[NVIDIA Display]\r\nFiles=0\r\nRegistry=1\r\n[Logfiles]\r\nLogfiles=0\r\n"
       "[NVIDIA Chipset]\r\nRegistry=1\r\nFiles=1\r\n[ATi Display]\r\nRegistry=1\r\nFiles=1\r\n"
       "[Creative Sound]\r\nRegistry=1\r\nFiles=1\r\n[Realtek Sound]\r\nRegistry=1\r\nFiles=1\r\n"
-      "[SystemTray]\r\nSystemTray=0\r\n");
+      "[SystemTray]\r\nSystemTray=0\r\n[Backup]\r\nBackup=1\r\n");
   EXPECT_TRUE(Reports().empty());
 }
 
@@ -102,6 +102,26 @@ TEST_F(SettingsValues, ReadOnlySettingsFileStillSetsTheFlags) {
   app.Shutdown();
   EXPECT_EQ(Reports(), Lines{"Unable to write to C:\\Quenk\\quenk.ini."});
   EXPECT_EQ(SettingsText(), "[SystemTray]\r\nSystemTray=1\r\n");
+}
+
+// Files of earlier versions hold no Backup section: they read as on.
+TEST_F(SettingsValues, BackupFlagIsOnUnlessSetToZero) {
+  const struct {
+    const char* text;
+    bool on;
+  } cases[] = {
+      {"", true},
+      {"[Logfiles]\r\nLogfiles=1\r\n[SystemTray]\r\nSystemTray=0\r\n", true},
+      {"[Backup]\r\nBackup=0\r\n", false},
+      {"[backup]\r\nBACKUP=0x0\r\n", false},
+      {"[Backup]\r\nBackup=1\r\n", true},
+      {"[Backup]\r\nBackup=no\r\n", true},
+      {"[Backup]\r\nBackup=\r\n", true},
+  };
+  for (const auto& c : cases) {
+    machine.fs.AddFile(kSettings, c.text);
+    EXPECT_EQ(SettingsFile(machine.ini, kSettings).ReadAll().backup, c.on) << c.text;
+  }
 }
 
 }  // namespace

@@ -116,5 +116,36 @@ TEST_F(Unattended, LongAndManyArguments) {
   EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
 }
 
+TEST_F(Unattended, BacksUpAsTheFlagSaysAndRestoresWithExitCodes) {
+  EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  ASSERT_EQ(machine.fs.List("C:\\Work\\Backups").size(), 1u);
+
+  const struct {
+    std::vector<std::string> line;
+    int code;
+    const char* stderrStart;
+  } cases[] = {
+      {{"/silent", "/restore", "no-such-stamp"}, exitcode::kWrongLine, "There is no backup"},
+      {{"/silent", "/restore", "latest"}, exitcode::kDone, ""},
+      {{"-Restore", "LATEST", "-silent"}, exitcode::kSomethingStayed, ""},  // all skipped now
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.line), c.code) << c.line[2];
+    EXPECT_EQ(messages.text.substr(0, std::string(c.stderrStart).size()), c.stderrStart);
+  }
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE") && Exists(kDrv + "ctaud2k.sys"));
+  const std::string report = LogText(" restore.txt");
+  EXPECT_EQ(report.rfind("[Restored]\r\n", 0), 0u) << report;
+  EXPECT_NE(report.find("[Not restored]\r\n"), std::string::npos);
+
+  // The flag off: no backup is made.
+  machine.fs.AddFile("C:\\Quenk\\quenk.ini", "[Backup]\r\nBackup=0\r\n");
+  machine.fs.AddFolder("C:\\Work2");
+  machine.fs.SetCurrentDir("C:\\Work2");
+  EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+  EXPECT_FALSE(machine.fs.Exists("C:\\Work2\\Backups"));
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -1,5 +1,7 @@
 #include "ProgramFixture.h"
 
+#include <functional>
+
 namespace quenk::test {
 namespace {
 
@@ -251,6 +253,135 @@ TEST_F(Windows, AboutShowsOneTextAtATime) {
   EXPECT_FALSE(about.Visible());
   UserClick(Main().About1);
   EXPECT_TRUE(about.MemoContact.Visible());  // the page left selected
+}
+
+TEST_F(LogWindow, RestoreIsOfferedOnlyForAnOlderLogWithABackup) {
+  machine.fs.AddFile("C:\\Work\\Backups\\older\\manifest.txt", "");
+  auto& button = Log().ButtonRestore;
+  EXPECT_FALSE(button.Enabled());
+  const struct {
+    std::function<void()> act;
+    bool enabled;
+  } steps[] = {
+      {[this] { Page(2); }, false},                      // nothing selected yet
+      {[this] { UserPick(Log().ListBox3, 1); }, false},  // "other": no backup
+      {[this] { UserPick(Log().ListBox3, 0); }, true},   // "older"
+      {[this] { Page(0); }, false},
+      {[this] { Page(2); }, false},
+      {[this] { app.Guard([this] { Log().ListBox3.UserSelected(0), Log().ListBox3.DblClick(); }); },
+       true},
+      {[this] {
+         machine.fs.Delete("C:\\Work\\Backups\\older\\manifest.txt"),
+             machine.fs.RemoveDir("C:\\Work\\Backups\\older"), UserPick(Log().ListBox3, 0);
+       },
+       false},
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].act();
+    EXPECT_EQ(button.Enabled(), steps[i].enabled) << "step " << i;
+  }
+  UserClick(button);  // a click that reaches a disabled button does nothing
+  EXPECT_FALSE(RestoreWindow().Visible());
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(button.TabOrder(), 7);
+}
+
+TEST_F(Windows, RestoreFromTheLogWindowPutsBackTheRunAndShowsTheOutcome) {
+  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  Files({kSys + "CTAGENT.EXE"});
+  Keys(platform::kCurrentUser, {"Software\\Creative Tech\\Audio"});
+  UserPick(Main().ListBoxItemList, 1);  // Creative - Sound
+  UserClick(Main().SelectButton);
+  UserClick(Main().CleanButton);
+  EXPECT_EQ(LogFiles(), Lines{"12-7-2026-3-40-57 PM.txt"});
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Backups"), Lines{"12-7-2026-3-40-57 PM"});
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  UserClick(Main().Log1);
+  UserPick(Log().ListBoxItems, 2);
+  UserPick(Log().ListBox3, 0);
+  ASSERT_TRUE(Log().ButtonRestore.Enabled());
+  UserClick(Log().ButtonRestore);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_TRUE(RestoreWindow().Visible());
+  EXPECT_EQ(RestoreWindow().LabelBackup.Caption(), "Backup 12-7-2026-3-40-57 PM");
+  EXPECT_EQ(RestoreWindow().ListBoxRestored.Items().Lines(),
+            (Lines{kSys + "CTAGENT.EXE", "HKCU\\Software\\CREATIVE TECH"}));
+  EXPECT_TRUE(RestoreWindow().ListBoxNotRestored.Items().Empty());
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_TRUE(Key(platform::kCurrentUser, "Software\\Creative Tech\\Audio"));
+  UserClick(RestoreWindow().ButtonOK);
+  EXPECT_FALSE(RestoreWindow().Visible());
+  EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(OptionsWindow, BackupPageReadsAndWritesItsOwnKey) {
+  EXPECT_EQ(Options().ListBoxItems.Items().Lines(),
+            (Lines{"Cleaning", "Logfiles", "Systemtray", "Backup"}));
+  auto& page = Options().FrameOptions_Backup1;
+  EXPECT_FALSE(page.Visible());
+  Page(3);
+  EXPECT_TRUE(page.Visible());
+  EXPECT_FALSE(Cleaning().Visible());
+  EXPECT_TRUE(page.CheckBoxBackup.Checked());
+  EXPECT_EQ(page.CheckBoxBackup.Caption(), "Back up everything before deleting it");
+  machine.fs.Delete(kSettings);
+  page.CheckBoxBackup.UserToggled(false);
+  UserClick(Options().Button3);
+  EXPECT_EQ(SettingsText(), "[Backup]\r\nBackup=0\r\n");
+  // Taken at the next Clean: that run makes no backup.
+  Files({kSys + "CTAGENT.EXE"});
+  UserPick(Main().ListBoxItemList, 1);
+  UserClick(Main().SelectButton);
+  UserClick(Main().CleanButton);
+  EXPECT_FALSE(Main().Flags().backup);
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_FALSE(Exists("C:\\Work\\Backups"));
+  Page(0);
+  Page(3);
+  EXPECT_FALSE(page.CheckBoxBackup.Checked());
+}
+
+class RestoreSwitch : public ProgramFixture {};
+
+TEST_F(RestoreSwitch, RestoresInsteadOfCleaningOrSaysWhatIsWrong) {
+  // A backup of an earlier run, by the same program.
+  machine.fs.AddFile(kSys + "CTAGENT.EXE", "agent");
+  {
+    ui::Application first;
+    CreateProgram(first, machine.ports(), {"Creative"});
+    first.Start();
+    first.Shutdown();
+  }
+  ASSERT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  machine.fs.AddFile(kSys + "CTxfi.dll", "not to be cleaned");
+  const struct {
+    std::vector<std::string> args;
+    std::string report;  // empty: restored
+  } cases[] = {
+      {{"/restore", "1-1-2020-1-00-00 AM", "Creative"},
+       "There is no backup \"1-1-2020-1-00-00 AM\" in C:\\Work\\Backups."},
+      {{"Creative", "-RESTORE"},
+       "Name the backup to restore: /restore followed by its stamp, or /restore latest."},
+      {{"/restore", "latest", "Creative"}, ""},
+      {{"/Restore", "12-7-2026-3-40-57 PM"}, ""},
+  };
+  for (const auto& c : cases) {
+    ui::Application local;
+    const auto w = CreateProgram(local, machine.ports(), c.args);
+    local.Start();
+    EXPECT_TRUE(w.main.Visible());
+    EXPECT_TRUE(w.main.ListBoxCleanItems.Items().Empty()) << c.args[0];
+    EXPECT_TRUE(Exists(kSys + "CTxfi.dll")) << "no run";
+    if (c.report.empty()) {
+      EXPECT_TRUE(local.Reports().empty()) << c.args[1];
+      EXPECT_TRUE(w.restore.Visible());
+      EXPECT_EQ(machine.fs.ReadFile(kSys + "CTAGENT.EXE"), "agent");
+    } else {
+      EXPECT_EQ(local.Reports(), Lines{c.report});
+      EXPECT_FALSE(w.restore.Visible());
+    }
+    local.Shutdown();
+  }
 }
 
 }  // namespace

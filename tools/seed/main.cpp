@@ -7,9 +7,15 @@
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
 //   quenk-seed closewhenup          wait for Quenk's main window to show, then close it
-//   quenk-seed fill FOLDER N        put N small files named extra00000.dll... into FOLDER
+//   quenk-seed pick CLASS ID N      select entry N of list ID in a Quenk window, as a click does
+//   quenk-seed front CLASS          bring a window to the front (Wine without a window
+//                                   manager leaves one shown before its owner below it)
+//   quenk-seed fill FOLDER N [SIZE [PER]]
+//                                   put N files of SIZE bytes named extra00000.dll... into
+//                                   FOLDER, or PER of them into each of its folders part000...
 #include "Leftovers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,6 +68,35 @@ int main(int argc, char** argv) {
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     return 0;
   }
+  if (verb == "pick" && argc > 4) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    const int id = std::atoi(argv[3]);
+    struct Search {
+      int id;
+      HWND found;
+    } s{id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          if (::GetDlgCtrlID(hwnd) != s->id) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    if (!s.found) return 1;
+    ::SendMessageA(s.found, LB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+    ::SendMessageA(::GetParent(s.found), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(s.found));
+    return 0;
+  }
+  if (verb == "front" && argc > 2) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    if (!window) return 1;
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(window);
+    return 0;
+  }
   if (verb == "closewhenup") {
     for (int i = 0; i < 6000; ++i) {
       HWND main = ::FindWindowA("TVeskForm", nullptr);
@@ -75,11 +110,24 @@ int main(int argc, char** argv) {
   }
   if (verb == "fill" && argc > 3) {
     const int count = std::atoi(argv[3]);
+    const std::string bytes(argc > 4 ? static_cast<std::size_t>(std::atoi(argv[4])) : 0, 'x');
+    const int per = argc > 5 ? std::max(1, std::atoi(argv[5])) : 0;
+    ::CreateDirectoryA(argv[2], nullptr);
     char path[MAX_PATH];
     for (int i = 0; i < count; ++i) {
-      std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
+      if (per) {
+        std::snprintf(path, sizeof path, "%s\\part%03d", argv[2], i / per);
+        if (i % per == 0) ::CreateDirectoryA(path, nullptr);
+        std::snprintf(path, sizeof path, "%s\\part%03d\\extra%05d.dll", argv[2], i / per, i);
+      } else {
+        std::snprintf(path, sizeof path, "%s\\extra%05d.dll", argv[2], i);
+      }
       HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+      if (h == INVALID_HANDLE_VALUE) continue;
+      DWORD written = 0;
+      if (!bytes.empty())
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(h);
     }
     return 0;
   }

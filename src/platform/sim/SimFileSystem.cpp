@@ -36,6 +36,11 @@ std::string TrimTrailingDotsAndSpaces(std::string s) {
   return s;
 }
 
+// A file without any attribute is reported as "normal", as Windows does.
+std::uint32_t Reported(const SimNode& node) {
+  return node.attributes == 0 ? platform::attr::kNormal : node.attributes;
+}
+
 std::uint32_t Fnv(std::string_view s) {
   std::uint32_t h = 2166136261u;
   for (char c : s) h = (h ^ static_cast<unsigned char>(FoldCase(c))) * 16777619u;
@@ -60,7 +65,7 @@ class SimSearch final : public platform::FileSearch {
     while (stage_ < 2) {
       const char* dots = stage_++ == 0 ? "." : "..";
       if (MatchesMask(dots, mask_)) {
-        entry = {dots, {}, kDirectory};
+        entry = {dots, {}, kDirectory, {}};
         found_ = true;
         return true;
       }
@@ -73,7 +78,7 @@ class SimSearch final : public platform::FileSearch {
       if (MatchesMask(it->first, mask_) ||
           (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
-        entry = {c.node->name, c.node->shortName, c.node->attributes};
+        entry = {c.node->name, c.node->shortName, Reported(*c.node), c.node->times};
         found_ = true;
         return true;
       }
@@ -104,6 +109,7 @@ class SimFile final : public platform::File {
     if (!node_) return 6;  // ERROR_INVALID_HANDLE
     if (fs_.diskFull_ && !bytes.empty()) return err::kDiskFull;
     node_->content.append(bytes);
+    fs_.Touch(*node_);
     return 0;
   }
   std::uint32_t ReadAll(std::string& bytes) override {
@@ -322,6 +328,9 @@ SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::ui
   node->parent = &folder;
   node->shortName = MakeShortName(folder, name);
   node->fileIndex = nextIndex_++;
+  const std::uint64_t now = Tick();
+  node->times = {now, now, now};
+  folder.times.lastWrite = now;
   SimNode& ref = *node;
   if (!ref.shortName.empty()) folder.shortNames[ref.shortName] = &ref;
   folder.children[UpperCase(name)] = {ref.shortName, std::move(node)};
@@ -330,6 +339,7 @@ SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::ui
 
 void SimFileSystem::Erase(SimNode& node) {
   SimNode& folder = *node.parent;
+  folder.times.lastWrite = Tick();
   if (!node.shortName.empty()) folder.shortNames.erase(UpperCase(node.shortName));
   folder.children.erase(UpperCase(node.name));
 }
@@ -434,7 +444,7 @@ std::optional<std::uint32_t> SimFileSystem::Attributes(const std::string& path) 
   if (path.empty() || TooLong(path)) return std::nullopt;
   const Resolved r = Resolve(path, false);
   if (r.error || !r.node) return std::nullopt;
-  return r.node->attributes;
+  return Reported(*r.node);
 }
 
 platform::OpenResult SimFileSystem::Open(const std::string& path, platform::OpenMode mode) {
@@ -453,7 +463,10 @@ platform::OpenResult SimFileSystem::Open(const std::string& path, platform::Open
   if (n) {
     if (n->IsFolder() || (n->attributes & kReadOnly)) return {err::kAccessDenied, nullptr};
     if (n->inUse || n->openHandles > 0) return {err::kSharingViolation, nullptr};
-    n->content.clear();
+    if (mode != platform::OpenMode::kAppend) {
+      n->content.clear();
+      Touch(*n);
+    }
   } else {
     if (r.parent->denyWrite) return {err::kAccessDenied, nullptr};
     n = &Insert(*r.parent, r.leaf, platform::attr::kArchive);
@@ -570,6 +583,110 @@ std::vector<std::string> SimFileSystem::List(const std::string& folder) {
   if (!n || !n->IsFolder()) return names;
   for (const auto& [key, child] : n->children) names.push_back(child.node->name);
   return names;
+}
+
+std::uint32_t SimFileSystem::Copy(const std::string& from, const std::string& to,
+                                  bool failIfExists) {
+  if (TooLong(from) || TooLong(to)) return err::kFilenameTooLong;
+  const Resolved source = Resolve(from, true);
+  if (source.error) return source.error;
+  if (!source.node) return source.parent ? err::kFileNotFound : err::kPathNotFound;
+  if (source.node->IsFolder()) return err::kAccessDenied;
+  if (source.node->inUse) return err::kSharingViolation;
+  const Resolved target = Resolve(to, true);
+  if (target.error) return target.error;
+  if (!target.parent) return err::kPathNotFound;
+  if (InvalidLeaf(target.leaf)) return err::kInvalidName;
+  SimNode* n = target.node;
+  if (n) {
+    if (failIfExists) return err::kFileExists;
+    if (n->IsFolder() || (n->attributes & kReadOnly)) return err::kAccessDenied;
+    if (n->inUse || n->openHandles > 0) return err::kSharingViolation;
+  } else if (target.parent->denyWrite) {
+    return err::kAccessDenied;
+  }
+  if (diskFull_ && !source.node->content.empty()) return err::kDiskFull;
+  const std::string content = source.node->content;
+  const std::uint32_t attributes = source.node->attributes & platform::attr::kSettable;
+  const std::uint64_t written = source.node->times.lastWrite;
+  if (!n) n = &Insert(*target.parent, target.leaf, attributes);
+  n->content = content;
+  n->attributes = attributes;
+  n->times.lastWrite = written;
+  return 0;
+}
+
+const SimNode* SimFileSystem::VolumeOf(const SimNode* node) const {
+  while (node && node->parent) node = node->parent;
+  return node;
+}
+
+std::uint32_t SimFileSystem::HardLink(const std::string& existing, const std::string& link) {
+  if (TooLong(existing) || TooLong(link)) return err::kFilenameTooLong;
+  const Resolved source = Resolve(existing, true);
+  if (source.error) return source.error;
+  if (!source.node) return source.parent ? err::kFileNotFound : err::kPathNotFound;
+  if (source.node->IsFolder()) return err::kAccessDenied;
+  const Resolved target = Resolve(link, false);
+  if (target.error) return target.error;
+  if (!target.parent) return err::kPathNotFound;
+  if (target.node) return err::kAlreadyExists;
+  if (InvalidLeaf(target.leaf)) return err::kInvalidName;
+  if (VolumeOf(source.node) != VolumeOf(target.parent)) return err::kNotSameDevice;
+  if (target.parent->denyWrite) return err::kAccessDenied;
+  const SimNode& from = *source.node;
+  const platform::FileTimes times = from.times;  // the insert may touch its folder, not it
+  SimNode& n = Insert(*target.parent, target.leaf, from.attributes);
+  n.content = from.content;
+  n.times = times;
+  return 0;
+}
+
+std::uint32_t SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if (TooLong(path)) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
+  if (!r.node->parent || r.node->denyDelete) return err::kAccessDenied;
+  r.node->attributes = (r.node->attributes & (kDirectory | kReparsePoint)) |
+                       (attributes & platform::attr::kSettable);
+  return 0;
+}
+
+std::optional<platform::FileTimes> SimFileSystem::Times(const std::string& path) {
+  if (path.empty() || TooLong(path)) return std::nullopt;
+  const Resolved r = Resolve(path, false);
+  if (r.error || !r.node) return std::nullopt;
+  return r.node->times;
+}
+
+std::uint32_t SimFileSystem::SetTimes(const std::string& path, const platform::FileTimes& times) {
+  if (TooLong(path)) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, true);
+  if (r.error) return r.error;
+  if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
+  if (r.node->inUse) return err::kSharingViolation;
+  if (r.node->denyDelete) return err::kAccessDenied;
+  platform::FileTimes& t = r.node->times;
+  if (times.creation) t.creation = times.creation;
+  if (times.lastAccess) t.lastAccess = times.lastAccess;
+  if (times.lastWrite) t.lastWrite = times.lastWrite;
+  return 0;
+}
+
+std::uint32_t SimFileSystem::MakeLink(const std::string& path, const std::string& target,
+                                      bool folder) {
+  if (TooLong(path)) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (!r.parent) return err::kPathNotFound;
+  if (r.node) return err::kAlreadyExists;
+  if (InvalidLeaf(r.leaf)) return err::kInvalidName;
+  if (r.parent->denyWrite) return err::kAccessDenied;
+  SimNode& n =
+      Insert(*r.parent, r.leaf, (folder ? kDirectory : platform::attr::kArchive) | kReparsePoint);
+  n.linkTarget = target;
+  return 0;
 }
 
 }  // namespace quenk::sim

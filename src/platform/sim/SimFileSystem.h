@@ -31,7 +31,8 @@ struct SimNode {
   std::uint32_t removeError = 0;  // folder: RemoveDirectory fails with this code
   bool unlisted = false;          // searches pass it over (Wine's dangling links)
   std::uint64_t fileIndex = 0;    // unique on its volume
-  int openHandles = 0;            // searches and files this process holds on it
+  platform::FileTimes times;
+  int openHandles = 0;  // searches and files this process holds on it
   SimNode* parent = nullptr;
   std::map<std::string, SimChild> children;    // by upper-case long name
   std::map<std::string, SimNode*> shortNames;  // by upper-case short name
@@ -61,6 +62,14 @@ class SimFileSystem final : public platform::FileSystem {
   std::optional<std::string> Env(const std::string& name) override;
   std::optional<platform::FolderIdentity> Identify(const std::string& path) override;
   std::string SystemFolderPath(platform::SystemFolder folder) override;
+  std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  // A snapshot of the file under the new name: what a link shows as long as
+  // neither name is written to, which is all the program relies on.
+  std::uint32_t HardLink(const std::string& existing, const std::string& link) override;
+  std::uint32_t SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::optional<platform::FileTimes> Times(const std::string& path) override;
+  std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
+  std::uint32_t MakeLink(const std::string& path, const std::string& target, bool folder) override;
 
   // Setting up a machine (tests, benchmarks). Paths are absolute; missing
   // parent folders are created. Each returns the node for further flags.
@@ -85,6 +94,8 @@ class SimFileSystem final : public platform::FileSystem {
   // "\\server\share" leading to a folder of a simulated volume.
   void AddShare(const std::string& share, const std::string& folder);
   void SetVolumeSerial(char drive, std::uint32_t serial);
+  // The clock that stamps creations and writes; each stamp is one second later.
+  std::uint64_t Now() const { return clock_; }
 
  private:
   struct Resolved {
@@ -107,8 +118,11 @@ class SimFileSystem final : public platform::FileSystem {
   std::uint32_t FileObstacle(const std::string& path, bool probe, SimNode*& node);
   std::uint32_t FolderObstacle(const std::string& path, bool probe, SimNode*& node);
   SimNode* Root(char drive);
+  const SimNode* VolumeOf(const SimNode* node) const;
   SimNode& NewRoot(char drive);
   std::string Unshare(const std::string& path);
+  std::uint64_t Tick() { return clock_ += 10'000'000; }
+  void Touch(SimNode& node) { node.times.lastWrite = node.times.lastAccess = Tick(); }
 
   std::map<char, std::unique_ptr<SimNode>> volumes_;  // by the letter that made them
   std::map<char, SimNode*> drives_;                   // every drive letter, aliases too
@@ -120,6 +134,7 @@ class SimFileSystem final : public platform::FileSystem {
   std::string currentDir_ = "C:\\";
   std::string modulePath_ = "C:\\Quenk\\quenk.exe";
   bool diskFull_ = false;
+  std::uint64_t clock_ = 134'116'992'000'000'000;  // 1 January 2026
 
   friend class SimSearch;
   friend class SimFile;

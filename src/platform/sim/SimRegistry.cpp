@@ -44,6 +44,19 @@ std::shared_ptr<SimKey> SimRegistry::Base(platform::HKey key) {
   return nullptr;
 }
 
+std::uint32_t SimRegistry::Rights(platform::HKey key) const {
+  if (roots_.count(key)) return platform::access::kAllAccess;
+  const auto h = handles_.find(key);
+  return h == handles_.end() ? 0 : h->second.rights;
+}
+
+platform::HKey SimRegistry::NewHandle(std::shared_ptr<SimKey> key, std::uint32_t rights) {
+  const platform::HKey handle = nextHandle_;
+  nextHandle_ += 4;
+  handles_[handle] = {std::move(key), rights};
+  return handle;
+}
+
 std::shared_ptr<SimKey> SimRegistry::Target(const SimKey& link, int depth) {
   const auto root = roots_.find(link.linkRoot);
   if (root == roots_.end() || depth > 16) return nullptr;
@@ -110,9 +123,7 @@ std::uint32_t SimRegistry::OpenWith(platform::HKey parent, const std::string& pa
   const std::uint32_t beyondRead =
       rights & ~(platform::access::kRead | platform::access::kDelete | platform::access::kViews);
   if (target->denyFullAccess && beyondRead != 0) return err::kAccessDenied;
-  key = nextHandle_;
-  nextHandle_ += 4;
-  handles_[key] = {target, rights};
+  key = NewHandle(target, rights);
   return 0;
 }
 
@@ -219,7 +230,8 @@ SimKey& SimRegistry::CreateLink(platform::HKey root, const std::string& path,
                                                                  : "\\REGISTRY\\MACHINE\\") +
                     targetPath)
     wide += std::string{c, '\0'};
-  link.values[UpperCase(platform::kLinkValueName)] = {platform::regtype::kLink, wide};
+  link.values[UpperCase(platform::kLinkValueName)] = {platform::kLinkValueName,
+                                                      platform::regtype::kLink, wide};
   return link;
 }
 
@@ -244,11 +256,87 @@ void SimRegistry::SetString(platform::HKey root, const std::string& path, const 
 
 void SimRegistry::SetValue(platform::HKey root, const std::string& path, const std::string& name,
                            std::uint32_t type, std::string data) {
-  CreateKey(root, path).values[UpperCase(name)] = {type, std::move(data)};
+  CreateKey(root, path).values[UpperCase(name)] = {name, type, std::move(data)};
 }
 
 SimKey* SimRegistry::Find(platform::HKey root, const std::string& path) {
   return Walk(roots_.at(root), path, true).get();
+}
+
+std::uint32_t SimRegistry::EnumValue(platform::HKey key, std::uint32_t index, std::string& name,
+                                     std::uint32_t& type, std::string& data) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  if ((Rights(key) & platform::access::kQueryValue) == 0) return err::kAccessDenied;
+  if (index >= k->values.size()) return err::kNoMoreItems;
+  auto it = k->values.begin();
+  std::advance(it, index);
+  name = it->second.name;
+  type = it->second.type;
+  data = it->second.data;
+  return 0;
+}
+
+std::uint32_t SimRegistry::CreateKey(platform::HKey parent, const std::string& path, bool link,
+                                     platform::HKey& key, bool& created) {
+  auto k = Base(parent);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  if (path.empty() || path[0] == '\\') return kBadPathname;
+  const auto parts = Split(path);
+  // Making a key needs that right on the key above it: the handle given
+  // for the first level, full access for the keys on the way.
+  bool mayCreate = (Rights(parent) & platform::access::kCreateSubKey) != 0;
+  bool made = false;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const bool last = i + 1 == parts.size();
+    auto it = k->subKeys.find(UpperCase(parts[i]));
+    if (it == k->subKeys.end()) {
+      if (!mayCreate || k->denyFullAccess) return err::kAccessDenied;
+      auto fresh = std::make_shared<SimKey>();
+      fresh->name = parts[i];
+      fresh->parent = k.get();
+      fresh->madeAsLink = link && last;
+      it = k->subKeys.emplace(UpperCase(parts[i]), std::move(fresh)).first;
+      made = last;
+    }
+    std::shared_ptr<SimKey> next = it->second;
+    if (next->IsLink()) next = Target(*next, 0);
+    if (!next) return err::kFileNotFound;
+    k = std::move(next);
+    mayCreate = !k->denyFullAccess;
+  }
+  if (k->denyRead || k->denyFullAccess) return err::kAccessDenied;
+  key = NewHandle(k, platform::access::kAllAccess);
+  created = made;
+  return 0;
+}
+
+std::uint32_t SimRegistry::SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
+                                    const std::string& data) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  if ((Rights(key) & platform::access::kSetValue) == 0) return err::kAccessDenied;
+  k->values[UpperCase(name)] = {name, type, data};
+  // A key made as a link becomes one once it knows its target.
+  if (k->madeAsLink && type == platform::regtype::kLink &&
+      EqualsNoCase(name, platform::kLinkValueName)) {
+    std::string target;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) target += data[i];
+    const std::string machine = "\\REGISTRY\\MACHINE\\", user = "\\REGISTRY\\USER\\";
+    if (StartsWithNoCase(target, machine)) {
+      k->linkRoot = platform::kLocalMachine;
+      k->linkPath = target.substr(machine.size());
+    } else if (StartsWithNoCase(target, user)) {
+      const std::size_t sid = target.find('\\', user.size());
+      k->linkRoot = platform::kCurrentUser;
+      k->linkPath = sid == std::string::npos ? std::string() : target.substr(sid + 1);
+    }
+    k->madeAsLink = false;
+  }
+  return 0;
 }
 
 }  // namespace quenk::sim

@@ -9,6 +9,7 @@
 namespace quenk::sim {
 
 struct SimValue {
+  std::string name;  // as written
   std::uint32_t type = platform::regtype::kString;
   std::string data;  // as stored, terminating NULs included
 };
@@ -20,6 +21,7 @@ struct SimKey {
   bool denyRead = false;                                   // cannot be opened at all
   bool denyFullAccess = false;                             // opens for reading only
   bool denyDelete = false;                                 // RegDeleteKey refuses it
+  bool madeAsLink = false;  // made by CreateKey as a link, its target not yet set
   bool deleted = false;
   SimKey* parent = nullptr;
   // A registry link: opening it (but for OpenItself) opens this key instead.
@@ -56,8 +58,16 @@ class SimRegistry final : public platform::Registry {
   // default, as on 32-bit Windows) the view flags are ignored. No key is
   // shared between the views.
   void SetSeparate32BitView(bool separate);
+  std::uint32_t EnumValue(platform::HKey key, std::uint32_t index, std::string& name,
+                          std::uint32_t& type, std::string& data) override;
+  std::uint32_t CreateKey(platform::HKey parent, const std::string& path, bool link,
+                          platform::HKey& key, bool& created) override;
+  std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
+                         const std::string& data) override;
 
   // Setting up a machine. Paths are relative to the root; missing keys are created.
+  using platform::Registry::CreateKey;
+  using platform::Registry::SetValue;
   SimKey& CreateKey(platform::HKey root, const std::string& path);
   void SetString(platform::HKey root, const std::string& path, const std::string& name,
                  const std::string& text, std::uint32_t type = platform::regtype::kString);
@@ -78,6 +88,8 @@ class SimRegistry final : public platform::Registry {
   };
 
   std::shared_ptr<SimKey> Base(platform::HKey key);
+  std::uint32_t Rights(platform::HKey key) const;
+  platform::HKey NewHandle(std::shared_ptr<SimKey> key, std::uint32_t rights);
   // Follows links on the way, and at the end unless `linkItself`.
   std::shared_ptr<SimKey> Walk(std::shared_ptr<SimKey> from, const std::string& path,
                                bool linkItself = false, int depth = 0);

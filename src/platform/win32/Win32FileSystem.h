@@ -19,6 +19,12 @@ class Win32FileSystem final : public platform::FileSystem {
   std::optional<std::string> Env(const std::string& name) override;
   std::optional<platform::FolderIdentity> Identify(const std::string& path) override;
   std::string SystemFolderPath(platform::SystemFolder folder) override;
+  std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  std::uint32_t HardLink(const std::string& existing, const std::string& link) override;
+  std::uint32_t SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::optional<platform::FileTimes> Times(const std::string& path) override;
+  std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
+  std::uint32_t MakeLink(const std::string& path, const std::string& target, bool folder) override;
 };
 
 }  // namespace quenk::win32

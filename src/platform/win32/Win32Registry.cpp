@@ -133,4 +133,54 @@ std::uint32_t Win32Registry::KeyName(platform::HKey key, std::string& name) {
   return 0;
 }
 
+std::uint32_t Win32Registry::EnumValue(platform::HKey key, std::uint32_t index, std::string& name,
+                                       std::uint32_t& type, std::string& data) {
+  DWORD maxName = 0, maxData = 0;
+  LONG r = ::RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, &maxName, &maxData, nullptr, nullptr);
+  if (r != ERROR_SUCCESS) return static_cast<std::uint32_t>(r);
+  // The value may grow between the calls; ask again with more room until it fits.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::vector<char> nameBuffer(maxName + 2);
+    std::vector<BYTE> dataBuffer(maxData + 2);
+    DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
+    DWORD dataLength = static_cast<DWORD>(dataBuffer.size());
+    DWORD t = 0;
+    r = ::RegEnumValueA(ToHkey(key), index, nameBuffer.data(), &nameLength, nullptr, &t,
+                        dataBuffer.data(), &dataLength);
+    if (r == ERROR_SUCCESS) {
+      name.assign(nameBuffer.data(), nameLength);
+      type = t;
+      data.assign(reinterpret_cast<const char*>(dataBuffer.data()), dataLength);
+      return 0;
+    }
+    if (r != ERROR_MORE_DATA) break;
+    maxName = std::max<DWORD>(maxName * 2, 256);
+    maxData = std::max<DWORD>(std::max<DWORD>(maxData * 2, dataLength), 256);
+  }
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::CreateKey(platform::HKey parent, const std::string& path, bool link,
+                                       platform::HKey& key, bool& created) {
+  HKEY out = nullptr;
+  DWORD disposition = 0;
+  const LONG r =
+      ::RegCreateKeyExA(ToHkey(parent), path.c_str(), 0, nullptr,
+                        link ? REG_OPTION_CREATE_LINK : REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS | (link ? KEY_CREATE_LINK : 0), nullptr, &out, &disposition);
+  if (r == ERROR_SUCCESS) {
+    key = reinterpret_cast<platform::HKey>(out);
+    created = disposition == REG_CREATED_NEW_KEY;
+  }
+  return static_cast<std::uint32_t>(r);
+}
+
+std::uint32_t Win32Registry::SetValue(platform::HKey key, const std::string& name,
+                                      std::uint32_t type, const std::string& data) {
+  return static_cast<std::uint32_t>(::RegSetValueExA(ToHkey(key), name.c_str(), 0, type,
+                                                     reinterpret_cast<const BYTE*>(data.data()),
+                                                     static_cast<DWORD>(data.size())));
+}
+
 }  // namespace quenk::win32

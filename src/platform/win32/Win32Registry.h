@@ -21,6 +21,12 @@ class Win32Registry final : public platform::Registry {
   std::uint32_t DeleteKeyEx(platform::HKey parent, const std::string& path,
                             std::uint32_t view) override;
   std::uint32_t KeyName(platform::HKey key, std::string& name) override;
+  std::uint32_t EnumValue(platform::HKey key, std::uint32_t index, std::string& name,
+                          std::uint32_t& type, std::string& data) override;
+  std::uint32_t CreateKey(platform::HKey parent, const std::string& path, bool link,
+                          platform::HKey& key, bool& created) override;
+  std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
+                         const std::string& data) override;
 };
 
 }  // namespace quenk::win32

@@ -20,6 +20,7 @@ class WindowPeer : public Base {
   ~WindowPeer() override = default;  // the parent's destruction destroys the window
 
   void SetVisible(bool visible) override { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+  void SetEnabled(bool enabled) override { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   void SetCaption(const std::string& caption) override { ::SetWindowTextA(hwnd_, caption.c_str()); }
   void Focus() override { ::SetFocus(hwnd_); }
   std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
@@ -191,8 +192,8 @@ std::unique_ptr<ControlPeer> CreateControlPeer(Control& control, HWND parent, HF
   if (control.Kind() == ControlKind::kFrame)
     RegisterFrameClass(static_cast<Frame&>(control).ClassName().c_str());
   const WindowSpec look = SpecFor(control);
-  const DWORD style =
-      WS_CHILD | WS_CLIPSIBLINGS | look.style | (control.Visible() ? WS_VISIBLE : 0);
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | look.style |
+                      (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
   HWND hwnd =
       ::CreateWindowExA(look.exStyle, look.className, control.Caption().c_str(), style, 0, 0, 0, 0,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())),

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quenk::backup {
+
+enum class Kind { kFile, kFolder, kKey };
+
+// One line of manifest.txt: a saved item ("file", "folder" or "key", a tab,
+// the path or key as recorded), or a link that was saved as what it is
+// ("link", path, what kind of link, what it led to) and never followed.
+struct ManifestEntry {
+  Kind kind = Kind::kFile;
+  std::string path;  // "C:\x\y.dll", "\\server\share\x", "HKLM\Software\x"
+  bool link = false;
+  std::string target;  // links only: the folder, file or key it led to
+  friend bool operator==(const ManifestEntry&, const ManifestEntry&) = default;
+};
+
+// The line, ended by CR LF.
+std::string FormatManifestLine(const ManifestEntry& entry);
+
+// A saved item with the links that were inside it.
+struct ManifestItem {
+  ManifestEntry entry;
+  std::vector<ManifestEntry> links;
+};
+
+struct Manifest {
+  std::vector<ManifestItem> items;    // in the order of deletion
+  std::vector<std::string> problems;  // "line 3: ..." for every line not taken
+};
+
+// Never throws: lines that are not understood, paths that are not absolute
+// or that step out of where they are (".."), and a last line cut short are
+// reported and left out.
+Manifest ParseManifest(std::string_view text);
+
+// attributes.txt: the attributes and times of every saved file and folder,
+// one line each: attributes in hex, creation, last access and last write
+// time, the path; all separated by tabs.
+struct EntryFacts {
+  std::uint32_t attributes = 0;
+  platform::FileTimes times;
+};
+std::string FormatAttributesLine(const std::string& path, const EntryFacts& facts);
+// By upper-case path; lines that are not understood are passed over, since
+// each copy carries its attributes and last-write time too.
+std::map<std::string, EntryFacts> ParseAttributes(std::string_view text);
+
+// Whether `path` is "HKCU\..." or "HKLM\..." with a name after the root.
+bool IsKeyPath(std::string_view path);
+
+}  // namespace quenk::backup

@@ -1,0 +1,448 @@
+#include "backup/Restore.h"
+
+#include "backup/BackupFolder.h"
+#include "backup/Manifest.h"
+#include "backup/RegFile.h"
+#include "base/Text.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace quenk::backup {
+namespace {
+
+namespace attr = platform::attr;
+namespace err = platform::err;
+using platform::RegKey;
+
+std::string Reason(std::uint32_t code) {
+  switch (code) {
+    case err::kFileNotFound:
+      return "not found";
+    case err::kPathNotFound:
+      return "its folder is missing";
+    case err::kAccessDenied:
+      return "access denied";
+    case err::kSharingViolation:
+      return "in use by another program";
+    case err::kDiskFull:
+      return "the disk is full";
+    case err::kFilenameTooLong:
+      return "the path is too long";
+    case 1314:
+      return "a privilege is needed";
+    default:
+      return "error " + std::to_string(code);
+  }
+}
+
+std::string Parent(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Wide(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += {c, '\0'};
+  return out;
+}
+
+// What the restore of one item or part did.
+struct Outcome {
+  std::vector<std::string> restored;
+  std::vector<std::string> notRestored;
+  bool changed = false;  // something was put back
+  bool failed = false;
+
+  void Restored(std::string line) {
+    restored.push_back(std::move(line));
+    changed = true;
+  }
+  void Failed(const std::string& what, const std::string& why) {
+    notRestored.push_back(what + ": " + why);
+    failed = true;
+  }
+  void Skipped(const std::string& what) { notRestored.push_back(what + ": skipped, it exists"); }
+  void Add(Outcome other) {
+    for (auto& l : other.restored) restored.push_back(std::move(l));
+    for (auto& l : other.notRestored) notRestored.push_back(std::move(l));
+    changed = changed || other.changed;
+    failed = failed || other.failed;
+  }
+  // An existing folder or key of which nothing was missing: one line for all.
+  void SkippedWhole(const std::string& what) {
+    if (changed || failed) return;
+    notRestored.clear();
+    Skipped(what);
+  }
+};
+
+// A saved key with its values and subkeys, merged from every section of it.
+struct KeyNode {
+  std::string name;
+  std::vector<RegValue> values;
+  std::map<std::string, std::unique_ptr<KeyNode>> children;  // by upper-case name
+
+  void SetValue(RegValue v) {
+    for (auto& mine : values)
+      if (EqualsNoCase(mine.name, v.name)) {
+        mine = std::move(v);
+        return;
+      }
+    values.push_back(std::move(v));
+  }
+};
+
+class Restorer {
+ public:
+  Restorer(platform::Ports ports, std::string folder)
+      : fs_(ports.fs), registry_(ports.registry), folder_(std::move(folder)) {}
+
+  RestoreResult Run() {
+    RestoreResult result;
+    std::string text;
+    if (const std::uint32_t error = Read(kManifestFile, text)) {
+      result.notRestored.push_back(std::string(kManifestFile) + ": " + Reason(error));
+      return result;
+    }
+    const Manifest manifest = ParseManifest(text);
+    for (const auto& p : manifest.problems)
+      result.notRestored.push_back(std::string(kManifestFile) + ", " + p);
+    if (Read(kAttributesFile, text) == 0) facts_ = ParseAttributes(text);
+    LoadRegistry(manifest, result);
+    // Undone in the reverse order of deletion, so that a folder comes back
+    // before what was deleted from it earlier; shown in the order of deletion.
+    std::vector<Outcome> outcomes(manifest.items.size());
+    for (std::size_t i = manifest.items.size(); i-- > 0;)
+      outcomes[i] = RestoreItem(manifest.items[i]);
+    for (auto& o : outcomes) {
+      for (auto& l : o.restored) result.restored.push_back(std::move(l));
+      for (auto& l : o.notRestored) result.notRestored.push_back(std::move(l));
+    }
+    return result;
+  }
+
+ private:
+  std::uint32_t Read(const char* name, std::string& text) {
+    text.clear();
+    auto opened = fs_.Open(folder_ + "\\" + name, platform::OpenMode::kRead);
+    if (opened.error) return opened.error;
+    return opened.file->ReadAll(text);
+  }
+
+  void LoadRegistry(const Manifest& manifest, RestoreResult& result) {
+    bool keys = false;
+    for (const auto& item : manifest.items) keys = keys || item.entry.kind == Kind::kKey;
+    if (!keys) return;
+    std::string text;
+    if (const std::uint32_t error = Read(kRegistryFile, text)) {
+      registryMissing_ = Reason(error);
+      return;
+    }
+    RegFile file = ParseRegFile(text);
+    for (const auto& p : file.problems)
+      result.notRestored.push_back(std::string(kRegistryFile) + ", " + p);
+    for (auto& section : file.sections) {
+      KeyNode* node = &registryRoot_;
+      std::size_t start = 0;
+      while (start <= section.key.size()) {
+        std::size_t end = section.key.find('\\', start);
+        if (end == std::string::npos) end = section.key.size();
+        const std::string part = section.key.substr(start, end - start);
+        auto& child = node->children[UpperCase(part)];
+        if (!child) {
+          child = std::make_unique<KeyNode>();
+          child->name = part;
+        }
+        node = child.get();
+        start = end + 1;
+      }
+      for (auto& v : section.values) node->SetValue(std::move(v));
+    }
+  }
+
+  // The saved key and its path below the root as the registry spelt it.
+  const KeyNode* SavedKey(const std::string& fullName, std::string& spelt) const {
+    const KeyNode* node = &registryRoot_;
+    spelt.clear();
+    std::size_t start = 0;
+    while (node && start <= fullName.size()) {
+      std::size_t end = fullName.find('\\', start);
+      if (end == std::string::npos) end = fullName.size();
+      const auto it = node->children.find(UpperCase(fullName.substr(start, end - start)));
+      node = it == node->children.end() ? nullptr : it->second.get();
+      if (node && start > 0) spelt += (spelt.empty() ? "" : "\\") + node->name;
+      start = end + 1;
+    }
+    return node;
+  }
+
+  std::optional<EntryFacts> FactsOf(const std::string& path) {
+    const auto it = facts_.find(UpperCase(PlainForm(path)));
+    if (it == facts_.end()) return std::nullopt;
+    return it->second;
+  }
+
+  std::string CopyOf(const std::string& path) {
+    return Reachable(folder_ + "\\" + kFilesFolder + "\\" + CopyPathFor(path));
+  }
+
+  Outcome RestoreItem(const ManifestItem& item) {
+    const ManifestEntry& e = item.entry;
+    if (e.link) {
+      Outcome o;
+      if (e.kind == Kind::kKey)
+        RestoreKeyLink(e, o);
+      else
+        RestoreLink(e, o);
+      return o;
+    }
+    switch (e.kind) {
+      case Kind::kFile:
+        return RestoreFile(e.path, CopyOf(e.path));
+      case Kind::kFolder:
+        return RestoreFolder(e.path, CopyOf(e.path), item.links);
+      case Kind::kKey:
+        return RestoreKeyItem(item);
+    }
+    return {};
+  }
+
+  // Attributes and times go on last, the attributes after the times: a
+  // read-only entry still takes its times.
+  std::string ApplyFacts(const std::string& target, const EntryFacts& facts) {
+    std::uint32_t error = fs_.SetTimes(target, facts.times);
+    if (const std::uint32_t e = fs_.SetAttributes(target, facts.attributes); !error) error = e;
+    return error ? " (its attributes or times could not be set: " + Reason(error) + ")"
+                 : std::string();
+  }
+
+  // The facts of a copy: from attributes.txt, or else from the copy itself.
+  std::optional<EntryFacts> FactsFor(const std::string& path, const std::string& copy) {
+    if (auto f = FactsOf(path)) return f;
+    const auto a = fs_.Attributes(copy);
+    const auto t = fs_.Times(copy);
+    if (!a || !t) return std::nullopt;
+    return EntryFacts{*a, *t};
+  }
+
+  bool MakeParent(const std::string& path, Outcome& o) {
+    const std::string parent = Parent(path);
+    if (parent.empty() || fs_.FolderExists(Reachable(parent))) return true;
+    if (fs_.ForceDirectories(Reachable(parent))) return true;
+    o.Failed(path, "its folder cannot be made");
+    return false;
+  }
+
+  Outcome RestoreFile(const std::string& path, const std::string& copy) {
+    Outcome o;
+    const std::string target = Reachable(path);
+    if (fs_.Attributes(target)) {
+      o.Skipped(path);
+      return o;
+    }
+    const auto copyAttributes = fs_.Attributes(copy);
+    if (!copyAttributes || (*copyAttributes & attr::kDirectory)) {
+      o.Failed(path, "the backup holds no copy of it");
+      return o;
+    }
+    const auto facts = FactsFor(path, copy);  // before the copy is read
+    if (!MakeParent(path, o)) return o;
+    const std::uint32_t error = fs_.Copy(copy, target, true);
+    if (error == err::kFileExists || error == err::kAlreadyExists) {
+      o.Skipped(path);
+      return o;
+    }
+    if (error) {
+      o.Failed(path, Reason(error));
+      return o;
+    }
+    o.Restored(path + (facts ? ApplyFacts(target, *facts) : std::string()));
+    return o;
+  }
+
+  Outcome RestoreFolder(const std::string& path, const std::string& copy,
+                        const std::vector<ManifestEntry>& links) {
+    Outcome o;
+    const std::string target = Reachable(path);
+    const auto a = fs_.Attributes(target);
+    // A file or a link at its place: nothing goes into what a link leads to.
+    if (a && (!(*a & attr::kDirectory) || (*a & attr::kReparsePoint))) {
+      o.Skipped(path);
+      return o;
+    }
+    if (!fs_.FolderExists(copy)) {
+      o.Failed(path, "the backup holds no copy of it");
+      return o;
+    }
+    const auto facts = FactsFor(path, copy);  // before the copy is listed
+    bool made = false;
+    if (!a) {
+      if (!MakeParent(path, o)) return o;
+      const std::uint32_t error = fs_.MakeDir(target);
+      if (error && error != err::kAlreadyExists) {
+        o.Failed(path, Reason(error));
+        return o;
+      }
+      made = error == 0;
+    }
+    Outcome inside;
+    auto search = fs_.Find(copy + "\\*.*", attr::kAnyFile);
+    platform::FindEntry entry;
+    while (search->Next(entry)) {
+      if (entry.name == "." || entry.name == "..") continue;
+      const std::string child = path + "\\" + entry.name;
+      const std::string childCopy = Reachable(copy + "\\" + entry.name);
+      if (entry.attributes & attr::kDirectory)
+        inside.Add(RestoreFolder(child, childCopy, links));
+      else
+        inside.Add(RestoreFile(child, childCopy));
+    }
+    for (const auto& link : links) {
+      if (EqualsNoCase(PlainForm(Parent(link.path)), PlainForm(path))) RestoreLink(link, inside);
+    }
+    if (!made) {
+      inside.SkippedWhole(path);
+      return inside;
+    }
+    // Its times last: each entry made inside changed them.
+    o.Restored(path + (facts ? ApplyFacts(target, *facts) : std::string()));
+    for (auto& l : inside.notRestored) o.notRestored.push_back(std::move(l));
+    o.failed = inside.failed;
+    return o;
+  }
+
+  void RestoreLink(const ManifestEntry& link, Outcome& o) {
+    if (fs_.Attributes(Reachable(link.path))) {
+      o.Skipped(link.path);
+      return;
+    }
+    if (link.target.empty()) {
+      o.Failed(link.path, "a link whose target was not known");
+      return;
+    }
+    if (!MakeParent(link.path, o)) return;
+    const std::uint32_t error =
+        fs_.MakeLink(Reachable(link.path), link.target, link.kind == Kind::kFolder);
+    if (error)
+      o.Failed(link.path, "the link to " + link.target + " cannot be made again, " + Reason(error));
+    else
+      o.Restored(link.path + " (a link to " + link.target + ")");
+  }
+
+  bool IsLink(platform::HKey key) {
+    std::uint32_t type = 0;
+    std::string data;
+    return registry_.QueryValue(key, platform::kLinkValueName, type, data) == 0 &&
+           type == platform::regtype::kLink;
+  }
+
+  static bool SplitKey(const std::string& line, platform::HKey& root, std::string& path) {
+    root = StartsWithNoCase(line, "HKCU\\") ? platform::kCurrentUser : platform::kLocalMachine;
+    path = line.substr(5);
+    return IsKeyPath(line);
+  }
+
+  void RestoreKeyLink(const ManifestEntry& link, Outcome& o) {
+    platform::HKey root = 0;
+    std::string path;
+    if (!SplitKey(link.path, root, path)) return;
+    if (RegKey::OpenItself(registry_, root, path, platform::access::kRead)) {
+      o.Skipped(link.path);
+      return;
+    }
+    platform::HKey key = 0;
+    bool created = false;
+    std::uint32_t error = registry_.CreateKey(root, path, true, key, created);
+    if (error) {
+      o.Failed(link.path, Reason(error));
+      return;
+    }
+    const RegKey made(registry_, key);
+    if (!created) {
+      o.Skipped(link.path);
+      return;
+    }
+    error = registry_.SetValue(made.Get(), platform::kLinkValueName, platform::regtype::kLink,
+                               Wide(link.target));
+    if (error)
+      o.Failed(link.path, "the link to " + link.target + " cannot be made again, " + Reason(error));
+    else
+      o.Restored(link.path + " (a link to " + link.target + ")");
+  }
+
+  Outcome RestoreKeyItem(const ManifestItem& item) {
+    Outcome o;
+    const std::string& line = item.entry.path;
+    std::string path;
+    const KeyNode* saved = registryMissing_.empty() ? SavedKey(FullKeyName(line), path) : nullptr;
+    if (!saved) {
+      o.Failed(line, registryMissing_.empty()
+                         ? std::string(kRegistryFile) + " holds no copy of it"
+                         : std::string(kRegistryFile) + " cannot be read, " + registryMissing_);
+      return o;
+    }
+    platform::HKey root = 0;
+    std::string recorded;
+    SplitKey(line, root, recorded);
+    return RestoreKey(line, root, path, *saved, item.links);
+  }
+
+  // `line` names the key in the lines, `path` below `root` makes it.
+  Outcome RestoreKey(const std::string& line, platform::HKey root, const std::string& path,
+                     const KeyNode& saved, const std::vector<ManifestEntry>& links) {
+    Outcome o;
+    bool made = false;
+    if (const RegKey existing =
+            RegKey::OpenItself(registry_, root, path, platform::access::kRead)) {
+      // Nothing goes into what a link leads to.
+      if (IsLink(existing.Get())) {
+        o.Skipped(line);
+        return o;
+      }
+    } else {
+      platform::HKey key = 0;
+      const std::uint32_t error = registry_.CreateKey(root, path, false, key, made);
+      if (error) {
+        o.Failed(line, Reason(error));
+        return o;
+      }
+      const RegKey owned(registry_, key);
+      // Values go only into a key made here: an existing key keeps its own.
+      for (const auto& v : made ? saved.values : std::vector<RegValue>{}) {
+        if (const std::uint32_t e = registry_.SetValue(owned.Get(), v.name, v.type, v.data))
+          o.Failed(line + " [" + (v.name.empty() ? "(default)" : v.name) + "]", Reason(e));
+      }
+    }
+    Outcome inside;
+    for (const auto& [upper, child] : saved.children)
+      inside.Add(
+          RestoreKey(line + "\\" + child->name, root, path + "\\" + child->name, *child, links));
+    for (const auto& link : links)
+      if (EqualsNoCase(Parent(link.path), line)) RestoreKeyLink(link, inside);
+    if (!made) {
+      inside.SkippedWhole(line);
+      return inside;
+    }
+    o.Restored(line);
+    for (auto& l : inside.notRestored) o.notRestored.push_back(std::move(l));
+    o.failed = o.failed || inside.failed;
+    return o;
+  }
+
+  platform::FileSystem& fs_;
+  platform::Registry& registry_;
+  std::string folder_;
+  std::map<std::string, EntryFacts> facts_;
+  KeyNode registryRoot_;
+  std::string registryMissing_;  // why registry.reg could not be read
+};
+
+}  // namespace
+
+RestoreResult Restore(platform::Ports ports, const std::string& folder) {
+  return Restorer(ports, folder).Run();
+}
+
+}  // namespace quenk::backup

@@ -1,0 +1,272 @@
+#include "backup/RunBackup.h"
+
+#include "backup/BackupFolder.h"
+#include "backup/RegFile.h"
+#include "base/Text.h"
+#include "engine/Delete.h"
+
+namespace quenk::backup {
+namespace {
+
+namespace attr = platform::attr;
+using platform::RegKey;
+
+bool IsDots(const std::string& name) {
+  return name == "." || name == "..";
+}
+
+std::string Parent(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// A registry link keeps its target as wide text; the manifest holds it as
+// 8-bit text, each character that needs more than a byte as "?".
+std::string Narrow(const std::string& wide) {
+  std::string out;
+  for (std::size_t i = 0; i + 1 < wide.size(); i += 2) out += wide[i + 1] == '\0' ? wide[i] : '?';
+  return out;
+}
+
+}  // namespace
+
+RunBackup::RunBackup(platform::Ports ports, std::string folder)
+    : fs_(ports.fs), registry_(ports.registry), folder_(std::move(folder)) {}
+
+bool RunBackup::Ready() {
+  if (!ready_) ready_ = fs_.ForceDirectories(folder_);
+  return ready_;
+}
+
+bool RunBackup::FirstTime(const std::string& item) {
+  return saved_.count(UpperCase(item)) == 0;
+}
+
+// Whether `inner` is `tree` or lies inside it, by name and by what the
+// names lead to.
+bool RunBackup::Holds(const std::string& tree, const std::string& inner) {
+  const auto inside = [](const std::string& a, const std::string& b) {
+    return EqualsNoCase(a, b) || (StartsWithNoCase(a, b + "\\") && !b.empty());
+  };
+  if (inside(inner, tree)) return true;
+  const auto treeId = fs_.Identify(tree);
+  if (!treeId) return false;
+  // The inner folder may not exist yet: compare its nearest existing parent.
+  std::string existing = inner, rest;
+  while (!fs_.Attributes(existing)) {
+    const std::size_t slash = existing.find_last_of('\\');
+    if (slash == std::string::npos) return false;
+    rest = existing.substr(slash) + rest;
+    existing.resize(slash);
+  }
+  const auto innerId = fs_.Identify(existing);
+  return innerId && inside(innerId->finalPath + rest, treeId->finalPath);
+}
+
+std::string RunBackup::CopyOf(const std::string& path) {
+  return folder_ + "\\" + kFilesFolder + "\\" + CopyPathFor(path);
+}
+
+bool RunBackup::MakeFolderFor(const std::string& copy) {
+  const std::string folder = Parent(copy);
+  if (folders_.count(UpperCase(folder))) return true;
+  if (!fs_.ForceDirectories(Reachable(folder))) return false;
+  folders_.insert(UpperCase(folder));
+  return true;
+}
+
+// A second name on the same volume keeps every byte, attribute and time at
+// the cost of one call; where none can be made, the system's copy does.
+bool RunBackup::CopyFile(const std::string& path, const EntryFacts& facts, Pending& pending) {
+  const std::string copy = CopyOf(path);
+  if (CopyPathFor(path).empty() || !MakeFolderFor(copy)) return false;
+  // A file this run saved before and could not delete: its copy stands.
+  if (copies_.count(UpperCase(copy))) return true;
+  const std::string target = Reachable(copy);
+  if (fs_.HardLink(path, target) != 0 && fs_.Copy(path, target, true) != 0) return false;
+  copies_.insert(UpperCase(copy));
+  pending.attributes += FormatAttributesLine(path, facts);
+  return true;
+}
+
+bool RunBackup::CopyFolder(const std::string& path, const EntryFacts& facts, Pending& pending) {
+  const std::string copy = CopyOf(path);
+  if (CopyPathFor(path).empty() || !MakeFolderFor(copy)) return false;
+  if (!folders_.count(UpperCase(copy))) {
+    const std::string target = Reachable(copy);
+    if (fs_.MakeDir(target) != 0 && !fs_.FolderExists(target)) return false;
+    folders_.insert(UpperCase(copy));
+  }
+  auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
+  platform::FindEntry entry;
+  while (search->Next(entry)) {
+    if (IsDots(entry.name)) continue;
+    const std::string child = engine::EntryPath(path + "\\", entry);
+    const EntryFacts childFacts{entry.attributes, entry.times};
+    if (entry.attributes & attr::kReparsePoint) {
+      AddLink((entry.attributes & attr::kDirectory) ? Kind::kFolder : Kind::kFile, child, pending);
+    } else if (entry.attributes & attr::kDirectory) {
+      if (!CopyFolder(child, childFacts, pending)) return false;
+    } else if (!CopyFile(child, childFacts, pending)) {
+      return false;
+    }
+  }
+  // A listing that failed leaves what it did not show where it is: the
+  // removal sees the same listing and takes nothing more.
+  pending.attributes += FormatAttributesLine(path, facts);
+  return true;
+}
+
+void RunBackup::AddLink(Kind kind, const std::string& path, Pending& pending) {
+  std::string target;
+  if (const auto id = fs_.Identify(path)) target = id->finalPath;
+  pending.manifest += FormatManifestLine({kind, path, true, target});
+}
+
+bool RunBackup::SaveFile(const std::string& path) {
+  if (!FirstTime("file\t" + path)) return true;
+  const auto a = fs_.Attributes(path);
+  if (!a) return false;
+  // A folder is never deleted as a file.
+  if ((*a & attr::kDirectory) && !(*a & attr::kReparsePoint)) return true;
+  if (!Ready()) return false;
+  Pending pending;
+  if (*a & attr::kReparsePoint) {
+    AddLink((*a & attr::kDirectory) ? Kind::kFolder : Kind::kFile, path, pending);
+  } else {
+    const auto times = fs_.Times(path);
+    if (!times || !CopyFile(path, {*a, *times}, pending)) return false;
+    pending.manifest = FormatManifestLine({Kind::kFile, path, false, {}});
+  }
+  if (!Commit(pending)) return false;
+  saved_.insert(UpperCase("file\t" + path));
+  return true;
+}
+
+bool RunBackup::SaveTree(const std::string& path) {
+  if (!FirstTime("folder\t" + path)) return true;
+  const auto a = fs_.Attributes(path);
+  if (!a) return true;                        // nothing there: the removal says so itself
+  if (!(*a & attr::kDirectory)) return true;  // no folder: the removal takes nothing
+  // A backup kept inside the tree would go with it.
+  if (!(*a & attr::kReparsePoint) && Holds(path, folder_)) return false;
+  if (!Ready()) return false;
+  Pending pending;
+  if (*a & attr::kReparsePoint) {
+    AddLink(Kind::kFolder, path, pending);
+  } else {
+    const auto times = fs_.Times(path);
+    if (!times) return false;
+    Pending inside;
+    if (!CopyFolder(path, {*a, *times}, inside)) return false;
+    pending.attributes = std::move(inside.attributes);
+    pending.manifest = FormatManifestLine({Kind::kFolder, path, false, {}}) + inside.manifest;
+  }
+  if (!Commit(pending)) return false;
+  saved_.insert(UpperCase("folder\t" + path));
+  return true;
+}
+
+bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const std::string& line) {
+  if (!FirstTime("key\t" + line)) return true;
+  if (FullKeyName(line).empty()) return false;
+  // The key as the registry spells it, which may differ from the record's
+  // spelling in case: a restore brings back the registry's.
+  const std::string prefix = line.substr(0, line.size() - name.size());
+  const std::string fullName = FullKeyName(prefix) + Spelling(parent, name);
+  std::string reg;
+  Pending pending;
+  if (!ExportKey(parent, name, line, fullName, reg, pending)) return false;
+  if (!Ready() || !Commit(pending, reg)) return false;
+  saved_.insert(UpperCase("key\t" + line));
+  return true;
+}
+
+std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
+  std::string spelt;
+  RegKey owned;
+  platform::HKey at = parent;
+  for (std::size_t start = 0; start <= name.size();) {
+    std::size_t end = name.find('\\', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    std::string found = part;
+    platform::KeyInfo info;
+    if (registry_.QueryInfo(at, info) == 0) {
+      std::string sub;
+      for (std::uint32_t i = 0; i < info.subKeys; ++i)
+        if (registry_.EnumKey(at, i, info.maxSubKeyLen + 1, sub) == 0 && EqualsNoCase(sub, part)) {
+          found = sub;
+          break;
+        }
+    }
+    spelt += (spelt.empty() ? "" : "\\") + found;
+    start = end + 1;
+    if (start > name.size()) break;
+    owned = RegKey::Open(registry_, at, part, platform::access::kRead);
+    if (!owned) return spelt + "\\" + name.substr(start);
+    at = owned.Get();
+  }
+  return spelt;
+}
+
+bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const std::string& line,
+                          const std::string& fullName, std::string& reg, Pending& pending) {
+  const RegKey key = RegKey::OpenItself(registry_, parent, name, platform::access::kRead);
+  if (!key) return false;
+  std::uint32_t type = 0;
+  std::string data;
+  if (registry_.QueryValue(key.Get(), platform::kLinkValueName, type, data) == 0 &&
+      type == platform::regtype::kLink) {
+    pending.manifest += FormatManifestLine({Kind::kKey, line, true, Narrow(data)});
+    return true;
+  }
+  if (pending.manifest.empty())
+    pending.manifest = FormatManifestLine({Kind::kKey, line, false, {}});
+  RegSection section{fullName, {}};
+  RegValue value;
+  std::uint32_t index = 0;
+  std::uint32_t error = 0;
+  while ((error = registry_.EnumValue(key.Get(), index, value.name, value.type, value.data)) == 0) {
+    section.values.push_back(value);
+    ++index;
+  }
+  if (error != platform::err::kNoMoreItems) return false;
+  reg += FormatRegSection(section);
+  platform::KeyInfo info;
+  if (registry_.QueryInfo(key.Get(), info) != 0) return false;
+  for (std::uint32_t i = 0; i < info.subKeys; ++i) {
+    std::string sub;
+    if (registry_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) != 0) return false;
+    if (!ExportKey(key.Get(), sub, line + "\\" + sub, fullName + "\\" + sub, reg, pending))
+      return false;
+  }
+  return true;
+}
+
+// The item's text goes in last: registry.reg and attributes.txt first, the
+// manifest line after them, so that a manifest line always has its data.
+bool RunBackup::Commit(const Pending& pending, const std::string& reg) {
+  if (!reg.empty()) {
+    const std::string path = folder_ + "\\" + kRegistryFile;
+    std::string text = fs_.Exists(path) ? std::string() : RegFileHeader();
+    // After a write that stopped part way, start on a line of its own.
+    if (regDamaged_) text += "\r\n";
+    text += reg;
+    if (!Append(kRegistryFile, text)) {
+      regDamaged_ = true;
+      return false;
+    }
+  }
+  if (!pending.attributes.empty() && !Append(kAttributesFile, pending.attributes)) return false;
+  return Append(kManifestFile, pending.manifest);
+}
+
+bool RunBackup::Append(const char* file, const std::string& text) {
+  auto opened = fs_.Open(folder_ + "\\" + file, platform::OpenMode::kAppend);
+  if (opened.error) return false;
+  const bool written = opened.file->Write(text) == 0;
+  return opened.file->Close() == 0 && written;
+}
+
+}  // namespace quenk::backup

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "backup/Manifest.h"
+#include "engine/Keeper.h"
+#include "platform/Ports.h"
+
+#include <set>
+#include <string>
+
+namespace quenk::backup {
+
+// The backup of one cleaning run: copies of the files and folders it deletes
+// below "files\", their attributes and times in attributes.txt, its keys in
+// registry.reg, and manifest.txt listing each item in the order of deletion.
+// The folder is made when the first item is saved, so a run that deletes
+// nothing leaves none. A folder that is already there (a second run within
+// the same second) is added to; a copy this run did not make is never
+// overwritten, and then the item is not saved.
+class RunBackup final : public engine::Keeper {
+ public:
+  RunBackup(platform::Ports ports, std::string folder);
+
+  bool SaveFile(const std::string& path) override;
+  bool SaveTree(const std::string& path) override;
+  bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  // What an item adds to the backup's text files once all its copies are made.
+  struct Pending {
+    std::string attributes;
+    std::string manifest;
+  };
+
+  bool Ready();
+  bool Holds(const std::string& tree, const std::string& inner);
+  std::string CopyOf(const std::string& path);
+  bool MakeFolderFor(const std::string& copy);
+  bool CopyFile(const std::string& path, const EntryFacts& facts, Pending& pending);
+  bool CopyFolder(const std::string& path, const EntryFacts& facts, Pending& pending);
+  void AddLink(Kind kind, const std::string& path, Pending& pending);
+  bool ExportKey(platform::HKey parent, const std::string& name, const std::string& line,
+                 const std::string& fullName, std::string& reg, Pending& pending);
+  std::string Spelling(platform::HKey parent, const std::string& name);
+  bool Commit(const Pending& pending, const std::string& reg = {});
+  bool Append(const char* file, const std::string& text);
+  bool FirstTime(const std::string& item);
+
+  platform::FileSystem& fs_;
+  platform::Registry& registry_;
+  std::string folder_;
+  bool ready_ = false;
+  bool regDamaged_ = false;        // a write to registry.reg failed part way
+  std::set<std::string> saved_;    // items saved by this run, upper case
+  std::set<std::string> copies_;   // copies made by this run, upper case
+  std::set<std::string> folders_;  // copy folders known to exist, upper case
+};
+
+}  // namespace quenk::backup

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <string>
+
+namespace quenk::engine {
+
+// Saves what the engine is about to delete, right before it does. Each call
+// returns true when the item is saved completely, or when there is nothing
+// of it that a deletion could take; on false the engine touches nothing of
+// the item and records it as not deleted.
+class Keeper {
+ public:
+  // `path` reaches the file (short or literal form where the name needs it).
+  virtual bool SaveFile(const std::string& path) = 0;
+  // The folder with all it holds; links inside are saved as links.
+  virtual bool SaveTree(const std::string& path) = 0;
+  // The key `name` below the open key `parent`, with all its values and
+  // subkeys; `line` is the key as the record words it ("HKLM\Software\x").
+  virtual bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) = 0;
+
+ protected:
+  ~Keeper() = default;
+};
+
+}  // namespace quenk::engine

@@ -1,0 +1,314 @@
+#include "ProfileFixture.h"
+#include "SimLeftovers.h"
+
+#include "backup/Manifest.h"
+#include "backup/RegFile.h"
+#include "backup/RunBackup.h"
+#include "profiles/CleaningItems.h"
+
+#include <functional>
+
+namespace quenk::test {
+namespace {
+
+namespace attr = platform::attr;
+using platform::kCurrentUser;
+using platform::kLocalMachine;
+
+// A keeper that notes what it was asked to save, and whether it was still
+// there when asked.
+class Witness final : public engine::Keeper {
+ public:
+  Witness(sim::SimMachine& m, bool answer) : m_(m), answer_(answer) {}
+  bool SaveFile(const std::string& path) override { return Note("file", path, Here(path)); }
+  bool SaveTree(const std::string& path) override { return Note("folder", path, Here(path)); }
+  bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override {
+    return Note("key", line,
+                static_cast<bool>(platform::RegKey::OpenItself(m_.registry, parent, name,
+                                                               platform::access::kRead)));
+  }
+  Lines asked;
+
+ private:
+  bool Here(const std::string& path) { return m_.fs.Node(path) != nullptr; }
+  bool Note(const char* kind, const std::string& what, bool here) {
+    asked.push_back(std::string(kind) + " " + what + (here ? "" : " (gone already)"));
+    return answer_;
+  }
+  sim::SimMachine& m_;
+  bool answer_;
+};
+
+class Saving : public ProfileFixture {
+ protected:
+  void Seed() {
+    Files({kSys + "nvcpl.dll", kSys + "nvapi.dll"});
+    machine.fs.AddFile("C:\\Vendor\\sub\\a.txt", "a");
+    machine.fs.AddFile(kIs + "{C}\\setup.ini", "[Startup]\r\nCompanyName=Creative\r\n");
+    machine.registry.SetString(kCurrentUser, "Software\\Vendor\\Sub", "x", "1");
+  }
+  void Run(engine::Remover& r) {
+    const std::vector<std::string_view> masks{"nv*.*"}, keys{"Vendor", "Missing"};
+    r.RemoveFiles(kSys, masks);
+    r.RemoveFolder("C:\\Vendor");
+    r.RemoveInstallerFolders(kIs, "Creative");
+    r.RemoveKeys(kCurrentUser, "Software", keys);
+  }
+};
+
+// The engine asks before each deletion, while the item is still there; an
+// item the keeper could not save is left whole and recorded as not deleted.
+TEST_F(Saving, EachItemIsSavedRightBeforeItGoesOrNotAtAll) {
+  for (const bool saved : {true, false}) {
+    Seed();
+    Witness witness(machine, saved);
+    CleaningRecord r;
+    StepCounter steps;
+    engine::Remover remover(machine.ports(), r, steps, {}, &witness);
+    Run(remover);
+    EXPECT_EQ(witness.asked,
+              (Lines{"file " + kSys + "nvapi.dll", "file " + kSys + "nvcpl.dll",
+                     "folder C:\\Vendor", "folder " + kIs + "{C}", "key HKCU\\Software\\Vendor"}));
+    const Lines items{kSys + "nvapi.dll", kSys + "nvcpl.dll", "C:\\Vendor", kIs + "{C}",
+                      "HKCU\\Software\\Vendor"};
+    EXPECT_EQ(saved ? r.Deleted().Lines() : r.NotDeleted().Lines(), items);
+    EXPECT_TRUE((saved ? r.NotDeleted() : r.Deleted()).Empty());
+    EXPECT_EQ(steps.steps, 3);
+    EXPECT_EQ(Exists(kSys + "nvcpl.dll"), !saved);
+    EXPECT_EQ(Exists("C:\\Vendor\\sub\\a.txt"), !saved);
+    EXPECT_EQ(Exists(kIs + "{C}\\setup.ini"), !saved);
+    EXPECT_EQ(Key(kCurrentUser, "Software\\Vendor\\Sub"), !saved);
+  }
+}
+
+class RunBackupTest : public ProfileFixture {
+ protected:
+  const std::string folder = "C:\\Users\\tech\\Backups\\stamp";
+  backup::RunBackup keeper{machine.ports(), folder};
+  engine::Remover saving{machine.ports(), record, progress, {}, &keeper};
+
+  std::string Read(const std::string& name) { return machine.fs.ReadFile(folder + "\\" + name); }
+  Lines Manifest() {
+    Lines lines;
+    for (const auto& item : backup::ParseManifest(Read("manifest.txt")).items) {
+      lines.push_back(backup::FormatManifestLine(item.entry));
+      for (const auto& l : item.links) lines.push_back(backup::FormatManifestLine(l));
+    }
+    return lines;
+  }
+  void Files(const std::string& folder, std::initializer_list<std::string_view> masks) {
+    const std::vector<std::string_view> table(masks);
+    saving.RemoveFiles(folder, table);
+  }
+  void Keys(platform::HKey root, const std::string& base,
+            std::initializer_list<std::string_view> names) {
+    const std::vector<std::string_view> table(names);
+    saving.RemoveKeys(root, base, table);
+  }
+};
+
+TEST_F(RunBackupTest, CopiesManifestAttributesAndKeysAsTheRunDeletes) {
+  machine.fs.AddFile(kSys + "nvcpl.dll", std::string("MZ\0\xff", 4), attr::kHidden | attr::kSystem)
+      .times = {1, 2, 3};
+  machine.fs.AddFile("C:\\Vendor\\Sub\\deep.txt", "deep", attr::kArchive).times = {4, 5, 6};
+  machine.fs.AddFolder("C:\\Vendor\\Empty", attr::kHidden).times = {7, 8, 9};
+  machine.fs.Node("C:\\Vendor")->times = {10, 11, 12};
+  machine.registry.SetValue(kLocalMachine, "Software\\Vendor\\Keep Me", "bin", 3, "\x01");
+  machine.registry.SetString(kLocalMachine, "Software\\Vendor", "", "default");
+  machine.registry.CreateKey(kLocalMachine, "Software\\Vendor\\Empty");
+
+  Files(kSys, {"nvcpl*.*"});
+  saving.RemoveFolder("C:\\Vendor");
+  Keys(kLocalMachine, "Software", {"VENDOR"});
+  EXPECT_EQ(record.Deleted().Size(), 3u);
+
+  EXPECT_EQ(Read("manifest.txt"),
+            "file\tC:\\Windows\\System32\\nvcpl.dll\r\n"
+            "folder\tC:\\Vendor\r\n"
+            "key\tHKLM\\Software\\VENDOR\r\n");
+  EXPECT_EQ(Read("files\\C\\Windows\\System32\\nvcpl.dll"), std::string("MZ\0\xff", 4));
+  EXPECT_EQ(Read("files\\C\\Vendor\\Sub\\deep.txt"), "deep");
+  EXPECT_TRUE(machine.fs.FolderExists(folder + "\\files\\C\\Vendor\\Empty"));
+  const auto facts = backup::ParseAttributes(Read("attributes.txt"));
+  const struct {
+    const char* path;
+    std::uint32_t attributes;
+    platform::FileTimes times;
+  } expected[] = {{"C:\\WINDOWS\\SYSTEM32\\NVCPL.DLL", attr::kHidden | attr::kSystem, {1, 2, 3}},
+                  {"C:\\VENDOR\\SUB\\DEEP.TXT", attr::kArchive, {4, 5, 6}},
+                  {"C:\\VENDOR\\EMPTY", attr::kDirectory | attr::kHidden, {7, 8, 9}},
+                  {"C:\\VENDOR", attr::kDirectory, {10, 11, 12}}};
+  for (const auto& e : expected) {
+    ASSERT_TRUE(facts.count(e.path)) << e.path;
+    EXPECT_EQ(facts.at(e.path).attributes, e.attributes) << e.path;
+    EXPECT_EQ(facts.at(e.path).times, e.times) << e.path;
+  }
+  const auto reg = backup::ParseRegFile(Read("registry.reg"));
+  EXPECT_TRUE(reg.problems.empty());
+  EXPECT_EQ(reg.sections,
+            (std::vector<backup::RegSection>{
+                {"HKEY_LOCAL_MACHINE\\Software\\Vendor", {{"", 1, std::string("default\0", 8)}}},
+                {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Empty", {}},
+                {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Keep Me", {{"bin", 3, "\x01"}}}}));
+}
+
+TEST_F(RunBackupTest, LinksAreSavedAsLinksAndNeverFollowed) {
+  machine.fs.AddFile("C:\\Outside\\keep.txt", "keep");
+  machine.fs.AddFile("C:\\Vendor\\a.txt", "a");
+  machine.fs.AddLink("C:\\Vendor\\junction", "C:\\Outside", true);
+  machine.fs.AddLink("C:\\Vendor\\file.lnk", "C:\\Outside\\keep.txt", false);
+  machine.fs.AddLink("C:\\Linked", "C:\\Outside", true);
+  machine.registry.CreateKey(kCurrentUser, "Software\\Precious\\Sub");
+  machine.registry.CreateKey(kCurrentUser, "Software\\Tree\\Plain");
+  machine.registry.CreateLink(kCurrentUser, "Software\\Tree\\Inner", kCurrentUser,
+                              "Software\\Precious");
+  machine.registry.CreateLink(kCurrentUser, "Software\\Vendor", kCurrentUser, "Software\\Precious");
+  saving.RemoveFolder("C:\\Vendor");
+  saving.RemoveFolder("C:\\Linked");
+  Keys(kCurrentUser, "Software", {"Tree", "Vendor"});
+  EXPECT_EQ(record.Deleted().Size(), 4u);
+  EXPECT_EQ(Manifest(),
+            (Lines{"folder\tC:\\Vendor\r\n",
+                   "link\tC:\\Vendor\\file.lnk\tfile\tC:\\Outside\\keep.txt\r\n",
+                   "link\tC:\\Vendor\\junction\tfolder\tC:\\Outside\r\n",
+                   "link\tC:\\Linked\tfolder\tC:\\Outside\r\n", "key\tHKCU\\Software\\Tree\r\n",
+                   "link\tHKCU\\Software\\Tree\\Inner\tkey\t\\REGISTRY\\USER\\S-1-5-"
+                   "21\\Software\\Precious\r\n",
+                   "link\tHKCU\\Software\\Vendor\tkey\t\\REGISTRY\\USER\\S-1-5-"
+                   "21\\Software\\Precious\r\n"}));
+  EXPECT_FALSE(machine.fs.Node(folder + "\\files\\C\\Outside"));
+  EXPECT_FALSE(machine.fs.Node(folder + "\\files\\C\\Vendor\\junction"));
+  EXPECT_EQ(Read("registry.reg").find("Precious"), std::string::npos);
+  EXPECT_EQ(machine.fs.ReadFile("C:\\Outside\\keep.txt"), "keep");
+  EXPECT_TRUE(Key(kCurrentUser, "Software\\Precious\\Sub"));
+}
+
+// Whatever stops the backup, nothing is deleted, every item is recorded as
+// not deleted, and the run goes on with every step.
+TEST_F(RunBackupTest, ABackupThatCannotBeWrittenKeepsEveryItem) {
+  const struct {
+    const char* what;
+    std::function<void(sim::SimMachine&)> setUp;
+    bool keysToo;  // whether keys cannot be saved either
+  } cases[] = {
+      {"Backups is a file", [](auto& m) { m.fs.AddFile("C:\\Users\\tech\\Backups", "x"); }, true},
+      {"no right to write", [](auto& m) { m.fs.Node("C:\\Users\\tech")->denyWrite = true; }, true},
+      {"the disk is full", [](auto& m) { m.fs.SetDiskFull(true); }, true},
+      {"the files' folder cannot be made",
+       [](auto& m) { m.fs.AddFolder("C:\\Users\\tech\\Backups\\stamp\\files").denyWrite = true; },
+       false},
+  };
+  for (const auto& c : cases) {
+    sim::SimMachine m;
+    m.fs.AddFolder("C:\\Users\\tech");
+    m.fs.SetCurrentDir("C:\\Users\\tech");
+    m.fs.AddFile(kSys + "nvcpl.dll", "x");
+    m.fs.AddFile("C:\\Vendor\\a.txt", "a");
+    m.registry.SetString(kCurrentUser, "Software\\Vendor", "x", "1");
+    c.setUp(m);
+    CleaningRecord r;
+    StepCounter steps;
+    backup::RunBackup k(m.ports(), folder);
+    engine::Remover remover(m.ports(), r, steps, {}, &k);
+    const std::vector<std::string_view> masks{"nv*.*", "x*.*"}, keys{"Vendor"};
+    remover.RemoveFiles(kSys, masks);
+    remover.RemoveFolder("C:\\Vendor");
+    remover.RemoveKeys(kCurrentUser, "Software", keys);
+    Lines kept{kSys + "nvcpl.dll", "C:\\Vendor"};
+    if (c.keysToo) kept.push_back("HKCU\\Software\\Vendor");
+    EXPECT_EQ(r.NotDeleted().Lines(), kept) << c.what;
+    EXPECT_EQ(r.Deleted().Empty(), c.keysToo) << c.what;
+    EXPECT_EQ(steps.steps, 3) << c.what;
+    EXPECT_TRUE(m.fs.Node(kSys + "nvcpl.dll") && m.fs.Node("C:\\Vendor\\a.txt")) << c.what;
+    EXPECT_EQ(m.registry.Exists(kCurrentUser, "Software\\Vendor"), c.keysToo) << c.what;
+  }
+}
+
+// Across volumes no second name can be made: the files are copied, and a
+// file that cannot be read keeps its whole tree.
+TEST_F(RunBackupTest, OnAnotherVolumeFilesAreCopiedAndOneUnreadableKeepsTheTree) {
+  machine.fs.AddFile("D:\\Vendor\\a.txt", "a");
+  machine.fs.AddFile("D:\\Other\\b.txt", "b");
+  machine.fs.AddFile("D:\\Vendor\\sub\\busy.sys", "busy").inUse = true;
+  saving.RemoveFolder("D:\\Other");
+  saving.RemoveFolder("D:\\Vendor");
+  EXPECT_EQ(Deleted(), Lines{"D:\\Other"});
+  EXPECT_EQ(NotDeleted(), Lines{"D:\\Vendor"});
+  EXPECT_EQ(Read("files\\D\\Other\\b.txt"), "b");
+  EXPECT_TRUE(Exists("D:\\Vendor\\a.txt"));
+  EXPECT_EQ(Read("manifest.txt"), "folder\tD:\\Other\r\n");
+}
+
+TEST_F(RunBackupTest, ATreeThatHoldsTheBackupIsNotDeleted) {
+  machine.fs.AddFile("C:\\Users\\tech\\Vendor.dat", "x");
+  for (const std::string& tree : {std::string("C:\\Users\\tech"), std::string("C:\\Users")}) {
+    saving.RemoveFolder(tree);
+    EXPECT_TRUE(Exists("C:\\Users\\tech\\Vendor.dat")) << tree;
+  }
+  EXPECT_EQ(NotDeleted(), (Lines{"C:\\Users\\tech", "C:\\Users"}));
+}
+
+TEST_F(RunBackupTest, ARunThatFindsNothingLeavesNoBackupFolder) {
+  machine.fs.AddFolder("C:\\Windows\\System32\\nvdir");  // a folder never goes as a file
+  Files(kSys, {"nv*.*"});
+  Keys(kCurrentUser, "Software", {"Missing"});
+  EXPECT_FALSE(machine.fs.Node("C:\\Users\\tech\\Backups"));
+  EXPECT_EQ(NotDeleted(), Lines{kSys + "nvdir"});
+}
+
+TEST_F(RunBackupTest, AnItemTriedTwiceIsSavedOnce) {
+  machine.fs.AddFile(kSys + "nvcpl.dll", "x", attr::kReadOnly);  // resists each time
+  machine.registry.CreateKey(kCurrentUser, "Software\\Stays").denyDelete = true;
+  Files(kSys, {"nvcpl*.*", "nv*.*"});
+  Keys(kCurrentUser, "Software", {"Stays", "STAYS"});
+  EXPECT_EQ(NotDeleted().size(), 4u);
+  EXPECT_EQ(Manifest(), (Lines{"file\tC:\\Windows\\System32\\nvcpl.dll\r\n",
+                               "key\tHKCU\\Software\\Stays\r\n"}));
+}
+
+// A second run within the same second adds to the first one's backup, and
+// never writes over a copy it did not make itself.
+TEST_F(RunBackupTest, ASecondRunWithTheSameStampAddsAndOverwritesNothing) {
+  machine.fs.AddFile(kSys + "nvcpl.dll", "first");
+  Files(kSys, {"nvcpl*.*"});
+  machine.fs.AddFile(kSys + "nvcpl.dll", "second");
+  machine.fs.AddFile(kSys + "nvapi.dll", "api");
+  backup::RunBackup second(machine.ports(), folder);
+  engine::Remover again(machine.ports(), record, progress, {}, &second);
+  const std::vector<std::string_view> masks{"nv*.*"};
+  again.RemoveFiles(kSys, masks);
+  EXPECT_EQ(Deleted(), (Lines{kSys + "nvcpl.dll", kSys + "nvapi.dll"}));
+  EXPECT_EQ(NotDeleted(), Lines{kSys + "nvcpl.dll"});
+  EXPECT_EQ(Read("files\\C\\Windows\\System32\\nvcpl.dll"), "first");
+  EXPECT_EQ(machine.fs.ReadFile(kSys + "nvcpl.dll"), "second");
+  EXPECT_EQ(Manifest(), (Lines{"file\tC:\\Windows\\System32\\nvcpl.dll\r\n",
+                               "file\tC:\\Windows\\System32\\nvapi.dll\r\n"}));
+}
+
+// With every backup made, a run deletes and records exactly what it does
+// without backup, step for step, for all five vendors.
+TEST(BackupRun, RecordAndStepsAreThoseOfARunWithoutBackup) {
+  const auto run = [](bool withBackup, CleaningRecord& r) {
+    sim::SimMachine m;
+    m.fs.SetEnv("SYSTEMROOT", "C:\\Windows");
+    m.fs.SetEnv("Programfiles", "C:\\Program Files");
+    m.fs.AddFolder("C:\\Work");
+    m.fs.SetCurrentDir("C:\\Work");
+    SeedAllVendors(m);
+    StepCounter steps;
+    backup::RunBackup keeper(m.ports(), "C:\\Work\\Backups\\stamp");
+    engine::Remover remover(m.ports(), r, steps, engine::FindHalves(m.fs, m.registry),
+                            withBackup ? &keeper : nullptr);
+    profiles::ProfileContext ctx{m.fs, m.registry, remover};
+    for (const auto& item : profiles::kCleaningItems) item.clean(ctx, true, true);
+    return steps.steps;
+  };
+  CleaningRecord plain, saved;
+  EXPECT_EQ(run(true, saved), run(false, plain));
+  EXPECT_EQ(saved.Deleted().Lines(), plain.Deleted().Lines());
+  EXPECT_EQ(saved.NotDeleted().Lines(), plain.NotDeleted().Lines());
+  EXPECT_GT(plain.Deleted().Size(), 20u);
+}
+
+}  // namespace
+}  // namespace quenk::test
