@@ -28,6 +28,9 @@ mkdir -p "$c/quenk"
 cp build/mingw/src/quenk.exe build/mingw/tools/quenk-seed.exe build/mingw/bench/quenk-floor.exe \
   "$c/quenk/"
 build/bench/bench/make_batch >"$c/quenk/clean.bat"
+# The same removals as the floor and the batch file, so without the backup
+# (bench/backup-run.sh measures what the backup costs).
+printf '[Backup]\r\nBackup=0\r\n' >"$c/quenk/quenk.ini"
 # One server for the whole benchmark (a restart would boot the prefix again),
 # and one program that keeps the desktop up, as a logged-on Windows does:
 # without it every program with a window pays for starting Wine's desktop.
