@@ -95,6 +95,12 @@ bool Quenk::WaitExit(std::chrono::milliseconds timeout) {
          ::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
+DWORD Quenk::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (pi_.hProcess) ::GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
+}
+
 bool Quenk::Running() const {
   return pi_.hProcess && ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -44,6 +44,8 @@ class Quenk {
   std::vector<HWND> Forms() const;
   bool WaitExit(std::chrono::milliseconds timeout = 15s);
   bool Running() const;
+  // The exit code once it has ended.
+  DWORD ExitCode() const;
   DWORD Pid() const { return pi_.dwProcessId; }
 
  private:

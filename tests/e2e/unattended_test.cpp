@@ -186,5 +186,23 @@ TEST_F(Unattended, SilentRestoreOfTheLatestBackup) {
   DeleteTree("C:\\quenk\\Backups");
 }
 
+TEST_F(Unattended, HelpWithoutSilentIsAMessageBoxAndExitZero) {
+  for (const char* help : {"/?", "-HELP"}) {
+    Start({help, "NVIDIA"});
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; })) << help;
+    const auto saysUsage = [box] {
+      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (Text(c).find("Exit codes with /silent") != std::string::npos) return true;
+      return false;
+    };
+    EXPECT_TRUE(WaitFor(saysUsage)) << help;
+    EXPECT_EQ(quenk->Main(), nullptr) << "no window but the usage";
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(quenk->WaitExit()) << help;
+    EXPECT_EQ(quenk->ExitCode(), 0u) << help;
+  }
+}
+
 }  // namespace
 }  // namespace quenk::e2e
