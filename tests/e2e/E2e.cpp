@@ -26,6 +26,20 @@ HWND E2e::WaitReport(const std::string& text) {
   return box;
 }
 
+std::pair<Lines, Lines> E2e::LogSections(const std::string& name) {
+  std::pair<Lines, Lines> sections;
+  Lines* into = nullptr;
+  for (const auto& line : Split(ReadFile(std::string(kLogs) + "\\" + name))) {
+    if (line == "[Deleted]")
+      into = &sections.first;
+    else if (line == "[Not deleted]")
+      into = &sections.second;
+    else if (into)
+      into->push_back(line);
+  }
+  return sections;
+}
+
 Lines E2e::SettingsKeys() {
   Lines keys;
   std::string section;

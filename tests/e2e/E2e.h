@@ -54,6 +54,8 @@ class E2e : public ::testing::Test {
   HWND WaitReport(const std::string& text);
   void Settings(const std::string& text) { WriteFile(kSettings, text); }
   Lines LogNames() { return ListFolder(std::string(kLogs) + "\\*.txt"); }
+  // The two sections of the log file `name` in the log folder: deleted, not deleted.
+  std::pair<Lines, Lines> LogSections(const std::string& name);
   // The thirteen keys of the settings file, as "Section/Key=value", in file order.
   Lines SettingsKeys();
   static Lines Split(const std::string& text);

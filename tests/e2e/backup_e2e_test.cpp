@@ -168,22 +168,12 @@ class BackupE2e : public E2e {
     const HWND main = StartShown(words);
     PostClose(main);
     EXPECT_TRUE(quenk->WaitExit());
-    std::pair<Lines, Lines> sections;
     const auto logs = LogNames();
     if (logs.size() != 1) {
       ADD_FAILURE() << "one log file expected";
-      return sections;
+      return {};
     }
-    Lines* into = nullptr;
-    for (const auto& line : Split(ReadFile(std::string(kLogs) + "\\" + logs[0]))) {
-      if (line == "[Deleted]")
-        into = &sections.first;
-      else if (line == "[Not deleted]")
-        into = &sections.second;
-      else if (into)
-        into->push_back(line);
-    }
-    return sections;
+    return LogSections(logs[0]);
   }
   std::string Stamp() {
     const auto logs = LogNames();

@@ -46,19 +46,10 @@ class Safety : public E2e {
     EXPECT_TRUE(WaitFor([&] { return LogNames().size() == 1; })) << installDir;
     PostClose(main);
     EXPECT_TRUE(quenk->WaitExit()) << installDir;
-    Record r;
     const auto logs = LogNames();
-    if (logs.empty()) return r;
-    Lines* into = nullptr;
-    for (const auto& line : Split(ReadFile(std::string(kLogs) + "\\" + logs[0]))) {
-      if (line == "[Deleted]")
-        into = &r.deleted;
-      else if (line == "[Not deleted]")
-        into = &r.notDeleted;
-      else if (into)
-        into->push_back(line);
-    }
-    return r;
+    if (logs.empty()) return {};
+    auto [deleted, notDeleted] = LogSections(logs[0]);
+    return {std::move(deleted), std::move(notDeleted)};
   }
   static bool Has(const Lines& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();

@@ -1,3 +1,5 @@
+#include "ForwardingFileSystem.h"
+#include "ForwardingRegistry.h"
 #include "SimFixture.h"
 
 #include "profiles/CleaningItems.h"
@@ -11,112 +13,45 @@ struct Spy {
   char last = '?';
 };
 
-class SpyFileSystem final : public platform::FileSystem {
+class SpyFileSystem final : public ForwardingFileSystem {
  public:
-  SpyFileSystem(platform::FileSystem& inner, Spy& spy) : inner_(inner), spy_(spy) {}
+  SpyFileSystem(platform::FileSystem& inner, Spy& spy) : ForwardingFileSystem(inner), spy_(spy) {}
   std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override {
-    return Mark(inner_.FindRaw(p));
+    spy_.last = 'F';
+    return ForwardingFileSystem::FindRaw(p);
   }
-  std::uint32_t Delete(const std::string& p) override { return Mark(inner_.Delete(p)); }
-  std::uint32_t RemoveDir(const std::string& p) override { return Mark(inner_.RemoveDir(p)); }
-  std::uint32_t ProbeDelete(const std::string& p) override { return Mark(inner_.ProbeDelete(p)); }
-  std::uint32_t ProbeRemoveDir(const std::string& p) override {
-    return Mark(inner_.ProbeRemoveDir(p));
+  std::uint32_t Delete(const std::string& p) override {
+    spy_.last = 'F';
+    return ForwardingFileSystem::Delete(p);
   }
-  std::uint32_t MakeDir(const std::string& p) override { return Mark(inner_.MakeDir(p)); }
   std::optional<std::uint32_t> Attributes(const std::string& p) override {
-    return Mark(inner_.Attributes(p));
-  }
-  platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
-    return Mark(inner_.Open(p, m));
-  }
-  std::string CurrentDir() override { return inner_.CurrentDir(); }
-  std::string ModulePath() override { return inner_.ModulePath(); }
-  std::optional<std::string> Env(const std::string& n) override { return inner_.Env(n); }
-  std::optional<platform::FolderIdentity> Identify(const std::string& p) override {
-    return Mark(inner_.Identify(p));
-  }
-  std::string SystemFolderPath(platform::SystemFolder f) override {
-    return inner_.SystemFolderPath(f);
-  }
-  std::uint32_t Copy(const std::string& from, const std::string& to, bool fail) override {
-    return Mark(inner_.Copy(from, to, fail));
-  }
-  std::uint32_t HardLink(const std::string& e, const std::string& l) override {
-    return Mark(inner_.HardLink(e, l));
-  }
-  std::uint32_t SetAttributes(const std::string& p, std::uint32_t a) override {
-    return Mark(inner_.SetAttributes(p, a));
-  }
-  std::optional<platform::FileTimes> Times(const std::string& p) override {
-    return Mark(inner_.Times(p));
-  }
-  std::uint32_t SetTimes(const std::string& p, const platform::FileTimes& t) override {
-    return Mark(inner_.SetTimes(p, t));
-  }
-  std::uint32_t MakeLink(const std::string& p, const std::string& t, bool f) override {
-    return Mark(inner_.MakeLink(p, t, f));
+    spy_.last = 'F';
+    return ForwardingFileSystem::Attributes(p);
   }
 
  private:
-  template <class T>
-  T Mark(T value) {
-    spy_.last = 'F';
-    return value;
-  }
-  platform::FileSystem& inner_;
   Spy& spy_;
 };
 
-class SpyRegistry final : public platform::Registry {
+class SpyRegistry final : public ForwardingRegistry {
  public:
-  SpyRegistry(platform::Registry& inner, Spy& spy) : inner_(inner), spy_(spy) {}
+  SpyRegistry(platform::Registry& inner, Spy& spy) : ForwardingRegistry(inner), spy_(spy) {}
   std::uint32_t Open(platform::HKey p, const std::string& path, std::uint32_t r,
                      platform::HKey& k) override {
     spy_.last = 'R';
-    return inner_.Open(p, path, r, k);
-  }
-  void Close(platform::HKey k) override { spy_.last = 'R', inner_.Close(k); }
-  std::uint32_t QueryValue(platform::HKey k, const std::string& n, std::uint32_t& t,
-                           std::string& d) override {
-    return inner_.QueryValue(k, n, t, d);
-  }
-  std::uint32_t QueryInfo(platform::HKey k, platform::KeyInfo& i) override {
-    return inner_.QueryInfo(k, i);
-  }
-  std::uint32_t EnumKey(platform::HKey k, std::uint32_t i, std::uint32_t b,
-                        std::string& n) override {
-    return inner_.EnumKey(k, i, b, n);
-  }
-  std::uint32_t DeleteKey(platform::HKey p, const std::string& n) override {
-    return inner_.DeleteKey(p, n);
+    return ForwardingRegistry::Open(p, path, r, k);
   }
   std::uint32_t OpenItself(platform::HKey p, const std::string& path, std::uint32_t r,
                            platform::HKey& k) override {
     spy_.last = 'R';
-    return inner_.OpenItself(p, path, r, k);
+    return ForwardingRegistry::OpenItself(p, path, r, k);
   }
-  std::uint32_t DeleteOpenKey(platform::HKey k) override { return inner_.DeleteOpenKey(k); }
-  std::uint32_t DeleteKeyEx(platform::HKey p, const std::string& n, std::uint32_t v) override {
-    return inner_.DeleteKeyEx(p, n, v);
-  }
-  std::uint32_t KeyName(platform::HKey k, std::string& n) override { return inner_.KeyName(k, n); }
-  std::uint32_t EnumValue(platform::HKey k, std::uint32_t i, std::string& n, std::uint32_t& t,
-                          std::string& d) override {
-    return inner_.EnumValue(k, i, n, t, d);
-  }
-  std::uint32_t CreateKey(platform::HKey p, const std::string& path, bool link, platform::HKey& k,
-                          bool& created) override {
+  void Close(platform::HKey k) override {
     spy_.last = 'R';
-    return inner_.CreateKey(p, path, link, k, created);
-  }
-  std::uint32_t SetValue(platform::HKey k, const std::string& n, std::uint32_t t,
-                         const std::string& d) override {
-    return inner_.SetValue(k, n, t, d);
+    ForwardingRegistry::Close(k);
   }
 
  private:
-  platform::Registry& inner_;
   Spy& spy_;
 };
 
