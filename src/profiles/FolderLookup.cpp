@@ -147,9 +147,19 @@ bool IsProtectedFolder(platform::FileSystem& fs, const std::string& path) {
                       });
 }
 
+namespace {
+
+bool Refused(ProfileContext& ctx, const std::string& path) {
+  if (IsProtectedFolder(ctx.fs, path)) return true;
+  if (!ctx.protectedFolders) ctx.protectedFolders.emplace(ctx.fs, ctx.registry);
+  return ctx.protectedFolders->Refuses(path);
+}
+
+}  // namespace
+
 void RemoveRegisteredFolder(ProfileContext& ctx, const std::string& path) {
   if (!ctx.fs.FolderExists(path)) return;
-  if (IsProtectedFolder(ctx.fs, path) || ProtectedFolders(ctx.fs, ctx.registry).Refuses(path)) {
+  if (Refused(ctx, path)) {
     ctx.remover.RefuseFolder(path);
     return;
   }

@@ -3,9 +3,11 @@
 #include "engine/Delete.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "profiles/ProtectedFolders.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace quenk::profiles {
@@ -15,6 +17,9 @@ struct ProfileContext {
   platform::FileSystem& fs;
   platform::Registry& registry;
   engine::Remover& remover;
+  // Gathered at the first folder a registry value names and kept for the
+  // run: gathering opens some hundred folders, and no run changes them.
+  std::optional<ProtectedFolders> protectedFolders{};
 };
 
 // The control sets that the NVIDIA profiles sweep, Enum\Root and Services

@@ -1,3 +1,4 @@
+#include "ForwardingFileSystem.h"
 #include "ProfileFixture.h"
 
 #include "profiles/FolderLookup.h"
@@ -132,6 +133,28 @@ TEST_F(ProtectedFoldersTest, RefusedValueIsRecordedAndEverythingBehindItStays) {
   profiles::RemoveRegisteredFolder(ctx, "E:\\Data\\Vendor");
   EXPECT_EQ(Deleted(), (Lines{"C:\\L\\ati", "E:\\Data\\Vendor"}));
   EXPECT_TRUE(Exists("C:\\Program Files\\ATI Technologies\\ati.dll"));
+}
+
+// Gathering opens every protected folder: a run does it once, however many
+// folders its registry values name.
+TEST_F(ProtectedFoldersTest, GatheredOncePerRun) {
+  struct Counting : ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    int asked = 0;
+    std::string SystemFolderPath(platform::SystemFolder f) override {
+      ++asked;
+      return ForwardingFileSystem::SystemFolderPath(f);
+    }
+  } fs(machine.fs);
+  profiles::ProfileContext run{fs, machine.registry, remover};
+  profiles::RemoveRegisteredFolder(run, "C:\\W\\system32");
+  const int once = fs.asked;
+  EXPECT_GT(once, 0);
+  profiles::RemoveRegisteredFolder(run, "C:\\Users\\other");
+  profiles::RemoveRegisteredFolder(run, "E:\\Data\\Vendor");
+  EXPECT_EQ(fs.asked, once);
+  EXPECT_EQ(NotDeleted(), (Lines{"C:\\W\\system32", "C:\\Users\\other"}));
+  EXPECT_EQ(Deleted(), Lines{"E:\\Data\\Vendor"});
 }
 
 TEST_F(ProtectedFoldersTest, ParentsOfPaths) {

@@ -199,8 +199,9 @@ TEST_P(DamagedBackup, GivesReasonsAndOverwritesNothing) {
   EXPECT_EQ(!result.restored.empty(), GetParam().someRestored);
   EXPECT_EQ(machine.fs.ReadFile("C:\\Windows\\System32\\CTAGENT.EXE"), "reinstalled");
   // Whatever came back did so with its bytes, with or without attributes.txt.
-  if (Exists("C:\\Windows\\System32\\nvcpl.dll"))
+  if (Exists("C:\\Windows\\System32\\nvcpl.dll")) {
     EXPECT_EQ(machine.fs.ReadFile("C:\\Windows\\System32\\nvcpl.dll").size(), 256u);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedBackup, ::testing::ValuesIn(kDamages),
