@@ -10,8 +10,10 @@
 namespace quenk {
 
 Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entries,
-                     const OptionFlags& flags, engine::Progress& progress) {
+                     const OptionFlags& flags, engine::Progress& progress,
+                     std::function<void()> pulse) {
   platform::PreviewFileSystem fs(ports.fs);
+  fs.SetPulse(std::move(pulse));
   platform::PreviewRegistry registry(ports.registry);
   platform::PreviewIni ini(ports.ini, fs);
   const platform::Ports view{fs, registry, ini, ports.locale, ports.shell};

@@ -5,6 +5,7 @@
 #include "platform/Ports.h"
 #include "settings/OptionFlags.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,9 @@ struct Forecast {
   std::string stop;  // the error's message; empty when the run would get through
 };
 
+// `pulse` is called now and then while large folders are looked at.
 Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entries,
-                     const OptionFlags& flags, engine::Progress& progress);
+                     const OptionFlags& flags, engine::Progress& progress,
+                     std::function<void()> pulse = {});
 
 }  // namespace quenk

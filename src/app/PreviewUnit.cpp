@@ -21,7 +21,7 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
     explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
     ~Busy() { app.SetBusy(false); }
   } busy(App());
-  Forecast forecast = RunForecast(ports_, entries, flags, *this);
+  Forecast forecast = RunForecast(ports_, entries, flags, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(std::move(forecast.deleted));
   ListBoxStay.Items().Assign(std::move(forecast.notDeleted));
   LabelStatus.SetCaption(forecast.stop.empty() ? "Nothing has been deleted."
@@ -35,7 +35,12 @@ void TPreviewForm::ShowCounts() {
 }
 
 void TPreviewForm::ButtonCleanNowClick() {
-  if (onCleanNow) onCleanNow();
+  try {
+    if (onCleanNow) onCleanNow();
+  } catch (...) {
+    Close();  // its forecast is out of date however the run ended
+    throw;
+  }
   Close();
 }
 

@@ -90,7 +90,9 @@ bool CheckLine(const Arguments& arguments, MessageSink& messages) {
   return false;
 }
 
-int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages) {
+namespace {
+
+int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& messages) {
   if (arguments.switches.help) {
     messages.Write(UsageText());
     return exitcode::kDone;
@@ -118,16 +120,19 @@ int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink
       folder = backup::FindBackup(ports.fs, *wanted);
     } catch (const std::exception& error) {
       Report(messages, error.what());
-      return exitcode::kWrongLine;
+      code = exitcode::kWrongLine;
     }
-    const backup::RestoreResult result = backup::Restore(ports, folder);
-    code = Outcome(result.notRestored);
-    try {
-      WriteLogFolderFile(ports.fs, stamp + " restore.txt",
-                         {{"[Restored]", result.restored}, {"[Not restored]", result.notRestored}});
-    } catch (const std::exception& error) {
-      Report(messages, error.what());
-      code = exitcode::kStopped;
+    if (!folder.empty()) {
+      const backup::RestoreResult result = backup::Restore(ports, folder);
+      code = Outcome(result.notRestored);
+      try {
+        WriteLogFolderFile(
+            ports.fs, stamp + " restore.txt",
+            {{"[Restored]", result.restored}, {"[Not restored]", result.notRestored}});
+      } catch (const std::exception& error) {
+        Report(messages, error.what());
+        code = exitcode::kStopped;
+      }
     }
   } else if (arguments.switches.preview) {
     const Forecast forecast = RunForecast(ports, entries, flags, progress);
@@ -174,6 +179,21 @@ int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink
     Report(messages, error.what());
   }
   return code;
+}
+
+}  // namespace
+
+int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages) {
+  // Nobody is there to answer the runtime's box for an error that got this
+  // far: it ends the run as any other error does.
+  try {
+    return RunLine(ports, arguments, messages);
+  } catch (const std::exception& error) {
+    Report(messages, error.what());
+  } catch (...) {
+    Report(messages, "Unknown error");
+  }
+  return exitcode::kStopped;
 }
 
 }  // namespace quenk

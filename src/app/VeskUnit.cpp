@@ -121,9 +121,18 @@ void TVeskForm::CleanButtonClick() {
   // One stamp for the run: its backup folder and its log file carry the
   // same, even when the run goes on past a second.
   const std::string stamp = LogStamp(ports_.locale.Regional(), ports_.locale.Now());
-  RunCleaning(halves, stamp);
+  try {
+    RunCleaning(halves, stamp);
+  } catch (...) {
+    RefreshOpenPreview();  // what the run deleted before it stopped is gone
+    throw;
+  }
   if (flags_.logFiles) log_->SaveLogFile(stamp);
-  // A forecast left open would show what this run has just done.
+  RefreshOpenPreview();
+}
+
+void TVeskForm::RefreshOpenPreview() {
+  // A forecast left open would show what the run has just done.
   if (preview_ && preview_->Visible() && !cleaningFromPreview_)
     preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
 }

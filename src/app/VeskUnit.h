@@ -45,6 +45,7 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   int CountCleaningSteps(const engine::Halves& halves);
   // `stamp` names the run's backup folder, as it names its log file.
   void RunCleaning(const engine::Halves& halves, const std::string& stamp);
+  void RefreshOpenPreview();
   void SelectButtonClick();
   void DeleteButtonClick();
   void CloseClick();

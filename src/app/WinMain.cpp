@@ -33,6 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
       }
     } standardError;
+    // Nor may the system ask, for a drive without its medium or a crash.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     return quenk::RunUnattended(ports, parsed, standardError);
   }
   if (parsed.switches.help) {

@@ -32,12 +32,14 @@ namespace {
 // reports it the way the platform does.
 class PreviewSearch final : public FileSearch {
  public:
-  PreviewSearch(std::unique_ptr<FileSearch> inner, std::string folder, const GoneSet& gone)
-      : inner_(std::move(inner)), folder_(std::move(folder)), gone_(gone) {}
+  PreviewSearch(std::unique_ptr<FileSearch> inner, std::string folder, const GoneSet& gone,
+                PreviewFileSystem& owner)
+      : inner_(std::move(inner)), folder_(std::move(folder)), gone_(gone), owner_(owner) {}
 
   bool Next(FindEntry& entry) override {
     while (inner_->Next(entry)) {
-      if (entry.name != "." && entry.name != ".." && gone_.Holds(folder_ + entry.name)) continue;
+      owner_.Work();
+      if (entry.name != "." && entry.name != ".." && Gone(entry)) continue;
       found_ = true;
       return true;
     }
@@ -50,9 +52,16 @@ class PreviewSearch final : public FileSearch {
   }
 
  private:
+  // An entry the cleaning reaches by its short name goes by that name.
+  bool Gone(const FindEntry& entry) const {
+    return gone_.Holds(folder_ + entry.name) ||
+           (!entry.shortName.empty() && gone_.Holds(folder_ + entry.shortName));
+  }
+
   std::unique_ptr<FileSearch> inner_;
   std::string folder_;
   const GoneSet& gone_;
+  PreviewFileSystem& owner_;
   bool found_ = false;
 };
 
@@ -69,10 +78,11 @@ std::uint32_t PreviewFileSystem::GoneError(const std::string& path) const {
 }
 
 std::unique_ptr<FileSearch> PreviewFileSystem::FindRaw(const std::string& pattern) {
-  return std::make_unique<PreviewSearch>(real_.FindRaw(pattern), FolderOf(pattern), gone_);
+  return std::make_unique<PreviewSearch>(real_.FindRaw(pattern), FolderOf(pattern), gone_, *this);
 }
 
 std::uint32_t PreviewFileSystem::Delete(const std::string& path) {
+  Work();
   if (gone_.Holds(path)) return GoneError(path);
   const auto a = real_.Attributes(path);
   if (!a) return real_.ProbeDelete(path);  // says why it is not there
@@ -155,14 +165,29 @@ std::string PreviewRegistry::PathOf(HKey key, const std::string& sub, std::uint3
   return path;
 }
 
+std::string PreviewRegistry::ResolvedName(HKey key) {
+  std::string name;
+  return real_.KeyName(key, name) == 0 ? name : std::string();
+}
+
 std::uint32_t PreviewRegistry::OpenWith(bool itself, HKey parent, const std::string& path,
                                         std::uint32_t rights, HKey& key) {
   const std::string name = PathOf(parent, path, rights);
   if (gone_.Holds(name)) return err::kFileNotFound;
-  const std::uint32_t error =
-      itself ? real_.OpenItself(parent, path, rights, key) : real_.Open(parent, path, rights, key);
-  if (error == 0) paths_[key] = name;
-  return error;
+  HKey opened = 0;
+  const std::uint32_t error = itself ? real_.OpenItself(parent, path, rights, opened)
+                                     : real_.Open(parent, path, rights, opened);
+  if (error != 0) return error;
+  if (!goneResolved_.Empty()) {
+    const std::string resolved = ResolvedName(opened);
+    if (!resolved.empty() && goneResolved_.Holds(resolved)) {
+      real_.Close(opened);
+      return err::kFileNotFound;
+    }
+  }
+  key = opened;
+  paths_[key] = name;
+  return 0;
 }
 
 std::uint32_t PreviewRegistry::Open(HKey parent, const std::string& path, std::uint32_t rights,
@@ -184,6 +209,7 @@ std::uint32_t PreviewRegistry::DeleteKeyEx(HKey parent, const std::string& path,
                                            std::uint32_t view) {
   const std::string name = PathOf(parent, path, view);
   if (gone_.Holds(name)) return err::kFileNotFound;
+  std::string resolved;
   {
     const RegKey key = RegKey::Open(real_, parent, path, access::kRead | view);
     if (!key) {
@@ -192,18 +218,23 @@ std::uint32_t PreviewRegistry::DeleteKeyEx(HKey parent, const std::string& path,
       if (error == 0) real_.Close(probe);
       return error ? error : err::kAccessDenied;
     }
+    resolved = ResolvedName(key.Get());
+    if (!resolved.empty() && goneResolved_.Holds(resolved)) return err::kFileNotFound;
     KeyInfo info;
     if (real_.QueryInfo(key.Get(), info) == 0) {
       for (std::uint32_t i = 0; i < info.subKeys; ++i) {
         std::string sub;
         if (real_.EnumKey(key.Get(), i, info.maxSubKeyLen + 1, sub) != 0) continue;
-        if (!gone_.Holds(name + "\\" + sub)) return err::kAccessDenied;  // a key below stays
+        const bool subGone = gone_.Holds(name + "\\" + sub) ||
+                             (!resolved.empty() && goneResolved_.Holds(resolved + "\\" + sub));
+        if (!subGone) return err::kAccessDenied;  // a key below stays
       }
     }
   }
   const RegKey forDeletion = RegKey::Open(real_, parent, path, access::kDelete | view);
   if (!forDeletion) return err::kAccessDenied;
   gone_.Add(name);
+  if (!resolved.empty()) goneResolved_.Add(resolved);
   return 0;
 }
 
@@ -211,6 +242,8 @@ std::uint32_t PreviewRegistry::DeleteOpenKey(HKey key) {
   const auto it = paths_.find(key);
   if (it == paths_.end()) return 6;  // ERROR_INVALID_HANDLE
   gone_.Add(it->second);
+  if (const std::string resolved = ResolvedName(key); !resolved.empty())
+    goneResolved_.Add(resolved);
   return 0;
 }
 

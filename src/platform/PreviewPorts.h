@@ -4,6 +4,7 @@
 #include "platform/Ini.h"
 #include "platform/Registry.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -31,6 +32,13 @@ class GoneSet {
 class PreviewFileSystem final : public FileSystem {
  public:
   explicit PreviewFileSystem(FileSystem& real) : real_(real) {}
+
+  // Called every few hundred entries judged or listed, so that a window
+  // can repaint while a large folder is looked at.
+  void SetPulse(std::function<void()> pulse) { pulse_ = std::move(pulse); }
+  void Work() {
+    if (pulse_ && ++work_ % 256 == 0) pulse_();
+  }
 
   std::unique_ptr<FileSearch> FindRaw(const std::string& pattern) override;
   std::uint32_t Delete(const std::string& path) override;
@@ -76,6 +84,8 @@ class PreviewFileSystem final : public FileSystem {
 
   FileSystem& real_;
   GoneSet gone_;
+  std::function<void()> pulse_;
+  std::size_t work_ = 0;
 };
 
 // The profile functions over the previewed file system: a file that would
@@ -140,9 +150,13 @@ class PreviewRegistry final : public Registry {
   std::string PathOf(HKey key, const std::string& sub, std::uint32_t rights) const;
   std::uint32_t OpenWith(bool itself, HKey parent, const std::string& path, std::uint32_t rights,
                          HKey& key);
+  std::string ResolvedName(HKey key);
 
   Registry& real_;
   GoneSet gone_;
+  // The same keys by the names the system gives them, registry links
+  // followed: HKLM\System\CurrentControlSet is a link to a control set.
+  GoneSet goneResolved_;
   std::map<HKey, std::string> paths_;  // what each open handle names
 };
 

@@ -127,6 +127,10 @@ class MachineMaker {
     FolderValue(m, "Software\\Realtek\\InstallShield", "ProgramFilesDir",
                 "C:\\Program Files\\Realtek\\Audio");
     m.registry.CreateKey(kLocalMachine, "Software\\Precious\\Sub");
+    // As on Windows, where the sweep meets each control set's keys twice.
+    if (Chance(50))
+      m.registry.CreateLink(kLocalMachine, "System\\CurrentControlSet", kLocalMachine,
+                            "System\\ControlSet001");
     for (auto table : KeyTables()) {
       // The 32-bit view's copy of a base below HKLM\Software.
       std::string basePath(table.base);

@@ -86,5 +86,31 @@ TEST_F(Preview, CleanWithTheWindowOpenLeavesAFreshForecast) {
   EXPECT_EQ(WillStay(), Lines{kSys + "ctzap.dll"});
 }
 
+// A run that stops with the error report has still deleted what came
+// before the error: no forecast stays on screen that says otherwise.
+TEST_F(Preview, CleanThatStopsLeavesNoStaleForecast) {
+  machine.registry.SetValue(kLocalMachine, "Software\\ATi Technologies\\Install", "InstallDir",
+                            platform::regtype::kDword, std::string("\x01\0\0\0", 4));
+  Start();
+  Main().ListBoxCleanItems.Add("Creative - Sound");
+  Main().ListBoxCleanItems.Add("ATi - Display");
+  UserClick(Main().PreviewButton);
+  ASSERT_EQ(WillGo().size(), 4u);
+  UserClick(Main().CleanButton);
+  EXPECT_EQ(Reports().size(), 1u);
+  EXPECT_TRUE(Window().Visible());
+  EXPECT_TRUE(WillGo().empty());
+  EXPECT_EQ(State(),
+            "Will be deleted: 0 | Will stay: 1 | The cleaning would stop here: Invalid data type "
+            "for 'InstallDir'");
+
+  Files({kSys + "ctasio64.dll"});
+  UserClick(Main().PreviewButton);
+  UserClick(Window().ButtonCleanNow);
+  EXPECT_EQ(Reports().size(), 2u);
+  EXPECT_FALSE(Window().Visible());
+  EXPECT_FALSE(Exists(kSys + "ctasio64.dll"));
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -1,3 +1,4 @@
+#include "ForwardingFileSystem.h"
 #include "ProfileFixture.h"
 
 #include "app/Unattended.h"
@@ -145,6 +146,24 @@ TEST_F(Unattended, BacksUpAsTheFlagSaysAndRestoresWithExitCodes) {
   machine.fs.SetCurrentDir("C:\\Work2");
   EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
   EXPECT_FALSE(machine.fs.Exists("C:\\Work2\\Backups"));
+}
+
+// An error from anywhere ends the run with its message and exit code 2:
+// nobody is there to answer a box.
+TEST_F(Unattended, AnErrorFromAnywhereEndsTheRunWithItsMessage) {
+  ASSERT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+  struct Failing : ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
+      if (EndsWith(UpperCase(p), "\\MANIFEST.TXT")) throw std::runtime_error("Disk gone");
+      return ForwardingFileSystem::Open(p, m);
+    }
+  } fs(machine.fs);
+  const platform::Ports ports{fs, machine.registry, machine.ini, machine.locale, machine.shell};
+  messages.text.clear();
+  EXPECT_EQ(RunUnattended(ports, ParseArguments({"/silent", "/restore", "latest"}), messages),
+            exitcode::kStopped);
+  EXPECT_EQ(messages.text, "Disk gone.\r\n");
 }
 
 }  // namespace
