@@ -1,7 +1,10 @@
 #include "app/Forecast.h"
 
+#include "backup/BackupFolder.h"
+#include "backup/BackupForecast.h"
 #include "engine/Delete.h"
 #include "engine/Halves.h"
+#include "log/LogStamp.h"
 #include "platform/PreviewPorts.h"
 #include "profiles/CleaningItems.h"
 
@@ -18,7 +21,11 @@ Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entr
   platform::PreviewIni ini(ports.ini, fs);
   const platform::Ports view{fs, registry, ini, ports.locale, ports.shell};
   CleaningRecord record;
-  engine::Remover remover(view, record, progress, engine::FindHalves(fs, registry));
+  // The run saves each item before it deletes it, and keeps what it cannot save.
+  backup::BackupForecast keeper(
+      fs, backup::BackupFolder(fs, LogStamp(ports.locale.Regional(), ports.locale.Now())));
+  engine::Remover remover(view, record, progress, engine::FindHalves(fs, registry),
+                          flags.backup ? &keeper : nullptr);
   profiles::ProfileContext ctx{fs, registry, remover};
   Forecast forecast;
   try {

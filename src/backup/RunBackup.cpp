@@ -42,24 +42,22 @@ bool RunBackup::FirstTime(const std::string& item) {
   return saved_.count(UpperCase(item)) == 0;
 }
 
-// Whether `inner` is `tree` or lies inside it, by name and by what the
-// names lead to.
-bool RunBackup::Holds(const std::string& tree, const std::string& inner) {
+bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::string& inner) {
   const auto inside = [](const std::string& a, const std::string& b) {
     return EqualsNoCase(a, b) || (StartsWithNoCase(a, b + "\\") && !b.empty());
   };
   if (inside(inner, tree)) return true;
-  const auto treeId = fs_.Identify(tree);
+  const auto treeId = fs.Identify(tree);
   if (!treeId) return false;
   // The inner folder may not exist yet: compare its nearest existing parent.
   std::string existing = inner, rest;
-  while (!fs_.Attributes(existing)) {
+  while (!fs.Attributes(existing)) {
     const std::size_t slash = existing.find_last_of('\\');
     if (slash == std::string::npos) return false;
     rest = existing.substr(slash) + rest;
     existing.resize(slash);
   }
-  const auto innerId = fs_.Identify(existing);
+  const auto innerId = fs.Identify(existing);
   return innerId && inside(innerId->finalPath + rest, treeId->finalPath);
 }
 
@@ -149,7 +147,7 @@ bool RunBackup::SaveTree(const std::string& path) {
   if (!a) return true;                        // nothing there: the removal says so itself
   if (!(*a & attr::kDirectory)) return true;  // no folder: the removal takes nothing
   // A backup kept inside the tree would go with it.
-  if (!(*a & attr::kReparsePoint) && Holds(path, folder_)) return false;
+  if (!(*a & attr::kReparsePoint) && TreeHolds(fs_, path, folder_)) return false;
   if (!Ready()) return false;
   Pending pending;
   if (*a & attr::kReparsePoint) {

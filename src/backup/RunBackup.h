@@ -9,6 +9,10 @@
 
 namespace quenk::backup {
 
+// Whether `inner` is `tree` or lies inside it, by name and by what the
+// names lead to.
+bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::string& inner);
+
 // The backup of one cleaning run: copies of the files and folders it deletes
 // below "files\", their attributes and times in attributes.txt, its keys in
 // registry.reg, and manifest.txt listing each item in the order of deletion.
@@ -34,7 +38,6 @@ class RunBackup final : public engine::Keeper {
   };
 
   bool Ready();
-  bool Holds(const std::string& tree, const std::string& inner);
   std::string CopyOf(const std::string& path);
   bool MakeFolderFor(const std::string& copy);
   bool CopyFile(const std::string& path, const EntryFacts& facts, Pending& pending);

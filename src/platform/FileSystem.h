@@ -125,6 +125,9 @@ class FileSystem {
   // folder is empty.
   virtual std::uint32_t ProbeDelete(const std::string& path) = 0;
   virtual std::uint32_t ProbeRemoveDir(const std::string& path) = 0;
+  // Whether MakeDir could make a folder inside `folder`, without making
+  // one: the folder is opened for adding subfolders and closed again.
+  virtual std::uint32_t ProbeMakeDirIn(const std::string& folder) = 0;
   virtual std::uint32_t MakeDir(const std::string& path) = 0;
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
   virtual OpenResult Open(const std::string& path, OpenMode mode) = 0;

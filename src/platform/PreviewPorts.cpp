@@ -117,6 +117,10 @@ std::uint32_t PreviewFileSystem::ProbeRemoveDir(const std::string& path) {
   return gone_.Holds(path) ? GoneError(path) : real_.ProbeRemoveDir(path);
 }
 
+std::uint32_t PreviewFileSystem::ProbeMakeDirIn(const std::string& folder) {
+  return gone_.Holds(folder) ? GoneError(folder) : real_.ProbeMakeDirIn(folder);
+}
+
 std::uint32_t PreviewFileSystem::MakeDir(const std::string& /*path*/) {
   return err::kAccessDenied;
 }

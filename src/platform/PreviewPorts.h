@@ -45,6 +45,7 @@ class PreviewFileSystem final : public FileSystem {
   std::uint32_t RemoveDir(const std::string& path) override;
   std::uint32_t ProbeDelete(const std::string& path) override;
   std::uint32_t ProbeRemoveDir(const std::string& path) override;
+  std::uint32_t ProbeMakeDirIn(const std::string& folder) override;
   std::uint32_t MakeDir(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   OpenResult Open(const std::string& path, OpenMode mode) override;

@@ -229,6 +229,15 @@ TEST_F(Contract, MakeFolderAndForceDirectories) {
   EXPECT_EQ(ports.fs.MakeDir(dir + "\\a\\b"), platform::err::kPathNotFound);
   EXPECT_TRUE(ports.fs.ForceDirectories(dir + "\\a\\b\\c\\"));
   EXPECT_TRUE(ports.fs.FolderExists(dir + "\\a\\b\\c"));
+
+  // The probe says the same as the making, and makes nothing.
+  machine->MakeFile(dir + "\\file.txt");
+  EXPECT_EQ(ports.fs.ProbeMakeDirIn(dir + "\\new"), 0u);
+  EXPECT_EQ(ports.fs.ProbeMakeDirIn(dir.substr(0, 3)), 0u);  // the drive's root
+  EXPECT_EQ(ports.fs.ProbeMakeDirIn(dir + "\\file.txt"), platform::err::kDirectory);
+  EXPECT_NE(ports.fs.ProbeMakeDirIn(dir + "\\missing"), 0u);
+  EXPECT_NE(ports.fs.ProbeMakeDirIn(dir + "\\missing\\deeper"), 0u);
+  EXPECT_FALSE(ports.fs.Attributes(dir + "\\new\\x"));
 }
 
 TEST_F(Contract, FilesWriteReadAndTruncate) {

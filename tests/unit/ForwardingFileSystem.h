@@ -16,6 +16,7 @@ class ForwardingFileSystem : public platform::FileSystem {
   std::uint32_t RemoveDir(const std::string& p) override { return inner_.RemoveDir(p); }
   std::uint32_t ProbeDelete(const std::string& p) override { return inner_.ProbeDelete(p); }
   std::uint32_t ProbeRemoveDir(const std::string& p) override { return inner_.ProbeRemoveDir(p); }
+  std::uint32_t ProbeMakeDirIn(const std::string& p) override { return inner_.ProbeMakeDirIn(p); }
   std::uint32_t MakeDir(const std::string& p) override { return inner_.MakeDir(p); }
   std::optional<std::uint32_t> Attributes(const std::string& p) override {
     return inner_.Attributes(p);

@@ -1,6 +1,8 @@
 #include "SimFixture.h"
 
 #include "app/Forecast.h"
+#include "backup/BackupFolder.h"
+#include "backup/RunBackup.h"
 #include "engine/Halves.h"
 #include "profiles/ATi.h"
 #include "profiles/CleaningItems.h"
@@ -89,6 +91,14 @@ class MachineMaker {
     fs.SetSystemFolder(platform::SystemFolder::kWindows, "C:\\Windows");
     fs.AddFile("C:\\Windows\\System32\\kernel32.dll");
     fs.AddFile("C:\\Outside\\keep.txt", "keep");
+    // Where the backup goes: a usable folder, one that takes no new
+    // folder, or one inside a tree the cleaning deletes.
+    const int work = Pick(10);
+    const std::string current = work == 0   ? "C:\\Locked"
+                                : work == 1 ? "C:\\Windows\\Help\\nvcpl\\work"
+                                            : "C:\\Work";
+    fs.AddFolder(current).denyWrite = work == 0;
+    fs.SetCurrentDir(current);
     // Half the machines are 64-bit Windows with the 32-bit halves.
     const bool halves = Chance(50);
     if (halves) {
@@ -166,6 +176,7 @@ class MachineMaker {
   OptionFlags Flags() {
     OptionFlags flags;
     for (auto& item : flags.items) item = {Chance(85), Chance(85)};
+    flags.backup = Chance(70);
     return flags;
   }
 
@@ -292,7 +303,9 @@ RealRun Clean(sim::SimMachine& m, const std::vector<std::string>& entries,
               const OptionFlags& flags) {
   CleaningRecord record;
   NoProgress progress;
-  engine::Remover remover(m.ports(), record, progress, engine::FindHalves(m.fs, m.registry));
+  backup::RunBackup keeper(m.ports(), backup::BackupFolder(m.fs, "stamp"));
+  engine::Remover remover(m.ports(), record, progress, engine::FindHalves(m.fs, m.registry),
+                          flags.backup ? &keeper : nullptr);
   profiles::ProfileContext ctx{m.fs, m.registry, remover};
   RealRun run;
   try {

@@ -429,6 +429,15 @@ std::uint32_t SimFileSystem::ProbeRemoveDir(const std::string& path) {
   return FolderObstacle(path, true, node);
 }
 
+std::uint32_t SimFileSystem::ProbeMakeDirIn(const std::string& folder) {
+  if (TooLong(folder)) return err::kFilenameTooLong;
+  const Resolved r = Resolve(folder, true);
+  if (r.error) return r.error;
+  if (!r.node) return err::kFileNotFound;
+  if (!r.node->IsFolder()) return err::kDirectory;
+  return r.node->denyWrite ? err::kAccessDenied : 0;
+}
+
 std::uint32_t SimFileSystem::MakeDir(const std::string& path) {
   if (TooLong(path)) return err::kFilenameTooLong;
   const Resolved r = Resolve(path, false);

@@ -54,6 +54,7 @@ class SimFileSystem final : public platform::FileSystem {
   std::uint32_t RemoveDir(const std::string& path) override;
   std::uint32_t ProbeDelete(const std::string& path) override;
   std::uint32_t ProbeRemoveDir(const std::string& path) override;
+  std::uint32_t ProbeMakeDirIn(const std::string& folder) override;
   std::uint32_t MakeDir(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   platform::OpenResult Open(const std::string& path, platform::OpenMode mode) override;

@@ -205,6 +205,24 @@ std::uint32_t Win32FileSystem::ProbeRemoveDir(const std::string& path) {
   return Probe(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
 }
 
+std::uint32_t Win32FileSystem::ProbeMakeDirIn(const std::string& folder) {
+  const auto a = Attributes(folder);
+  if (!a) return static_cast<std::uint32_t>(::GetLastError());
+  if (!(*a & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  UniqueHandle h(Call(
+      folder,
+      [](const char* p) {
+        return ::CreateFileA(p, FILE_ADD_SUBDIRECTORY, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      },
+      [](const wchar_t* p) {
+        return ::CreateFileW(p, FILE_ADD_SUBDIRECTORY, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      }));
+  return h.Valid() ? 0 : static_cast<std::uint32_t>(::GetLastError());
+}
+
 std::uint32_t Win32FileSystem::MakeDir(const std::string& path) {
   return LastErrorOr(Call(
       path, [](const char* p) { return ::CreateDirectoryA(p, nullptr); },

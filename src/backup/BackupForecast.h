@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/Keeper.h"
+#include "platform/FileSystem.h"
+
+#include <optional>
+#include <string>
+
+namespace quenk::backup {
+
+// The backup as a forecast sees it: an item goes only when the run's backup
+// would take it, judged the way RunBackup decides, without making anything.
+// The backup folder must be one that could be made; a folder tree that
+// holds it is never deleted; a file that is not there is not saved. What
+// only a real copy would show (a full disk, a file the copy cannot read)
+// is not foreseen.
+class BackupForecast final : public engine::Keeper {
+ public:
+  BackupForecast(platform::FileSystem& fs, std::string folder)
+      : fs_(fs), folder_(std::move(folder)) {}
+
+  bool SaveFile(const std::string& path) override;
+  bool SaveTree(const std::string& path) override;
+  bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+
+ private:
+  bool CouldBeMade();
+
+  platform::FileSystem& fs_;
+  std::string folder_;
+  std::optional<bool> couldBeMade_;
+};
+
+}  // namespace quenk::backup
