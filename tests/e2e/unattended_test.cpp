@@ -87,6 +87,21 @@ class Unattended : public E2e {
 };
 
 TEST_F(Unattended, ExitCodesFromTheRealProcessAndNoWindowEver) {
+  const auto readOnlyLeftover = [] {
+    seed::Seed(seed::LeftoversOf("Creative"));
+    const char* path = "C:\\windows\\system32\\ctzap-ro.dll";
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    WriteFile(path, "x");
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+  };
+  const auto wrongValueType = [] {
+    HKEY key = nullptr;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install", 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    const DWORD number = 7;
+    ::RegSetValueExA(key, "InstallDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    ::RegCloseKey(key);
+  };
   const struct {
     const char* what;
     std::function<void()> seed;
@@ -100,28 +115,29 @@ TEST_F(Unattended, ExitCodesFromTheRealProcessAndNoWindowEver) {
        {"/silent", "Creative"},
        0,
        ""},
-      {"a read-only leftover stays",
-       [] {
-         seed::Seed(seed::LeftoversOf("Creative"));
-         WriteFile("C:\\windows\\system32\\ctzap-ro.dll", "x");
-         ::SetFileAttributesA("C:\\windows\\system32\\ctzap-ro.dll", FILE_ATTRIBUTE_READONLY);
-       },
-       {"Creative", "-SILENT"},
-       1,
-       ""},
+      {"a read-only leftover stays", readOnlyLeftover, {"Creative", "-SILENT"}, 1, ""},
       {"a wrong value type stops the run",
-       [] {
-         HKEY key = nullptr;
-         ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install", 0, nullptr, 0,
-                           KEY_ALL_ACCESS, nullptr, &key, nullptr);
-         const DWORD number = 7;
-         ::RegSetValueExA(key, "InstallDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          4);
-         ::RegCloseKey(key);
-       },
+       wrongValueType,
        {"/silent", "ATi"},
        2,
        "Invalid data type for 'InstallDir'"},
+      // A preview's file is its log.
+      {"a preview of a read-only leftover",
+       readOnlyLeftover,
+       {"/silent", "/preview", "Creative"},
+       1,
+       ""},
+      {"a preview that would stop",
+       wrongValueType,
+       {"-preview", "ATi", "/Silent"},
+       2,
+       "Invalid data type for 'InstallDir'"},
+      {"a preview without a vendor word",
+       [] {},
+       {"/silent", "/preview"},
+       3,
+       "No vendor word",
+       false},
       {"no vendor word", [] {}, {"/silent"}, 3, "No vendor word", false},
       {"an unknown switch", [] {}, {"/silent", "/x", "ATi"}, 3, "Unknown switch /x", false},
       {"a double dash", [] {}, {"--silent", "/silent", "ATi"}, 3, "Unknown switch --silent", false},
