@@ -45,6 +45,13 @@ e2e_prefixes() {
   ln -sfn loop2 "$c/quenk-fixtures/loop1"
   ln -sfn loop1 "$c/quenk-fixtures/loop2"
   ln -sfn nowhere "$c/quenk-fixtures/dangling/gone"
+  # Links inside a tree to a file and to an empty folder outside it (Wine
+  # would delete both targets through them).
+  mkdir -p "$c/quenk-fixtures/filelinks" "$c/quenk-fixtures/precious/empty"
+  echo precious >"$c/quenk-fixtures/precious/thesis.doc"
+  echo x >"$c/quenk-fixtures/filelinks/plain.txt"
+  ln -sfn ../precious/thesis.doc "$c/quenk-fixtures/filelinks/thesis-link.doc"
+  ln -sfn ../precious/empty "$c/quenk-fixtures/filelinks/favs"
   ln -sfn ../drive_c "$E2E_PREFIX/dosdevices/q:"
   mkdir -p "$E2E_PREFIX/dosdevices/unc/localhost"
   ln -sfn ../../../drive_c "$E2E_PREFIX/dosdevices/unc/localhost/c\$"

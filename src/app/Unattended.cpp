@@ -99,11 +99,13 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
   }
   if (!CheckLine(arguments, messages)) return exitcode::kWrongLine;
 
-  // The settings file as the window would read and write it.
+  // The settings file as the window would read and write it; a preview
+  // writes nothing but its forecast.
   const SettingsFile settings(ports.ini, SettingsPathFor(ports.fs.ModulePath()));
+  const bool writesSettings = !arguments.switches.preview;
   const auto attributes = ports.fs.Attributes(settings.Path());
   try {
-    if (!attributes || (*attributes & platform::attr::kDirectory))
+    if (writesSettings && (!attributes || (*attributes & platform::attr::kDirectory)))
       settings.WriteAll(settings.ReadAll());
   } catch (const std::exception& error) {
     Report(messages, error.what());
@@ -174,7 +176,7 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
   // Written back at the end, as at every exit; a refusal is said but does
   // not change how the run went.
   try {
-    settings.WriteAll(settings.ReadAll());
+    if (writesSettings) settings.WriteAll(settings.ReadAll());
   } catch (const std::exception& error) {
     Report(messages, error.what());
   }

@@ -8,9 +8,11 @@
 namespace quenk::backup {
 namespace {
 
-// A stamp is one plain name: no folder, no wildcard, nothing relative.
+// A stamp is one plain name: no folder, no wildcard, nothing relative, and
+// no trailing dot or blank, which the system would drop ("..." names the
+// backups folder itself).
 bool PlainName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
   for (const char c : name)
     if (static_cast<unsigned char>(c) < 0x20 ||
         std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
@@ -53,7 +55,7 @@ std::string Reachable(const std::string& path) {
     if (end == std::string::npos) end = path.size();
     const std::string_view name = std::string_view(path).substr(start, end - start);
     if (!name.empty() && name != "." && name != ".." &&
-        (name.back() == '.' || name.back() == ' ')) {
+        (name.back() == '.' || name.back() == ' ' || platform::IsDeviceName(name))) {
       std::string literal = platform::LiteralPath(path);
       return literal.empty() ? path : literal;
     }

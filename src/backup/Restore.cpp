@@ -323,8 +323,10 @@ class Restorer {
       return;
     }
     if (!MakeParent(link.path, o)) return;
-    const std::uint32_t error =
+    std::uint32_t error =
         fs_.MakeLink(Reachable(link.path), link.target, link.kind == Kind::kFolder);
+    // Wine reports success for a link it does not make: trust what is there.
+    if (!error && !fs_.Attributes(Reachable(link.path))) error = platform::err::kFileNotFound;
     if (error)
       o.Failed(link.path, "the link to " + link.target + " cannot be made again, " + Reason(error));
     else

@@ -1,6 +1,7 @@
 #include "engine/Delete.h"
 
 #include "base/IoError.h"
+#include "base/Text.h"
 #include "platform/LiteralPath.h"
 #include "platform/Wildcard.h"
 
@@ -21,7 +22,8 @@ std::string EntryPath(const std::string& folder, const platform::FindEntry& entr
   if (entry.name.find('?') != std::string::npos && !entry.shortName.empty())
     return folder + entry.shortName;
   std::string path = folder + entry.name;
-  if (!entry.name.empty() && (entry.name.back() == '.' || entry.name.back() == ' ')) {
+  if (!entry.name.empty() && (entry.name.back() == '.' || entry.name.back() == ' ' ||
+                              platform::IsDeviceName(entry.name))) {
     if (std::string literal = platform::LiteralPath(path); !literal.empty()) return literal;
   }
   return path;
@@ -204,8 +206,13 @@ void Remover::RemoveKeysIn(platform::HKey root, const std::string& base, Table n
     const std::string name(n);
     if (baseKey &&
         RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead | view)) {
-      const bool saved = !keeper_ || keeper_->SaveKey(baseKey.Get(), name, prefix + name);
-      Record(saved && DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
+      // Reached through a link, the key belongs to what the link points to.
+      if (ReachedThroughLink(root, base + "\\" + name, view)) {
+        Record(false, prefix + name);
+      } else {
+        const bool saved = !keeper_ || keeper_->SaveKey(baseKey.Get(), name, prefix + name);
+        Record(saved && DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
+      }
     }
     progress_.Advance();
   }
@@ -234,6 +241,19 @@ bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name, std:
   // RegDeleteKey cannot reach the 32-bit view.
   return (view ? registry_.DeleteKeyEx(parent, name, view) : registry_.DeleteKey(parent, name)) ==
          0;
+}
+
+bool Remover::ReachedThroughLink(platform::HKey root, const std::string& path, std::uint32_t view) {
+  for (std::size_t slash = path.find('\\'); slash != std::string::npos;
+       slash = path.find('\\', slash + 1)) {
+    const std::string above = path.substr(0, slash);
+    // The system's own link to the control set in use, which the sweep means.
+    if (root == platform::kLocalMachine && EqualsNoCase(above, "System\\CurrentControlSet"))
+      continue;
+    const RegKey key = RegKey::OpenItself(registry_, root, above, platform::access::kRead | view);
+    if (key && IsLink(key.Get())) return true;
+  }
+  return false;
 }
 
 bool Remover::IsLink(platform::HKey key) {

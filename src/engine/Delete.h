@@ -76,6 +76,9 @@ class Remover {
   bool RemoveContents(const std::string& path);
   bool RemoveLink(const std::string& path, std::uint32_t attributes);
   bool DeleteKeyTree(platform::HKey parent, const std::string& name, std::uint32_t view);
+  // Whether a key on the way to `path`, short of the key itself, is a
+  // registry link.
+  bool ReachedThroughLink(platform::HKey root, const std::string& path, std::uint32_t view);
   bool IsLink(platform::HKey key);
   void Record(bool removed, std::string line);
 

@@ -1,5 +1,7 @@
 #include "platform/LiteralPath.h"
 
+#include <string>
+
 namespace quenk::platform {
 namespace {
 
@@ -46,6 +48,17 @@ std::string LiteralPath(std::string_view path) {
     return std::string(kPrefix) + "UNC\\" + std::string(rest);
   }
   return {};
+}
+
+bool IsDeviceName(std::string_view name) {
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string upper(base);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+  return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
+         upper[3] >= '1' && upper[3] <= '9';
 }
 
 }  // namespace quenk::platform

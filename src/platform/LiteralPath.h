@@ -13,4 +13,8 @@ std::string LiteralPath(std::string_view path);
 
 bool IsLiteralPath(std::string_view path);
 
+// Whether a name reaches a device rather than the entry ("aux", "con.txt",
+// "COM1 .log") unless the path is taken literally.
+bool IsDeviceName(std::string_view name);
+
 }  // namespace quenk::platform

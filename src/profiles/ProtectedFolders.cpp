@@ -15,10 +15,22 @@ using platform::SystemFolder;
 constexpr const char* kProfileList = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // The folders inside a profile that hold the user's own files.
-constexpr std::array<const char*, 12> kKnownFolders{
-    "Desktop",          "Documents",    "Downloads",        "Music",
-    "Pictures",         "Videos",       "AppData",          "AppData\\Local",
-    "AppData\\Roaming", "My Documents", "Application Data", "Local Settings"};
+constexpr std::array<const char*, 20> kKnownFolders{"Desktop",          "Documents",
+                                                    "Downloads",        "Music",
+                                                    "Pictures",         "Videos",
+                                                    "AppData",          "AppData\\Local",
+                                                    "AppData\\Roaming", "AppData\\LocalLow",
+                                                    "Favorites",        "Links",
+                                                    "Saved Games",      "Contacts",
+                                                    "Searches",         "3D Objects",
+                                                    "OneDrive",         "My Documents",
+                                                    "Application Data", "Local Settings"};
+
+// What Windows itself keeps in each Program Files folder.
+constexpr std::array<const char*, 7> kProgramFilesParts{
+    "Common Files",      "Common Files\\System", "Common Files\\Microsoft Shared",
+    "Internet Explorer", "Windows Defender",     "Windows NT",
+    "WindowsApps"};
 
 // %NAME% replaced by the variable's value; unknown names stay as written.
 std::string Expand(platform::FileSystem& fs, const std::string& text) {
@@ -114,7 +126,9 @@ void ProtectedFolders::Gather(platform::Registry& registry) {
         env("ProgramFiles(x86)"), env("ProgramW6432"),
         drive.empty() ? std::string() : drive + "\\Program Files",
         drive.empty() ? std::string() : drive + "\\Program Files (x86)"}) {
-    if (!programFiles.empty()) n.insert(n.end(), {programFiles, programFiles + "\\Common Files"});
+    if (programFiles.empty()) continue;
+    n.push_back(programFiles);
+    for (const char* part : kProgramFilesParts) n.push_back(programFiles + "\\" + part);
   }
   n.insert(n.end(),
            {sys(SystemFolder::kCommonFiles), sys(SystemFolder::kCommonFilesX86),

@@ -119,6 +119,12 @@ TEST_F(Safety, FoldersTheAnsiNamesCannotReachDoNotEndTheRun) {
   ::CreateDirectoryW((top + L"\\\x0434\x0440\x0430\x0439\x0432\x0435\x0440").c_str(), nullptr);
   WriteFile("C:\\quenk-odd\\plain.txt", "x");
   ::CreateDirectoryW((top + L"\\dir.").c_str(), nullptr);
+  // Names that reach a device unless taken literally.
+  ::CreateDirectoryW((top + L"\\aux").c_str(), nullptr);
+  ::CloseHandle(::CreateFileW((top + L"\\aux\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr));
+  ::CloseHandle(::CreateFileW((top + L"\\com1.log").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr));
   std::wstring deep = top + L"\\deep";
   for (int level = 0; level < 300; ++level) {
     ::CreateDirectoryW(deep.c_str(), nullptr);
@@ -141,21 +147,42 @@ TEST_F(Safety, FoldersTheAnsiNamesCannotReachDoNotEndTheRun) {
   EXPECT_FALSE(FileExists("C:\\quenk-fixtures\\dangling\\plain.txt"));
 }
 
-TEST_F(Safety, RegistryLinksAreDeletedAsLinks) {
-  // HKLM\Software\ATi, a name of the ATi profile, links to a key that must stay.
+// Wine deletes the target through a link to a file, and to an empty folder:
+// such links stay, their targets stay, and the tree is recorded as not deleted.
+TEST_F(Safety, LinksInATreeNeverCostTheirTargets) {
+  const Record r = RunAti("C:\\quenk-fixtures\\filelinks");
+  EXPECT_EQ(r.notDeleted, Lines{"C:\\quenk-fixtures\\filelinks"});
+  EXPECT_TRUE(r.deleted.empty());
+  EXPECT_EQ(ReadFile("C:\\quenk-fixtures\\precious\\thesis.doc"), "precious\n");
+  EXPECT_TRUE(FileExists("C:\\quenk-fixtures\\precious\\empty"));
+  EXPECT_FALSE(FileExists("C:\\quenk-fixtures\\filelinks\\plain.txt"));
+}
+
+void MakeKeyLink(const char* path, const std::wstring& target) {
   HKEY k = nullptr;
-  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QuenkPrecious\\Sub", 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &k, nullptr);
-  ::RegCloseKey(k);
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATi", 0, nullptr, REG_OPTION_CREATE_LINK,
-                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &k, nullptr),
-      ERROR_SUCCESS);
-  const std::wstring target = L"\\REGISTRY\\MACHINE\\Software\\QuenkPrecious";
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
   ::RegSetValueExW(k, L"SymbolicLinkValue", 0, REG_LINK,
                    reinterpret_cast<const BYTE*>(target.data()),
                    static_cast<DWORD>(target.size() * sizeof(wchar_t)));
   ::RegCloseKey(k);
+}
+
+TEST_F(Safety, RegistryLinksAreDeletedAsLinks) {
+  // HKLM\Software\ATi, a name of the ATi profile, links to a key that must
+  // stay; so does "Install", a key on the way to others of its names.
+  HKEY k = nullptr;
+  for (const char* precious :
+       {"Software\\QuenkPrecious\\Sub", "Software\\QuenkPrecious2\\ccc-skins"}) {
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, precious, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                      nullptr);
+    ::RegCloseKey(k);
+  }
+  MakeKeyLink("Software\\ATi", L"\\REGISTRY\\MACHINE\\Software\\QuenkPrecious");
+  ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install");
+  MakeKeyLink("Software\\ATI Technologies\\Install",
+              L"\\REGISTRY\\MACHINE\\Software\\QuenkPrecious2");
   Settings("[Logfiles]\r\nLogfiles=1\r\n[ATi Display]\r\nFiles=0\r\n");
   const HWND main = StartShown({"ATi"});
   ASSERT_TRUE(WaitFor([&] { return LogNames().size() == 1; }));
@@ -166,10 +193,27 @@ TEST_F(Safety, RegistryLinksAreDeletedAsLinks) {
   EXPECT_EQ(
       ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATi", REG_OPTION_OPEN_LINK, KEY_READ, &k),
       ERROR_FILE_NOT_FOUND);
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\QuenkPrecious\\Sub", 0, KEY_READ, &k),
-            ERROR_SUCCESS);
-  ::RegCloseKey(k);
+  EXPECT_NE(log.find("HKLM\\Software\\ATI Technologies\\Install\\ccc-skins\r\n",
+                     log.find("[Not deleted]")),
+            std::string::npos)
+      << log;
+  for (const char* precious :
+       {"Software\\QuenkPrecious\\Sub", "Software\\QuenkPrecious2\\ccc-skins"}) {
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, precious, 0, KEY_READ, &k), ERROR_SUCCESS)
+        << precious;
+    ::RegCloseKey(k);
+  }
+  // RegDeleteKey would follow the link: the link goes through its own handle.
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\ATI Technologies\\Install",
+                      REG_OPTION_OPEN_LINK, DELETE | KEY_READ, &k) == ERROR_SUCCESS) {
+    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+    const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    EXPECT_EQ(deleteKey(k), 0);
+    ::RegCloseKey(k);
+  }
   ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\QuenkPrecious");
+  ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\QuenkPrecious2");
 }
 
 }  // namespace

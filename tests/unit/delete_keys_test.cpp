@@ -94,5 +94,29 @@ TEST_F(RemoveKeysTest, ReadOnlyBaseKeyStillHasItsNamesTriedAndRecorded) {
   EXPECT_EQ(progress.steps, 3);
 }
 
+// A key reached through a registry link on the way belongs to the link's
+// target: it stays, and says so. The control set in use is the system's own
+// link, which the sweep means to follow.
+TEST_F(RemoveKeysTest, KeysReachedThroughALinkStay) {
+  reg.CreateKey(kLocalMachine, "Software\\Precious\\ccc-skins");
+  reg.CreateKey(kLocalMachine, "Software\\Elsewhere\\Install\\ccc-core");
+  reg.CreateLink(kLocalMachine, "Software\\ATI Technologies\\Install", kLocalMachine,
+                 "Software\\Precious");
+  reg.CreateLink(kLocalMachine, "Software\\Vendor", kLocalMachine, "Software\\Elsewhere");
+  reg.CreateKey(kLocalMachine, "System\\ControlSet001\\Services\\nvstor");
+  reg.CreateLink(kLocalMachine, "System\\CurrentControlSet", kLocalMachine,
+                 "System\\ControlSet001");
+  Run(kLocalMachine, "Software",
+      {"ATI Technologies\\Install\\ccc-skins", "Vendor\\Install\\ccc-core"});
+  Run(kLocalMachine, "System\\CurrentControlSet\\Services", {"nvstor"});
+  EXPECT_EQ(NotDeleted(), (Lines{"HKLM\\Software\\ATI Technologies\\Install\\ccc-skins",
+                                 "HKLM\\Software\\Vendor\\Install\\ccc-core"}));
+  EXPECT_EQ(Deleted(), Lines{"HKLM\\System\\CurrentControlSet\\Services\\nvstor"});
+  EXPECT_TRUE(reg.Exists(kLocalMachine, "Software\\Precious\\ccc-skins"));
+  EXPECT_TRUE(reg.Exists(kLocalMachine, "Software\\Elsewhere\\Install\\ccc-core"));
+  EXPECT_FALSE(reg.Exists(kLocalMachine, "System\\ControlSet001\\Services\\nvstor"));
+  EXPECT_EQ(reg.OpenHandles(), 0u);
+}
+
 }  // namespace
 }  // namespace quenk::test

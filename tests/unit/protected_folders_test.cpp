@@ -91,6 +91,10 @@ TEST_F(ProtectedFoldersTest, ComparesFoldersNotSpellings) {
       {"F:\\Profiles\\far\\Documents", true},
       {"C:\\Program Files\\Common Files", true},
       {"C:\\ProgramData", true},
+      {"C:\\Users\\tech\\Favorites", true},
+      {"C:\\Users\\other\\AppData\\LocalLow", true},
+      {"C:\\Program Files (x86)\\Common Files\\System", true},
+      {"C:\\Program Files\\Common Files\\Vendor", false},
       // Roots.
       {"D:\\", true},
       {"E:\\", true},
@@ -108,6 +112,10 @@ TEST_F(ProtectedFoldersTest, ComparesFoldersNotSpellings) {
   machine.fs.AddFolder("C:\\Users\\tech\\Documents\\Driver");
   machine.fs.AddFolder("C:\\Users\\tech\\AppData\\Local\\Realtek");
   machine.fs.AddFolder("C:\\Windows\\Help");
+  for (const char* folder :
+       {"C:\\Users\\tech\\Favorites", "C:\\Users\\other\\AppData\\LocalLow",
+        "C:\\Program Files (x86)\\Common Files\\System", "C:\\Program Files\\Common Files\\Vendor"})
+    machine.fs.AddFolder(folder);
   profiles::ProtectedFolders guard(machine.fs, machine.registry);
   for (const auto& c : cases) EXPECT_EQ(guard.Refuses(c.path), c.refused) << c.path;
 }

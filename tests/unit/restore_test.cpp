@@ -241,6 +241,11 @@ TEST_F(FindingBackups, LatestIsByTimeAndOddNamesFindNothing) {
        "There is no backup \"1-1-2020-1-00-00 PM\" in C:\\Work\\Backups"},
       {"..\\Logs", "", "There is no backup \"..\\Logs\" in C:\\Work\\Backups"},
       {"*", "", "There is no backup \"*\" in C:\\Work\\Backups"},
+      // The system drops trailing dots and blanks: "..." is the backups folder.
+      {"...", "", "There is no backup \"...\" in C:\\Work\\Backups"},
+      {" ", "", "There is no backup \" \" in C:\\Work\\Backups"},
+      {"9-1-2026-1-00-00 PM.", "",
+       "There is no backup \"9-1-2026-1-00-00 PM.\" in C:\\Work\\Backups"},
       {"", "", "Name the backup to restore: /restore followed by its stamp, or /restore latest"},
   };
   for (const auto& c : cases) {

@@ -107,6 +107,11 @@ TEST_F(Unattended, PreviewWritesTheForecastAndDeletesNothing) {
   EXPECT_EQ(LogText(" preview.txt"), "[Will be deleted]\r\n" + kSys + "CTAGENT.EXE\r\n" + kDrv +
                                          "ctaud2k.sys\r\n[Will stay]\r\n" + kSys + "ctzap.dll\r\n");
   EXPECT_EQ(LogFolder().size(), 1u);  // no log file: nothing was cleaned
+  // Nor a settings file: a preview writes nothing but its forecast.
+  EXPECT_FALSE(machine.fs.Exists("C:\\Quenk\\quenk.ini"));
+  machine.fs.AddFile("C:\\Quenk\\quenk.ini", "[Backup]\r\nBackup=0\r\n");
+  EXPECT_EQ(Run({"/silent", "/preview", "Creative"}), exitcode::kSomethingStayed);
+  EXPECT_EQ(machine.fs.ReadFile("C:\\Quenk\\quenk.ini"), "[Backup]\r\nBackup=0\r\n");
 }
 
 TEST_F(Unattended, LongAndManyArguments) {

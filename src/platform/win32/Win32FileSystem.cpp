@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "base/Text.h"
 #include "platform/LiteralPath.h"
 #include "platform/win32/Handles.h"
 
@@ -10,6 +11,8 @@
 
 namespace quenk::win32 {
 namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::uint32_t LastErrorOr(BOOL ok) {
   return ok ? 0 : static_cast<std::uint32_t>(::GetLastError());
@@ -171,7 +174,6 @@ std::string GrowingBuffer(Get get) {
 
 // Opens the entry for deletion the way the deleting call does, and closes it.
 std::uint32_t Probe(const std::string& path, DWORD flags) {
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   UniqueHandle h(Call(
       path,
       [flags](const char* p) {
@@ -183,33 +185,107 @@ std::uint32_t Probe(const std::string& path, DWORD flags) {
   return h.Valid() ? 0 : static_cast<std::uint32_t>(::GetLastError());
 }
 
+UniqueHandle OpenForLooking(const std::string& path, DWORD flags) {
+  return UniqueHandle(Call(
+      path,
+      [flags](const char* p) {
+        return ::CreateFileA(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, flags,
+                             nullptr);
+      },
+      [flags](const wchar_t* p) {
+        return ::CreateFileW(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, flags,
+                             nullptr);
+      }));
+}
+
+// The path the system gives an open handle, as "C:\x" or "\\server\share\x";
+// empty when it gives none.
+std::string FinalPathOf(HANDLE h) {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  for (;;) {
+    const DWORD n =
+        ::GetFinalPathNameByHandleW(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    if (n == 0) return {};
+    if (n < buffer.size()) break;
+    buffer.resize(n + 1);
+  }
+  std::string final = Narrow(buffer.data());
+  if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+    final = "\\\\" + final.substr(8);
+  else if (final.rfind("\\\\?\\", 0) == 0)
+    final.erase(0, 4);
+  while (final.size() > 3 && final.back() == '\\') final.pop_back();
+  return final;
+}
+
+// The entry's long name as its folder lists it.
+std::string ListedName(const std::string& path) {
+  WIN32_FIND_DATAA data{};
+  WIN32_FIND_DATAW wide{};
+  const bool isWide = path.size() >= MAX_PATH;
+  UniqueFind find(Call(
+      path, [&data](const char* p) { return ::FindFirstFileA(p, &data); },
+      [&wide](const wchar_t* p) { return ::FindFirstFileW(p, &wide); }));
+  if (!find.Valid()) return {};
+  return isWide ? Narrow(wide.cFileName) : std::string(data.cFileName);
+}
+
 }  // namespace
+
+bool Win32FileSystem::OpensAsItself(const std::string& path) {
+  const UniqueHandle h =
+      OpenForLooking(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+  if (!h.Valid()) return true;  // the call itself will say what stands in the way
+  const std::string final = FinalPathOf(h.Get());
+  const std::size_t slash = path.find_last_of('\\'), finalSlash = final.find_last_of('\\');
+  if (final.empty() || slash == std::string::npos || finalSlash == std::string::npos) return true;
+  const std::string leaf = path.substr(slash + 1), finalLeaf = final.substr(finalSlash + 1);
+  if (!EqualsNoCase(leaf, finalLeaf) && !EqualsNoCase(ListedName(path), finalLeaf)) return false;
+  const std::string parent = path.substr(0, slash);
+  if (parent != parentSpelt_) {
+    const UniqueHandle p =
+        OpenForLooking(parent.size() == 2 ? parent + "\\" : parent, FILE_FLAG_BACKUP_SEMANTICS);
+    parentFinal_ = p.Valid() ? FinalPathOf(p.Get()) : std::string();
+    parentSpelt_ = parent;
+  }
+  std::string finalParent = final.substr(0, finalSlash);
+  if (finalParent.size() == 2) finalParent += '\\';
+  return parentFinal_.empty() || EqualsNoCase(finalParent, parentFinal_);
+}
 
 std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string& pattern) {
   return std::make_unique<Win32Search>(pattern);
 }
 
 std::uint32_t Win32FileSystem::Delete(const std::string& path) {
+  if (!OpensAsItself(path)) return ERROR_ACCESS_DENIED;
   return LastErrorOr(Call(path, ::DeleteFileA, ::DeleteFileW));
 }
 
 std::uint32_t Win32FileSystem::RemoveDir(const std::string& path) {
+  if (LinkFollowed(path)) return ERROR_ACCESS_DENIED;
   return LastErrorOr(Call(path, ::RemoveDirectoryA, ::RemoveDirectoryW));
 }
 
 std::uint32_t Win32FileSystem::ProbeDelete(const std::string& path) {
+  if (!OpensAsItself(path)) return ERROR_ACCESS_DENIED;
   return Probe(path, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 std::uint32_t Win32FileSystem::ProbeRemoveDir(const std::string& path) {
+  if (LinkFollowed(path)) return ERROR_ACCESS_DENIED;
   return Probe(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+bool Win32FileSystem::LinkFollowed(const std::string& path) {
+  const auto a = Attributes(path);
+  return a && (*a & FILE_ATTRIBUTE_REPARSE_POINT) && !OpensAsItself(path);
 }
 
 std::uint32_t Win32FileSystem::ProbeMakeDirIn(const std::string& folder) {
   const auto a = Attributes(folder);
   if (!a) return static_cast<std::uint32_t>(::GetLastError());
   if (!(*a & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   UniqueHandle h(Call(
       folder,
       [](const char* p) {
@@ -298,33 +374,12 @@ std::optional<std::string> Win32FileSystem::Env(const std::string& name) {
 
 std::optional<platform::FolderIdentity> Win32FileSystem::Identify(const std::string& path) {
   if (path.empty()) return std::nullopt;
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  UniqueHandle h(Call(
-      path,
-      [](const char* p) {
-        return ::CreateFileA(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      },
-      [](const wchar_t* p) {
-        return ::CreateFileW(p, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      }));
+  const UniqueHandle h = OpenForLooking(path, FILE_FLAG_BACKUP_SEMANTICS);
   if (!h.Valid()) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(h.Get(), &info)) return std::nullopt;
-  std::vector<wchar_t> buffer(MAX_PATH + 1);
-  for (;;) {
-    const DWORD n =
-        ::GetFinalPathNameByHandleW(h.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-    if (n == 0) return std::nullopt;
-    if (n < buffer.size()) break;
-    buffer.resize(n + 1);
-  }
-  std::string final = Narrow(buffer.data());
-  if (final.rfind("\\\\?\\UNC\\", 0) == 0)
-    final = "\\\\" + final.substr(8);
-  else if (final.rfind("\\\\?\\", 0) == 0)
-    final.erase(0, 4);
+  std::string final = FinalPathOf(h.Get());
+  if (final.empty()) return std::nullopt;
   platform::FolderIdentity id;
   id.volume = info.dwVolumeSerialNumber;
   id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
@@ -436,7 +491,6 @@ std::optional<platform::FileTimes> Win32FileSystem::Times(const std::string& pat
 }
 
 std::uint32_t Win32FileSystem::SetTimes(const std::string& path, const platform::FileTimes& times) {
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   UniqueHandle h(Call(
       path,
       [](const char* p) {

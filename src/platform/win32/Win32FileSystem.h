@@ -26,6 +26,17 @@ class Win32FileSystem final : public platform::FileSystem {
   std::optional<platform::FileTimes> Times(const std::string& path) override;
   std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
   std::uint32_t MakeLink(const std::string& path, const std::string& target, bool folder) override;
+
+ private:
+  // Whether the entry at `path`, opened without following a link, is that
+  // entry. Wine follows a link to a file whatever the flags, reports such a
+  // link as a plain file, and deletes its target through it; the handle
+  // then names the target. On Windows the handle names the entry itself.
+  bool OpensAsItself(const std::string& path);
+  // A link to a folder that the system would follow to remove its target.
+  bool LinkFollowed(const std::string& path);
+
+  std::string parentSpelt_, parentFinal_;  // the last folder OpensAsItself looked in
 };
 
 }  // namespace quenk::win32
