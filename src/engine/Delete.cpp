@@ -176,11 +176,12 @@ void Remover::RemoveInstallersIn(const std::string& folder, std::string_view com
   platform::FindEntry entry;
   while (search->Next(entry)) {
     if (IsDots(entry.name)) continue;
-    std::string path = folder + entry.name;
+    // "{X}." would read and remove "{X}" unless reached literally.
+    const std::string path = EntryPath(folder, entry);
     const std::string company = ini_.Read(path + "\\setup.ini", "Startup", "CompanyName", "Not");
     if (std::string_view(company).substr(0, companyPrefix.size()) != companyPrefix) continue;
     const bool removed = RemoveTree(path);
-    Record(removed, std::move(path));
+    Record(removed, folder + entry.name);
   }
 }
 

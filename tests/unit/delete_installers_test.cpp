@@ -75,6 +75,16 @@ TEST_F(RemoveInstallerFoldersTest, MatchingLinkGoesItsTargetStays) {
   EXPECT_TRUE(Exists("C:\\Data\\setup.ini"));
 }
 
+// The system drops a trailing dot: "{A}." is reached only literally, or
+// its setup.ini is read from "{A}" and "{A}" goes in its place.
+TEST_F(RemoveInstallerFoldersTest, NameEndingInADotIsItsOwnFolder) {
+  Folder("{A}", Company("Other Inc."));
+  machine.fs.AddFile("\\\\?\\" + kIs + "{A}.\\setup.ini", Company("Creative Technology Ltd"));
+  remover.RemoveInstallerFolders(kIs, "Creative");
+  EXPECT_EQ(Deleted(), Lines{kIs + "{A}."});
+  EXPECT_EQ(machine.fs.List(kIs), Lines{"{A}"});
+}
+
 TEST_F(RemoveInstallerFoldersTest, MissingFolderDoesNothing) {
   remover.RemoveInstallerFolders("C:\\Nowhere\\", "Creative");
   remover.RemoveInstallerFolders("\\InstallShield Installation Information\\", "Creative");
