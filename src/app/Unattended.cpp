@@ -1,6 +1,7 @@
 #include "app/Unattended.h"
 
 #include "app/Forecast.h"
+#include "app/RunStamp.h"
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
 #include "backup/RunBackup.h"
@@ -113,7 +114,7 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
 
   const std::vector<std::string> entries = ItemsOf(arguments.words);
   const OptionFlags flags = settings.ReadAll();
-  const std::string stamp = LogStamp(ports.locale.Regional(), ports.locale.Now());
+  const std::string stamp = FreshStamp(ports.fs, ports.locale);
   NoProgress progress;
   int code = exitcode::kDone;
   if (const auto& wanted = arguments.switches.restore) {

@@ -3,6 +3,7 @@
 #include "about/AboutUnit.h"
 #include "app/CommandLine.h"
 #include "app/PreviewUnit.h"
+#include "app/RunStamp.h"
 #include "backup/BackupFolder.h"
 #include "backup/RunBackup.h"
 #include "base/Text.h"
@@ -120,7 +121,7 @@ void TVeskForm::CleanButtonClick() {
   }
   // One stamp for the run: its backup folder and its log file carry the
   // same, even when the run goes on past a second.
-  const std::string stamp = LogStamp(ports_.locale.Regional(), ports_.locale.Now());
+  const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
   try {
     RunCleaning(halves, stamp);
   } catch (...) {

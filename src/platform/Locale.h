@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace quenk::platform {
@@ -40,6 +41,8 @@ class Locale {
   virtual ~Locale() = default;
   virtual RegionalSettings Regional() = 0;
   virtual LocalTime Now() = 0;
+  // Lets the clock move on.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 }  // namespace quenk::platform

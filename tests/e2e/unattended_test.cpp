@@ -102,6 +102,9 @@ TEST_F(Unattended, ExitCodesFromTheRealProcessAndNoWindowEver) {
     ::RegSetValueExA(key, "InstallDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
     ::RegCloseKey(key);
   };
+  // A command line as long as deployment tools make them.
+  std::vector<std::string> many{"/silent", "Creative", "\"" + std::string(1500, 'x') + "\""};
+  for (int i = 0; i < 200; ++i) many.push_back("word" + std::to_string(i));
   const struct {
     const char* what;
     std::function<void()> seed;
@@ -110,6 +113,8 @@ TEST_F(Unattended, ExitCodesFromTheRealProcessAndNoWindowEver) {
     std::string errors;  // what standard error begins with
     bool logged = true;  // whatever the log flag says, also when an error stopped the run
   } cases[] = {
+      {"a long line of many arguments", [] { seed::Seed(seed::LeftoversOf("Creative")); }, many, 0,
+       ""},
       {"cleaned",
        [] { seed::Seed(seed::LeftoversOf("Creative")); },
        {"/silent", "Creative"},
@@ -195,10 +200,15 @@ TEST_F(Unattended, SilentRestoreOfTheLatestBackup) {
     EXPECT_FALSE(f.windowSeen) << c.line[2];
     const std::string report = LogEnding(" restore.txt");
     EXPECT_EQ(report.empty(), c.code == 3) << report;
-    if (!report.empty()) EXPECT_EQ(report.rfind("[Restored]\r\n", 0), 0u) << report;
+    if (!report.empty()) {
+      EXPECT_EQ(report.rfind("[Restored]\r\n", 0), 0u) << report;
+    }
   }
-  for (const auto& e : creative)
-    if (!e.survives) EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
+  for (const auto& e : creative) {
+    if (!e.survives) {
+      EXPECT_TRUE(seed::Exists(e)) << seed::Describe(e);
+    }
+  }
   DeleteTree("C:\\quenk\\Backups");
 }
 

@@ -153,6 +153,17 @@ TEST_F(Unattended, BacksUpAsTheFlagSaysAndRestoresWithExitCodes) {
   EXPECT_FALSE(machine.fs.Exists("C:\\Work2\\Backups"));
 }
 
+// Runs back to back within one second, as a deployment script makes them,
+// keep each its own log file and backup, and the second deletes what it finds.
+TEST_F(Unattended, RunsWithinOneSecondKeepTheirOwnFiles) {
+  EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+  Files({kSys + "CTAGENT.EXE"});
+  EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_EQ(LogFolder().size(), 2u);
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Backups").size(), 2u);
+}
+
 // An error from anywhere ends the run with its message and exit code 2:
 // nobody is there to answer a box.
 TEST_F(Unattended, AnErrorFromAnywhereEndsTheRunWithItsMessage) {

@@ -46,4 +46,8 @@ platform::LocalTime Win32Locale::Now() {
   return {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond};
 }
 
+void Win32Locale::Sleep(std::uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
+
 }  // namespace quenk::win32

@@ -8,6 +8,7 @@ class Win32Locale final : public platform::Locale {
  public:
   platform::RegionalSettings Regional() override;
   platform::LocalTime Now() override;
+  void Sleep(std::uint32_t milliseconds) override;
 };
 
 }  // namespace quenk::win32
