@@ -52,6 +52,12 @@ e2e_prefixes() {
   echo x >"$c/quenk-fixtures/filelinks/plain.txt"
   ln -sfn ../precious/thesis.doc "$c/quenk-fixtures/filelinks/thesis-link.doc"
   ln -sfn ../precious/empty "$c/quenk-fixtures/filelinks/favs"
+  # The same deep down, where the path is too long for Wine to name a handle.
+  local deep="$c/quenk-fixtures/longlink" up="../precious/deep.doc" i
+  echo precious >"$c/quenk-fixtures/precious/deep.doc"
+  for i in $(seq 28); do deep="$deep/dddddddddd"; up="../$up"; done
+  mkdir -p "$deep"
+  ln -sfn "$up" "$deep/deep.doc"
   ln -sfn ../drive_c "$E2E_PREFIX/dosdevices/q:"
   mkdir -p "$E2E_PREFIX/dosdevices/unc/localhost"
   ln -sfn ../../../drive_c "$E2E_PREFIX/dosdevices/unc/localhost/c\$"

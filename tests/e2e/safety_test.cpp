@@ -156,6 +156,11 @@ TEST_F(Safety, LinksInATreeNeverCostTheirTargets) {
   EXPECT_EQ(ReadFile("C:\\quenk-fixtures\\precious\\thesis.doc"), "precious\n");
   EXPECT_TRUE(FileExists("C:\\quenk-fixtures\\precious\\empty"));
   EXPECT_FALSE(FileExists("C:\\quenk-fixtures\\filelinks\\plain.txt"));
+
+  // A path too long for Wine to give its final path: the link still stays.
+  const Record deep = RunAti("C:\\quenk-fixtures\\longlink");
+  EXPECT_EQ(deep.notDeleted, Lines{"C:\\quenk-fixtures\\longlink"});
+  EXPECT_EQ(ReadFile("C:\\quenk-fixtures\\precious\\deep.doc"), "precious\n");
 }
 
 void MakeKeyLink(const char* path, const std::wstring& target) {

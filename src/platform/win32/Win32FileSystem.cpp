@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -218,6 +219,31 @@ std::string FinalPathOf(HANDLE h) {
   return final;
 }
 
+// The volume's serial and the path within it, as "1A2B3C4D:\\dir\\name": for
+// handles the system gives no final path for.
+std::string PlaceInVolume(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(h, &info)) return {};
+  std::vector<DWORD> buffer(8192);
+  if (!::GetFileInformationByHandleEx(h, FileNameInfo, buffer.data(),
+                                      static_cast<DWORD>(buffer.size() * sizeof(DWORD))))
+    return {};
+  const auto* name = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+  const std::wstring wide(name->FileName, name->FileNameLength / sizeof(wchar_t));
+  char serial[16] = {};
+  std::snprintf(serial, sizeof serial,
+                "%08lX:", static_cast<unsigned long>(info.dwVolumeSerialNumber));
+  return serial + Narrow(wide.c_str());
+}
+
+// A folder's path without its trailing "\\", or a root's with it ("C:\\").
+std::string WithoutRootSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':')
+    folder.pop_back();
+  if (!folder.empty() && folder.back() == ':') folder += '\\';
+  return folder;
+}
+
 // The entry's long name as its folder lists it.
 std::string ListedName(const std::string& path) {
   WIN32_FIND_DATAA data{};
@@ -236,21 +262,38 @@ bool Win32FileSystem::OpensAsItself(const std::string& path) {
   const UniqueHandle h =
       OpenForLooking(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
   if (!h.Valid()) return true;  // the call itself will say what stands in the way
-  const std::string final = FinalPathOf(h.Get());
-  const std::size_t slash = path.find_last_of('\\'), finalSlash = final.find_last_of('\\');
-  if (final.empty() || slash == std::string::npos || finalSlash == std::string::npos) return true;
-  const std::string leaf = path.substr(slash + 1), finalLeaf = final.substr(finalSlash + 1);
-  if (!EqualsNoCase(leaf, finalLeaf) && !EqualsNoCase(ListedName(path), finalLeaf)) return false;
-  const std::string parent = path.substr(0, slash);
+  const std::size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) return true;
+  const std::string parent = path.substr(0, slash), leaf = path.substr(slash + 1);
+  const std::string parentOpened = parent.size() == 2 ? parent + "\\" : parent;
   if (parent != parentSpelt_) {
-    const UniqueHandle p =
-        OpenForLooking(parent.size() == 2 ? parent + "\\" : parent, FILE_FLAG_BACKUP_SEMANTICS);
-    parentFinal_ = p.Valid() ? FinalPathOf(p.Get()) : std::string();
+    // Looked at and closed at once: an open handle would keep the folder
+    // from going when it is removed.
     parentSpelt_ = parent;
+    parentInVolume_.clear();
+    const UniqueHandle p = OpenForLooking(parentOpened, FILE_FLAG_BACKUP_SEMANTICS);
+    parentFinal_ = p.Valid() ? FinalPathOf(p.Get()) : std::string();
   }
-  std::string finalParent = final.substr(0, finalSlash);
-  if (finalParent.size() == 2) finalParent += '\\';
-  return parentFinal_.empty() || EqualsNoCase(finalParent, parentFinal_);
+  // Both named by their final paths, or where the system gives none (Wine
+  // beyond some 270 characters) both by volume and path within it; where
+  // neither can be had, the entry is not taken for itself.
+  std::string place = parentFinal_.empty() ? std::string() : FinalPathOf(h.Get());
+  std::string parentPlace = parentFinal_;
+  if (place.empty()) {
+    if (parentInVolume_.empty()) {
+      const UniqueHandle p = OpenForLooking(parentOpened, FILE_FLAG_BACKUP_SEMANTICS);
+      if (p.Valid()) parentInVolume_ = PlaceInVolume(p.Get());
+    }
+    place = PlaceInVolume(h.Get());
+    parentPlace = parentInVolume_;
+    if (place.empty() || parentPlace.empty()) return false;
+  }
+  const std::size_t placeSlash = place.find_last_of('\\');
+  if (placeSlash == std::string::npos) return false;
+  const std::string placeLeaf = place.substr(placeSlash + 1);
+  if (!EqualsNoCase(leaf, placeLeaf) && !EqualsNoCase(ListedName(path), placeLeaf)) return false;
+  return EqualsNoCase(WithoutRootSlash(place.substr(0, placeSlash + 1)),
+                      WithoutRootSlash(parentPlace));
 }
 
 std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string& pattern) {

@@ -36,7 +36,8 @@ class Win32FileSystem final : public platform::FileSystem {
   // A link to a folder that the system would follow to remove its target.
   bool LinkFollowed(const std::string& path);
 
-  std::string parentSpelt_, parentFinal_;  // the last folder OpensAsItself looked in
+  // The last folder OpensAsItself looked in.
+  std::string parentSpelt_, parentFinal_, parentInVolume_;
 };
 
 }  // namespace quenk::win32
