@@ -248,10 +248,13 @@ std::string WithoutRootSlash(std::string folder) {
 std::string ListedName(const std::string& path) {
   WIN32_FIND_DATAA data{};
   WIN32_FIND_DATAW wide{};
-  const bool isWide = path.size() >= MAX_PATH;
+  bool isWide = false;
   UniqueFind find(Call(
       path, [&data](const char* p) { return ::FindFirstFileA(p, &data); },
-      [&wide](const wchar_t* p) { return ::FindFirstFileW(p, &wide); }));
+      [&wide, &isWide](const wchar_t* p) {
+        isWide = true;
+        return ::FindFirstFileW(p, &wide);
+      }));
   if (!find.Valid()) return {};
   return isWide ? Narrow(wide.cFileName) : std::string(data.cFileName);
 }
@@ -266,10 +269,13 @@ bool Win32FileSystem::OpensAsItself(const std::string& path) {
   if (slash == std::string::npos) return true;
   const std::string parent = path.substr(0, slash), leaf = path.substr(slash + 1);
   const std::string parentOpened = parent.size() == 2 ? parent + "\\" : parent;
-  if (parent != parentSpelt_) {
-    // Looked at and closed at once: an open handle would keep the folder
-    // from going when it is removed.
+  // The folder is looked at again after a moment, in case it has been
+  // replaced since; and closed at once: an open handle would keep it from
+  // going when it is removed.
+  const std::uint64_t now = ::GetTickCount64();
+  if (parent != parentSpelt_ || now - parentLookedAt_ > 1000) {
     parentSpelt_ = parent;
+    parentLookedAt_ = now;
     parentInVolume_.clear();
     const UniqueHandle p = OpenForLooking(parentOpened, FILE_FLAG_BACKUP_SEMANTICS);
     parentFinal_ = p.Valid() ? FinalPathOf(p.Get()) : std::string();

@@ -38,6 +38,7 @@ class Win32FileSystem final : public platform::FileSystem {
 
   // The last folder OpensAsItself looked in.
   std::string parentSpelt_, parentFinal_, parentInVolume_;
+  std::uint64_t parentLookedAt_ = 0;  // GetTickCount64
 };
 
 }  // namespace quenk::win32
