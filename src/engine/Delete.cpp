@@ -49,11 +49,54 @@ std::string_view RootPrefix(platform::HKey root) {
   return "";
 }
 
+std::string ReasonFor(std::uint32_t error, std::uint32_t attributes) {
+  if (error == platform::err::kAccessDenied && (attributes & attr::kReadOnly)) return "read-only";
+  switch (error) {
+    case platform::err::kAccessDenied:
+      return "access denied";
+    case platform::err::kSharingViolation:
+    case 33:  // a lock on part of the file
+      return "in use";
+    case platform::err::kFileNotFound:
+    case platform::err::kPathNotFound:
+      return "not found";
+    case platform::err::kDiskFull:
+      return "disk full";
+    case platform::err::kFilenameTooLong:
+      return "path too long";
+    case platform::err::kDirNotEmpty:
+      return "not empty";
+    default:
+      return "error " + std::to_string(error);
+  }
+}
+
 void Remover::Record(bool removed, std::string line) {
-  if (removed)
+  if (removed) {
     record_.AppendDeleted(std::move(line));
-  else
-    record_.AppendNotDeleted(std::move(line));
+  } else {
+    record_.AppendNotDeleted(std::move(line), why_.empty() ? "could not be removed" : why_);
+  }
+  why_.clear();
+}
+
+void Remover::Because(std::string reason) {
+  if (why_.empty()) why_ = std::move(reason);
+}
+
+bool Remover::Saved(bool saved) {
+  if (!saved) Because(keeper_->FailureReason());
+  return saved;
+}
+
+bool Remover::DeleteFile(const std::string& path, std::uint32_t attributes) {
+  if (keeper_ && !Saved(keeper_->SaveFile(path))) return false;
+  return Done(fs_.Delete(path), attributes);
+}
+
+bool Remover::Done(std::uint32_t error, std::uint32_t attributes) {
+  if (error) Because(ReasonFor(error, attributes));
+  return error == 0;
 }
 
 void Remover::RemoveFiles(const std::string& folder, Table masks) {
@@ -77,7 +120,7 @@ void Remover::RemoveFilesIn(const std::string& folder, Table masks) {
       for (Listed& l : listed) {
         if (l.gone || !MatchesListed(l.entry, mask)) continue;
         const std::string path = EntryPath(folder, l.entry);
-        l.gone = (!keeper_ || keeper_->SaveFile(path)) && fs_.Delete(path) == 0;
+        l.gone = DeleteFile(path, l.entry.attributes);
         Record(l.gone, folder + l.entry.name);
       }
     }
@@ -103,7 +146,7 @@ void Remover::SearchAndRemove(const std::string& folder, std::string_view mask,
   while (search->Next(entry)) {
     if (IsDots(entry.name)) continue;
     const std::string path = EntryPath(folder, entry);
-    const bool removed = (!keeper_ || keeper_->SaveFile(path)) && fs_.Delete(path) == 0;
+    const bool removed = DeleteFile(path, entry.attributes);
     Record(removed, folder + entry.name);
     if (!removed) continue;
     for (Listed& l : listed)
@@ -116,7 +159,7 @@ void Remover::RemoveFolder(const std::string& path) {
 }
 
 bool Remover::RemoveTree(const std::string& path) {
-  if (keeper_ && !keeper_->SaveTree(path)) return false;
+  if (keeper_ && !Saved(keeper_->SaveTree(path))) return false;
   const auto a = fs_.Attributes(path);
   if (!a) {
     // Nothing there to list: the folder-removal error tells what is missing.
@@ -124,6 +167,7 @@ bool Remover::RemoveTree(const std::string& path) {
     if (error == platform::err::kFileNotFound || error == platform::err::kPathNotFound)
       throw IoError(error);
     if (error == 0) return true;
+    Because(ReasonFor(error, 0));
   } else if (*a & attr::kReparsePoint) {
     return RemoveLink(path, *a);
   }
@@ -131,9 +175,7 @@ bool Remover::RemoveTree(const std::string& path) {
 }
 
 bool Remover::RemoveLink(const std::string& path, std::uint32_t attributes) {
-  const std::uint32_t error =
-      (attributes & attr::kDirectory) ? fs_.RemoveDir(path) : fs_.Delete(path);
-  return error == 0;
+  return Done((attributes & attr::kDirectory) ? fs_.RemoveDir(path) : fs_.Delete(path), attributes);
 }
 
 bool Remover::RemoveContents(const std::string& path) {
@@ -150,17 +192,23 @@ bool Remover::RemoveContents(const std::string& path) {
       else if (entry.attributes & attr::kDirectory)
         removed = RemoveContents(child);
       else
-        removed = fs_.Delete(child) == 0;
+        removed = Done(fs_.Delete(child), entry.attributes);
       if (!removed) result = false;
     }
     // A folder whose listing failed was not emptied: it stays like any
     // entry that resisted, and the run goes on.
-    if (search->Error() != 0) result = false;
+    if (search->Error() != 0) {
+      Because("a folder inside could not be listed");
+      result = false;
+    }
   }
   if (result) {
     const std::uint32_t error = fs_.RemoveDir(path);
     // Still not empty: something the listing could not show stays in it.
-    if (error == platform::err::kDirNotEmpty) return false;
+    if (error == platform::err::kDirNotEmpty) {
+      Because("something inside could not be listed");
+      return false;
+    }
     if (error) throw IoError(error);
   }
   return result;
@@ -209,9 +257,10 @@ void Remover::RemoveKeysIn(platform::HKey root, const std::string& base, Table n
         RegKey::OpenItself(registry_, baseKey.Get(), name, platform::access::kRead | view)) {
       // Reached through a link, the key belongs to what the link points to.
       if (ReachedThroughLink(root, base + "\\" + name, view)) {
+        Because("reached through a registry link");
         Record(false, prefix + name);
       } else {
-        const bool saved = !keeper_ || keeper_->SaveKey(baseKey.Get(), name, prefix + name);
+        const bool saved = !keeper_ || Saved(keeper_->SaveKey(baseKey.Get(), name, prefix + name));
         Record(saved && DeleteKeyTree(baseKey.Get(), name, view), prefix + name);
       }
     }
@@ -226,7 +275,8 @@ bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name, std:
     // A link goes as a link: what it points to keeps everything.
     const RegKey link = RegKey::OpenItself(
         registry_, parent, name, platform::access::kRead | platform::access::kDelete | view);
-    return link && registry_.DeleteOpenKey(link.Get()) == 0;
+    return link ? Done(registry_.DeleteOpenKey(link.Get()), 0)
+                : Done(platform::err::kAccessDenied, 0);
   }
   {
     const RegKey key = RegKey::Open(registry_, parent, name, platform::access::kAllAccess | view);
@@ -240,8 +290,8 @@ bool Remover::DeleteKeyTree(platform::HKey parent, const std::string& name, std:
     }
   }
   // RegDeleteKey cannot reach the 32-bit view.
-  return (view ? registry_.DeleteKeyEx(parent, name, view) : registry_.DeleteKey(parent, name)) ==
-         0;
+  return Done(view ? registry_.DeleteKeyEx(parent, name, view) : registry_.DeleteKey(parent, name),
+              0);
 }
 
 bool Remover::ReachedThroughLink(platform::HKey root, const std::string& path, std::uint32_t view) {

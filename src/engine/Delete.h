@@ -59,7 +59,10 @@ class Remover {
   // by the same base in the 32-bit view.
   void RemoveKeys(platform::HKey root, std::string_view basePath, Table names);
   // Records a folder that must not be removed as not deleted, touching nothing.
-  void RefuseFolder(const std::string& path) { Record(false, path); }
+  void RefuseFolder(const std::string& path) {
+    Because("a protected folder");
+    Record(false, path);
+  }
 
  private:
   struct Listed {
@@ -81,6 +84,12 @@ class Remover {
   bool ReachedThroughLink(platform::HKey root, const std::string& path, std::uint32_t view);
   bool IsLink(platform::HKey key);
   void Record(bool removed, std::string line);
+  // The first reason an item meets stays its reason: what went wrong inside
+  // a tree is why the tree stayed.
+  void Because(std::string reason);
+  bool Saved(bool saved);
+  bool DeleteFile(const std::string& path, std::uint32_t attributes);
+  bool Done(std::uint32_t error, std::uint32_t attributes);
 
   platform::FileSystem& fs_;
   platform::Ini& ini_;
@@ -89,6 +98,7 @@ class Remover {
   Progress& progress_;
   Halves halves_;
   Keeper* keeper_;
+  std::string why_;
 };
 
 // Whether the engine can pick from a listing what a search with `mask`
@@ -96,6 +106,10 @@ class Remover {
 bool MatchableInMemory(std::string_view mask);
 // Whether a search with `mask` finds the listed entry (by its long or short name).
 bool MatchesListed(const platform::FindEntry& entry, std::string_view mask);
+
+// The reason a not-deleted line gives for a platform error met on an entry
+// with `attributes`.
+std::string ReasonFor(std::uint32_t error, std::uint32_t attributes);
 
 // "HKCU\", "HKLM\", or nothing for any other root.
 std::string_view RootPrefix(platform::HKey root);

@@ -19,6 +19,9 @@ class Keeper {
   // The key `name` below the open key `parent`, with all its values and
   // subkeys; `line` is the key as the record words it ("HKLM\Software\x").
   virtual bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) = 0;
+  // Why the last call that returned false could not save its item, as the
+  // record gives it beside the line that stayed.
+  virtual std::string FailureReason() const { return "no copy in the backup"; }
 
  protected:
   ~Keeper() = default;

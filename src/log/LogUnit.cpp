@@ -127,6 +127,7 @@ void TLogForm::ReadDeletedSection(const std::string& logName) {
 }
 
 void TLogForm::ReadNotDeletedSection(const std::string& logName) {
+  record_.ForgetReasons();
   quenk::ReadNotDeletedSection(fs_, logName, record_.NotDeleted());
 }
 
