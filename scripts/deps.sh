@@ -16,6 +16,8 @@ have Xvfb || need+=(xvfb)
 have import || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/toml++/toml.h ] || need+=(libtomlplusplus-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 for extra in "$@"; do
   case $extra in
     bench)

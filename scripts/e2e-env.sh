@@ -6,7 +6,10 @@
 E2E_PREFIX=$(pwd)/build/wine/test
 # Write failures need a user without root rights: Wine run as root writes
 # read-only files. A prefix of nobody's own, with folders made unwritable.
-NOBODY_PREFIX=$(pwd)/build/wine/nobody/prefix
+# It lies outside the clone, which may sit in a folder nobody cannot enter
+# (root's home, mktemp -d); one per clone, so two clones never share it.
+NOBODY_HOME=/tmp/quenk-nobody-$(pwd | md5sum | cut -c1-12)
+NOBODY_PREFIX=$NOBODY_HOME/prefix
 
 as_root() { [ "$(id -u)" -eq 0 ]; }
 
@@ -14,7 +17,13 @@ as_root() { [ "$(id -u)" -eq 0 ]; }
 # drive C; the display must be up. Leaves the main prefix in use.
 e2e_prefixes() {
   if as_root; then
+    rm -rf "$NOBODY_HOME"
+    mkdir -m 755 "$NOBODY_HOME"
     new_prefix "$NOBODY_PREFIX" nobody
+    if ! su -s /bin/sh -c 'test -w "$0/drive_c"' nobody "$NOBODY_PREFIX"; then
+      echo "the unprivileged user cannot write its own prefix $NOBODY_PREFIX" >&2
+      return 1
+    fi
     local n="$NOBODY_PREFIX/drive_c"
     mkdir -p "$n/quenk" "$n/tests" "$n/quenk-locked"
     cp build/mingw/src/quenk.exe "$n/quenk/"
@@ -117,7 +126,11 @@ sealed_prefixes() {
 
 stop_e2e() {
   use_prefix "$NOBODY_PREFIX" nobody
-  [ -d "$NOBODY_PREFIX" ] && in_prefix wineserver -k 2>/dev/null || true
+  if [ -d "$NOBODY_PREFIX" ]; then
+    in_prefix wineserver -k 2>/dev/null || true
+    in_prefix wineserver -w 2>/dev/null || true
+  fi
+  rm -rf "$NOBODY_HOME"
   use_prefix "$E2E_PREFIX"
   stop_wine
 }

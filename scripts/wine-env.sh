@@ -41,7 +41,12 @@ new_prefix() {
   mkdir -p "$(dirname "$dir")"
   use_prefix "$@"
   [ -z "$PREFIX_USER" ] || chown "$PREFIX_USER" "$PREFIX_HOME"
-  in_prefix wineboot -i >/dev/null 2>&1
+  local boot
+  if ! boot=$(in_prefix wineboot -i 2>&1); then
+    echo "Wine could not make a prefix in $dir${PREFIX_USER:+ as $PREFIX_USER}:" >&2
+    printf '%s\n' "$boot" | tail -n 20 >&2
+    return 1
+  fi
   in_prefix wineserver -w
   cat >"$dir/drive_c/wm.reg" <<'REG'
 REGEDIT4

@@ -48,7 +48,8 @@ std::vector<Entry> Leftovers() {
       File("NVIDIA", kSys + "nvcuda.dll", true),
       File("NVIDIA", kDrv + "nvlddmkm.sys"),
       File("NVIDIA", kDrv + "nv4_mini.sys"),
-      File("NVIDIA", kSys + "dllcache\\nv4_disp.dll"),
+      // Not the System32 file's bytes, so a move of one onto the other shows.
+      File("NVIDIA", kSys + "dllcache\\nv4_disp.dll", false, "dllcache copy"),
       File("NVIDIA", kWin + "prefetch\\NVCPL.EXE-1A2B3C4D.pf"),
       File("NVIDIA", kWin + "prefetch\\NWIZ.EXE-5E6F7A8B.pf"),
       File("NVIDIA", kWin + "Help\\nvcpl\\nvcpl.chm"),
@@ -181,7 +182,19 @@ std::vector<Entry> LeftoversOf(const std::string& vendor) {
   return out;
 }
 
+// Each time its server starts, Wine boots the prefix and moves every file of
+// System32\dllcache into System32, replacing what is there. Seeding waits
+// for that boot to end; a server started after the seeding still moves them,
+// which Unlike() then shows. Windows has no such event.
+void WaitForWineBoot() {
+  HANDLE booted = ::OpenEventA(SYNCHRONIZE, FALSE, "__wineboot_event");
+  if (!booted) return;
+  ::WaitForSingleObject(booted, 60000);
+  ::CloseHandle(booted);
+}
+
 void Seed(const std::vector<Entry>& entries) {
+  WaitForWineBoot();
   for (const auto& e : entries) {
     if (e.kind == Entry::kFile) {
       MakeFolders(e.path.substr(0, e.path.find_last_of('\\')));
@@ -218,6 +231,25 @@ bool Exists(const Entry& e) {
         ::RegQueryValueExA(k, e.name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
   ::RegCloseKey(k);
   return present;
+}
+
+std::vector<std::string> Unlike(const std::vector<Entry>& entries) {
+  std::vector<std::string> unlike;
+  for (const auto& e : entries) {
+    bool same = Exists(e);
+    if (same && e.kind == Entry::kFile) {
+      std::string bytes(e.data.size() + 1, '\0');
+      DWORD read = 0;
+      HANDLE h = ::CreateFileA(e.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+      same = h != INVALID_HANDLE_VALUE &&
+             ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             read == e.data.size() && bytes.compare(0, read, e.data) == 0;
+      if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    }
+    if (!same) unlike.push_back(Describe(e));
+  }
+  return unlike;
 }
 
 std::string Describe(const Entry& e) {

@@ -28,6 +28,8 @@ std::vector<Entry> LeftoversOf(const std::string& vendor);
 
 void Seed(const std::vector<Entry>& entries);
 bool Exists(const Entry& entry);
+// The entries that are not as Seed left them (gone, or other bytes).
+std::vector<std::string> Unlike(const std::vector<Entry>& entries);
 std::string Describe(const Entry& entry);
 // Removes every seeded file, folder and key of all vendors, decoys included.
 void Clear();

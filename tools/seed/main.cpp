@@ -1,6 +1,7 @@
 // quenk-seed: puts sample driver leftovers on a Wine or Windows machine and
 // reports afterwards what a cleaning run left.
 //   quenk-seed seed [vendor...]     seed all vendors, or the ones named
+//   quenk-seed check [vendor...]    fails, naming them, where entries are not as seeded
 //   quenk-seed report [vendor...]   what is left; decoys that went are errors
 //   quenk-seed clear                remove every seeded entry
 //   quenk-seed close                close Quenk's main window (as its close box)
@@ -52,6 +53,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (verb == "report") return Report(Selected(argc, argv));
+  if (verb == "check") {
+    const auto unlike = quenk::seed::Unlike(Selected(argc, argv));
+    for (const auto& e : unlike)
+      std::fprintf(stderr, "not as seeded (did a Wine server start since?): %s\n", e.c_str());
+    return unlike.empty() ? 0 : 1;
+  }
   if (verb == "clear") {
     quenk::seed::Clear();
     return 0;
