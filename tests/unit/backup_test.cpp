@@ -72,6 +72,8 @@ TEST_F(Saving, EachItemIsSavedRightBeforeItGoesOrNotAtAll) {
     const Lines items{kSys + "nvapi.dll", kSys + "nvcpl.dll", "C:\\Vendor", kIs + "{C}",
                       "HKCU\\Software\\Vendor"};
     EXPECT_EQ(saved ? r.Deleted().Lines() : r.NotDeleted().Lines(), items);
+    for (std::size_t i = 0; i < r.NotDeleted().Size(); ++i)
+      EXPECT_EQ(r.Reason(i), "no copy in the backup");
     EXPECT_TRUE((saved ? r.NotDeleted() : r.Deleted()).Empty());
     EXPECT_EQ(steps.steps, 3);
     EXPECT_EQ(Exists(kSys + "nvcpl.dll"), !saved);

@@ -45,6 +45,9 @@ TEST_F(RemoveFilesTest, RecordsEveryMatchAndTakesOneStepPerMask) {
   Lines twice = failed;
   twice.insert(twice.end(), failed.begin(), failed.end());
   EXPECT_EQ(NotDeleted(), twice);
+  const Lines why{"access denied", "in use", "read-only"};
+  for (std::size_t i = 0; i < twice.size(); ++i)
+    EXPECT_EQ(record.Reason(i), why[i % why.size()]) << twice[i];
   EXPECT_EQ(progress.steps, 4);
   EXPECT_TRUE(Exists(s + "other.dll"));
   EXPECT_TRUE(Exists(s + "nvcplDir\\inside.txt"));  // a matching folder is not entered

@@ -128,6 +128,7 @@ TEST_F(ProtectedFoldersTest, RefusedValueIsRecordedAndEverythingBehindItStays) {
     record.Clear();
     profiles::RemoveRegisteredFolder(ctx, path);
     EXPECT_EQ(NotDeleted(), Lines{path});
+    EXPECT_EQ(record.Reason(0), "a protected folder");
     EXPECT_TRUE(Deleted().empty()) << path;
   }
   for (const char* precious :
