@@ -285,6 +285,9 @@ void SimRegistry::SetWideValue(platform::HKey root, const std::string& path,
                                const std::string& data) {
   SimValue value;
   value.type = type;
+  value.wide = true;
+  value.wideName = name;
+  value.wideData = data;
   value.nameExact = Narrow(name, value.name);
   value.data = data;
   if (IsText(type)) {
@@ -308,6 +311,7 @@ SimKey& SimRegistry::CreateWideKey(platform::HKey root, const std::string& path,
     slot = std::make_shared<SimKey>();
     slot->name = view;
     slot->nameExact = false;
+    slot->wideName = name;
     slot->parent = &parent;
   }
   return *slot;

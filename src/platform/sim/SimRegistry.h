@@ -12,8 +12,11 @@ struct SimValue {
   std::string name;  // as written
   std::uint32_t type = platform::regtype::kString;
   std::string data;  // as stored, terminating NULs included
-  // Made through the wide calls with what the 8-bit view changes: `name`
-  // and `data` then hold that view.
+  // Made through the wide calls: `name` and `data` are then the 8-bit view
+  // of `wideName` and `wideData`, which is not always the same value.
+  bool wide = false;
+  std::u16string wideName;
+  std::string wideData;
   bool nameExact = true;
   bool dataExact = true;
 };
@@ -27,7 +30,9 @@ struct SimKey {
   bool denyDelete = false;                                 // RegDeleteKey refuses it
   bool madeAsLink = false;  // made by CreateKey as a link, its target not yet set
   bool deleted = false;
-  bool nameExact = true;  // false: `name` is the 8-bit view of a wide name, which opens nothing
+  // False: `name` is the 8-bit view of `wideName`, by which nothing opens.
+  bool nameExact = true;
+  std::u16string wideName;
   SimKey* parent = nullptr;
   // A registry link: opening it (but for OpenItself) opens this key instead.
   platform::HKey linkRoot = 0;
