@@ -23,7 +23,8 @@ Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entr
   CleaningRecord record;
   // The run saves each item before it deletes it, and keeps what it cannot save.
   backup::BackupForecast keeper(
-      fs, backup::BackupFolder(fs, LogStamp(ports.locale.Regional(), ports.locale.Now())));
+      fs, registry,
+      backup::BackupFolder(fs, LogStamp(ports.locale.Regional(), ports.locale.Now())));
   engine::Remover remover(view, record, progress, engine::FindHalves(fs, registry),
                           flags.backup ? &keeper : nullptr);
   profiles::ProfileContext ctx{fs, registry, remover};

@@ -1,5 +1,7 @@
 #include "backup/BackupForecast.h"
 
+#include "backup/ExactKey.h"
+
 #include "backup/RegFile.h"
 #include "backup/RunBackup.h"
 
@@ -38,9 +40,16 @@ bool BackupForecast::SaveTree(const std::string& path) {
   return CouldBeMade();
 }
 
-bool BackupForecast::SaveKey(platform::HKey /*parent*/, const std::string& /*name*/,
+bool BackupForecast::SaveKey(platform::HKey parent, const std::string& name,
                              const std::string& line) {
-  return !FullKeyName(line).empty() && CouldBeMade();
+  refusal_.clear();
+  if (FullKeyName(line).empty()) return false;
+  refusal_ = WhyNotKeptExactly(registry_, parent, name, line);
+  return refusal_.empty() && CouldBeMade();
+}
+
+std::string BackupForecast::FailureReason() const {
+  return refusal_.empty() ? Keeper::FailureReason() : refusal_;
 }
 
 }  // namespace quenk::backup

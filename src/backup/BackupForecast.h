@@ -2,6 +2,7 @@
 
 #include "engine/Keeper.h"
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
 
 #include <optional>
 #include <string>
@@ -11,23 +12,27 @@ namespace quenk::backup {
 // The backup as a forecast sees it: an item goes only when the run's backup
 // would take it, judged the way RunBackup decides, without making anything.
 // The backup folder must be one that could be made; a folder tree that
-// holds it is never deleted; a file that is not there is not saved. What
+// holds it is never deleted; a file that is not there is not saved; a key
+// the backup cannot keep exactly stays, for the same reason. What
 // only a real copy would show (a full disk, a file the copy cannot read)
 // is not foreseen.
 class BackupForecast final : public engine::Keeper {
  public:
-  BackupForecast(platform::FileSystem& fs, std::string folder)
-      : fs_(fs), folder_(std::move(folder)) {}
+  BackupForecast(platform::FileSystem& fs, platform::Registry& registry, std::string folder)
+      : fs_(fs), registry_(registry), folder_(std::move(folder)) {}
 
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  std::string FailureReason() const override;
 
  private:
   bool CouldBeMade();
 
   platform::FileSystem& fs_;
+  platform::Registry& registry_;
   std::string folder_;
+  std::string refusal_;
   std::optional<bool> couldBeMade_;
 };
 

@@ -47,7 +47,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
 // A file or folder path that names one place and nothing relative: the
 // form the literal prefix takes unchanged, without wildcards or controls.
 bool IsFilePath(std::string_view path) {
-  if (platform::LiteralPath(path).empty()) return false;
+  // The literal form is taken as it is: its segments are checked as plain ones.
+  if (platform::LiteralPath(PlainForm(path)).empty()) return false;
   const std::size_t from = platform::IsLiteralPath(path) ? 4 : 0;
   for (std::size_t i = from; i < path.size(); ++i) {
     const auto c = static_cast<unsigned char>(path[i]);

@@ -303,6 +303,17 @@ RegFile ParseRegFile(std::string_view text) {
   return Parser().Run(text);
 }
 
+// A key name is the text between brackets on a line of its own.
+bool RegFileHoldsKeyName(std::string_view name) {
+  return !name.empty() &&
+         name.find_first_of(std::string_view("\0\r\n\\", 4)) == std::string_view::npos;
+}
+
+// Quoting carries any byte but NUL, which ends the name for the 8-bit calls.
+bool RegFileHoldsValueName(std::string_view name) {
+  return name.find('\0') == std::string_view::npos;
+}
+
 std::string FullKeyName(std::string_view recordedKey) {
   if (StartsWithNoCase(recordedKey, "HKCU\\"))
     return "HKEY_CURRENT_USER\\" + std::string(recordedKey.substr(5));

@@ -39,6 +39,11 @@ struct RegFile {
 // lands in `problems`; deletions ("[-key]", "name"=-) are never taken.
 RegFile ParseRegFile(std::string_view text);
 
+// Whether the file can carry a key's own name (one level) or a value's
+// name so that it reads back, and the registry editor imports it, as it is.
+bool RegFileHoldsKeyName(std::string_view name);
+bool RegFileHoldsValueName(std::string_view name);
+
 // "HKCU\x" -> "HKEY_CURRENT_USER\x", "HKLM\x" -> "HKEY_LOCAL_MACHINE\x";
 // empty for any other root.
 std::string FullKeyName(std::string_view recordedKey);

@@ -42,6 +42,10 @@ std::string Parent(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string ValueLine(const std::string& key, const RegValue& v) {
+  return key + " [" + (v.name.empty() ? "(default)" : v.name) + "]";
+}
+
 std::string Wide(const std::string& text) {
   std::string out;
   for (const char c : text) out += {c, '\0'};
@@ -54,6 +58,7 @@ struct Outcome {
   std::vector<std::string> notRestored;
   bool changed = false;  // something was put back
   bool failed = false;
+  bool partial = false;  // saved values left out of a key that exists
 
   void Restored(std::string line) {
     restored.push_back(std::move(line));
@@ -64,15 +69,20 @@ struct Outcome {
     failed = true;
   }
   void Skipped(const std::string& what) { notRestored.push_back(what + ": skipped, it exists"); }
+  void SkippedValue(const std::string& what) {
+    notRestored.push_back(what + ": skipped, the key exists");
+    partial = true;
+  }
   void Add(Outcome other) {
     for (auto& l : other.restored) restored.push_back(std::move(l));
     for (auto& l : other.notRestored) notRestored.push_back(std::move(l));
     changed = changed || other.changed;
     failed = failed || other.failed;
+    partial = partial || other.partial;
   }
   // An existing folder or key of which nothing was missing: one line for all.
   void SkippedWhole(const std::string& what) {
-    if (changed || failed) return;
+    if (changed || failed || partial) return;
     notRestored.clear();
     Skipped(what);
   }
@@ -227,10 +237,37 @@ class Restorer {
     return EntryFacts{*a, *t};
   }
 
-  bool MakeParent(const std::string& path, Outcome& o) {
-    const std::string parent = Parent(path);
-    if (parent.empty() || fs_.FolderExists(Reachable(parent))) return true;
-    if (fs_.ForceDirectories(Reachable(parent))) return true;
+  // The folders made on the way to one item: they go again unless the
+  // item came back, so a failed item leaves nothing behind.
+  class MadeFolders {
+   public:
+    explicit MadeFolders(platform::FileSystem& fs) : fs_(fs) {}
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    ~MadeFolders() {
+      if (!kept_)
+        for (const auto& folder : made_) fs_.RemoveDir(Reachable(folder));  // deepest first
+    }
+    void Add(std::string folder) { made_.push_back(std::move(folder)); }
+    void Keep() { kept_ = true; }
+
+   private:
+    platform::FileSystem& fs_;
+    std::vector<std::string> made_;
+    bool kept_ = false;
+  };
+
+  bool MakeParent(const std::string& path, Outcome& o, MadeFolders& made) {
+    std::vector<std::string> missing;
+    for (std::string p = Parent(path); !p.empty() && p.back() != ':'; p = Parent(p)) {
+      if (fs_.FolderExists(Reachable(p))) break;
+      missing.push_back(p);
+    }
+    if (missing.empty()) return true;
+    const bool madeAll = fs_.ForceDirectories(Reachable(missing.front()));
+    for (const auto& folder : missing)
+      if (fs_.FolderExists(Reachable(folder))) made.Add(folder);
+    if (madeAll) return true;
     o.Failed(path, "its folder cannot be made");
     return false;
   }
@@ -248,7 +285,8 @@ class Restorer {
       return o;
     }
     const auto facts = FactsFor(path, copy);  // before the copy is read
-    if (!MakeParent(path, o)) return o;
+    MadeFolders folders(fs_);
+    if (!MakeParent(path, o, folders)) return o;
     const std::uint32_t error = fs_.Copy(copy, target, true);
     if (error == err::kFileExists || error == err::kAlreadyExists) {
       o.Skipped(path);
@@ -258,6 +296,7 @@ class Restorer {
       o.Failed(path, Reason(error));
       return o;
     }
+    folders.Keep();
     o.Restored(path + (facts ? ApplyFacts(target, *facts) : std::string()));
     return o;
   }
@@ -279,12 +318,14 @@ class Restorer {
     const auto facts = FactsFor(path, copy);  // before the copy is listed
     bool made = false;
     if (!a) {
-      if (!MakeParent(path, o)) return o;
+      MadeFolders folders(fs_);
+      if (!MakeParent(path, o, folders)) return o;
       const std::uint32_t error = fs_.MakeDir(target);
       if (error && error != err::kAlreadyExists) {
         o.Failed(path, Reason(error));
         return o;
       }
+      folders.Keep();
       made = error == 0;
     }
     Outcome inside;
@@ -322,15 +363,18 @@ class Restorer {
       o.Failed(link.path, "a link whose target was not known");
       return;
     }
-    if (!MakeParent(link.path, o)) return;
+    MadeFolders folders(fs_);
+    if (!MakeParent(link.path, o, folders)) return;
     std::uint32_t error =
         fs_.MakeLink(Reachable(link.path), link.target, link.kind == Kind::kFolder);
     // Wine reports success for a link it does not make: trust what is there.
     if (!error && !fs_.Attributes(Reachable(link.path))) error = platform::err::kFileNotFound;
-    if (error)
+    if (error) {
       o.Failed(link.path, "the link to " + link.target + " cannot be made again, " + Reason(error));
-    else
+    } else {
+      folders.Keep();
       o.Restored(link.path + " (a link to " + link.target + ")");
+    }
   }
 
   bool IsLink(platform::HKey key) {
@@ -391,6 +435,19 @@ class Restorer {
     return RestoreKey(line, root, path, *saved, item.links);
   }
 
+  // Values go only into a key made here: an existing key keeps its own,
+  // and each saved value it does not hold as saved is named.
+  void NameValuesLeftOut(platform::HKey existing, const std::string& line, const KeyNode& saved,
+                         Outcome& o) {
+    for (const auto& v : saved.values) {
+      std::uint32_t type = 0;
+      std::string data;
+      if (registry_.QueryValue(existing, v.name, type, data) != 0 || type != v.type ||
+          data != v.data)
+        o.SkippedValue(ValueLine(line, v));
+    }
+  }
+
   // `line` names the key in the lines, `path` below `root` makes it.
   Outcome RestoreKey(const std::string& line, platform::HKey root, const std::string& path,
                      const KeyNode& saved, const std::vector<ManifestEntry>& links) {
@@ -403,6 +460,7 @@ class Restorer {
         o.Skipped(line);
         return o;
       }
+      NameValuesLeftOut(existing.Get(), line, saved, o);
     } else {
       platform::HKey key = 0;
       const std::uint32_t error = registry_.CreateKey(root, path, false, key, made);
@@ -411,10 +469,10 @@ class Restorer {
         return o;
       }
       const RegKey owned(registry_, key);
-      // Values go only into a key made here: an existing key keeps its own.
+      if (!made) NameValuesLeftOut(owned.Get(), line, saved, o);
       for (const auto& v : made ? saved.values : std::vector<RegValue>{}) {
         if (const std::uint32_t e = registry_.SetValue(owned.Get(), v.name, v.type, v.data))
-          o.Failed(line + " [" + (v.name.empty() ? "(default)" : v.name) + "]", Reason(e));
+          o.Failed(ValueLine(line, v), Reason(e));
       }
     }
     Outcome inside;
@@ -424,8 +482,9 @@ class Restorer {
     for (const auto& link : links)
       if (EqualsNoCase(Parent(link.path), line)) RestoreKeyLink(link, inside);
     if (!made) {
-      inside.SkippedWhole(line);
-      return inside;
+      o.Add(std::move(inside));
+      o.SkippedWhole(line);
+      return o;
     }
     o.Restored(line);
     for (auto& l : inside.notRestored) o.notRestored.push_back(std::move(l));

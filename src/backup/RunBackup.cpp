@@ -1,6 +1,7 @@
 #include "backup/RunBackup.h"
 
 #include "backup/BackupFolder.h"
+#include "backup/ExactKey.h"
 #include "backup/RegFile.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
@@ -18,14 +19,6 @@ bool IsDots(const std::string& name) {
 std::string Parent(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-// A registry link keeps its target as wide text; the manifest holds it as
-// 8-bit text, each character that needs more than a byte as "?".
-std::string Narrow(const std::string& wide) {
-  std::string out;
-  for (std::size_t i = 0; i + 1 < wide.size(); i += 2) out += wide[i + 1] == '\0' ? wide[i] : '?';
-  return out;
 }
 
 }  // namespace
@@ -122,6 +115,7 @@ void RunBackup::AddLink(Kind kind, const std::string& path, Pending& pending) {
 }
 
 bool RunBackup::SaveFile(const std::string& path) {
+  refusal_.clear();
   if (!FirstTime("file\t" + path)) return true;
   const auto a = fs_.Attributes(path);
   if (!a) return false;
@@ -142,6 +136,7 @@ bool RunBackup::SaveFile(const std::string& path) {
 }
 
 bool RunBackup::SaveTree(const std::string& path) {
+  refusal_.clear();
   if (!FirstTime("folder\t" + path)) return true;
   const auto a = fs_.Attributes(path);
   if (!a) return true;                        // nothing there: the removal says so itself
@@ -166,8 +161,12 @@ bool RunBackup::SaveTree(const std::string& path) {
 }
 
 bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const std::string& line) {
+  refusal_.clear();
   if (!FirstTime("key\t" + line)) return true;
   if (FullKeyName(line).empty()) return false;
+  // What the backup cannot bring back as it is stays on the machine.
+  refusal_ = WhyNotKeptExactly(registry_, parent, name, line);
+  if (!refusal_.empty()) return false;
   // The key as the registry spells it, which may differ from the record's
   // spelling in case: a restore brings back the registry's.
   const std::string prefix = line.substr(0, line.size() - name.size());
@@ -178,6 +177,10 @@ bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const st
   if (!Ready() || !Commit(pending, reg)) return false;
   saved_.insert(UpperCase("key\t" + line));
   return true;
+}
+
+std::string RunBackup::FailureReason() const {
+  return refusal_.empty() ? Keeper::FailureReason() : refusal_;
 }
 
 std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
@@ -216,7 +219,9 @@ bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const 
   std::string data;
   if (registry_.QueryValue(key.Get(), platform::kLinkValueName, type, data) == 0 &&
       type == platform::regtype::kLink) {
-    pending.manifest += FormatManifestLine({Kind::kKey, line, true, Narrow(data)});
+    const auto target = LinkTargetText(data);
+    if (!target) return false;
+    pending.manifest += FormatManifestLine({Kind::kKey, line, true, *target});
     return true;
   }
   if (pending.manifest.empty())

@@ -27,6 +27,7 @@ class RunBackup final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  std::string FailureReason() const override;
 
   const std::string& Folder() const { return folder_; }
 
@@ -55,6 +56,7 @@ class RunBackup final : public engine::Keeper {
   std::string folder_;
   bool ready_ = false;
   bool regDamaged_ = false;        // a write to registry.reg failed part way
+  std::string refusal_;            // why the last key was refused, when it was
   std::set<std::string> saved_;    // items saved by this run, upper case
   std::set<std::string> copies_;   // copies made by this run, upper case
   std::set<std::string> folders_;  // copy folders known to exist, upper case

@@ -146,6 +146,9 @@ class PreviewRegistry final : public Registry {
   std::uint32_t SetValue(HKey, const std::string&, std::uint32_t, const std::string&) override {
     return err::kAccessDenied;
   }
+  std::uint32_t ReadsExactly(HKey key, ExactReading& exact) override {
+    return real_.ReadsExactly(key, exact);
+  }
 
  private:
   std::string PathOf(HKey key, const std::string& sub, std::uint32_t rights) const;

@@ -46,6 +46,14 @@ struct KeyInfo {
   std::uint32_t maxSubKeyLen = 0;  // characters, without the terminating NUL
 };
 
+// Whether a key's names and data read through the 8-bit calls as they are
+// stored: a name or text the code page cannot spell, or a text of odd byte
+// length, reads changed, and written back would not be what was there.
+struct ExactReading {
+  bool values = true;       // every value's name, type and data
+  bool subKeyNames = true;  // the names of the keys right below it
+};
+
 // The registry through the ANSI entry points. Every call returns 0 or the
 // platform error code; only a restore creates keys and values.
 class Registry {
@@ -85,6 +93,7 @@ class Registry {
                                   bool& created) = 0;
   virtual std::uint32_t SetValue(HKey key, const std::string& name, std::uint32_t type,
                                  const std::string& data) = 0;
+  virtual std::uint32_t ReadsExactly(HKey key, ExactReading& exact) = 0;
 };
 
 // The value a registry link keeps its target in.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quenk::test {
 
@@ -52,6 +53,22 @@ class Machine {
   // A registry link at `path` to `target`, both below `root`.
   virtual void MakeKeyLink(platform::HKey root, const std::string& path,
                            const std::string& target) = 0;
+  // Through the wide calls, which store what the 8-bit ones may not spell:
+  // names in UTF-16, data as given (text as UTF-16LE bytes).
+  virtual void SetWideValue(platform::HKey root, const std::string& path,
+                            const std::u16string& name, std::uint32_t type,
+                            const std::string& data) = 0;
+  virtual void MakeWideKey(platform::HKey root, const std::string& path,
+                           const std::u16string& name) = 0;
+  struct WideValue {
+    std::u16string name;
+    std::uint32_t type = 0;
+    std::string data;
+    friend bool operator==(const WideValue&, const WideValue&) = default;
+  };
+  // The key's values and the names of its subkeys as the wide calls read them.
+  virtual std::vector<WideValue> WideValues(platform::HKey root, const std::string& path) = 0;
+  virtual std::vector<std::u16string> WideSubKeys(platform::HKey root, const std::string& path) = 0;
   // Removes what a test made outside its scratch key (links as links).
   virtual void RemoveKeyTree(platform::HKey root, const std::string& path) = 0;
 

@@ -68,6 +68,39 @@ class SimTestMachine final : public Machine {
                    const std::string& target) override {
     sim_.registry.CreateLink(root, path, root, target);
   }
+  void SetWideValue(platform::HKey root, const std::string& path, const std::u16string& name,
+                    std::uint32_t type, const std::string& data) override {
+    sim_.registry.SetWideValue(root, path, name, type, data);
+  }
+  void MakeWideKey(platform::HKey root, const std::string& path,
+                   const std::u16string& name) override {
+    sim_.registry.CreateWideKey(root, path, name);
+  }
+  // Latin-1 widened: the simulated code page.
+  std::vector<WideValue> WideValues(platform::HKey root, const std::string& path) override {
+    std::vector<WideValue> values;
+    const sim::SimKey* key = sim_.registry.Find(root, path);
+    for (const auto& [slot, v] : key ? key->values : decltype(key->values){}) {
+      if (v.wide) {
+        values.push_back({v.wideName, v.type, v.wideData});
+        continue;
+      }
+      const bool text = v.type == platform::regtype::kString ||
+                        v.type == platform::regtype::kExpandString ||
+                        v.type == platform::regtype::kMultiString;
+      std::string data;
+      for (const char c : v.data) data += text ? std::string{c, '\0'} : std::string(1, c);
+      values.push_back({Widen(v.name), v.type, text ? data : v.data});
+    }
+    return values;
+  }
+  std::vector<std::u16string> WideSubKeys(platform::HKey root, const std::string& path) override {
+    std::vector<std::u16string> names;
+    const sim::SimKey* key = sim_.registry.Find(root, path);
+    for (const auto& [slot, sub] : key ? key->subKeys : decltype(key->subKeys){})
+      names.push_back(sub->nameExact ? Widen(sub->name) : sub->wideName);
+    return names;
+  }
   // The simulation goes with the test.
   void RemoveKeyTree(platform::HKey, const std::string&) override {}
 
@@ -78,6 +111,12 @@ class SimTestMachine final : public Machine {
   std::uintptr_t IconOwner() override { return 0x1234; }
 
  private:
+  static std::u16string Widen(const std::string& text) {
+    std::u16string wide;
+    for (const char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
+  }
+
   sim::SimMachine sim_;
 };
 

@@ -241,6 +241,59 @@ class Win32TestMachine final : public Machine {
     Check(set == ERROR_SUCCESS, "SymbolicLinkValue");
   }
 
+  void SetWideValue(platform::HKey root, const std::string& path, const std::u16string& name,
+                    std::uint32_t type, const std::string& data) override {
+    MakeKey(root, path);
+    HKEY k = nullptr;
+    ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, KEY_SET_VALUE, &k);
+    const std::wstring wide(name.begin(), name.end());
+    Check(::RegSetValueExW(k, wide.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS,
+          "RegSetValueExW");
+    ::RegCloseKey(k);
+  }
+
+  void MakeWideKey(platform::HKey root, const std::string& path,
+                   const std::u16string& name) override {
+    const std::wstring wide = Wide(path) + L"\\" + std::wstring(name.begin(), name.end());
+    HKEY k = nullptr;
+    Check(::RegCreateKeyExW(reinterpret_cast<HKEY>(root), wide.c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &k, nullptr) == ERROR_SUCCESS,
+          "RegCreateKeyExW " + path);
+    ::RegCloseKey(k);
+  }
+
+  std::vector<WideValue> WideValues(platform::HKey root, const std::string& path) override {
+    std::vector<WideValue> values;
+    HKEY k = nullptr;
+    if (::RegOpenKeyExW(reinterpret_cast<HKEY>(root), Wide(path).c_str(), 0, KEY_READ, &k))
+      return values;
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[512];
+      BYTE data[4096];
+      DWORD nameLength = 512, dataLength = sizeof data, type = 0;
+      if (::RegEnumValueW(k, i, name, &nameLength, nullptr, &type, data, &dataLength)) break;
+      values.push_back({std::u16string(name, name + nameLength), type,
+                        std::string(reinterpret_cast<const char*>(data), dataLength)});
+    }
+    ::RegCloseKey(k);
+    return values;
+  }
+
+  std::vector<std::u16string> WideSubKeys(platform::HKey root, const std::string& path) override {
+    std::vector<std::u16string> names;
+    HKEY k = nullptr;
+    if (::RegOpenKeyExW(reinterpret_cast<HKEY>(root), Wide(path).c_str(), 0, KEY_READ, &k))
+      return names;
+    wchar_t name[512];
+    DWORD length = 512;
+    for (DWORD i = 0; ::RegEnumKeyExW(k, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, length = 512)
+      names.emplace_back(name, name + length);
+    ::RegCloseKey(k);
+    return names;
+  }
+
   void RemoveKeyTree(platform::HKey root, const std::string& path) override {
     DeleteKeyTree(reinterpret_cast<HKEY>(root), path);
   }

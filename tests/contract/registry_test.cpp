@@ -1,5 +1,7 @@
 #include "Contract.h"
 
+#include <optional>
+
 namespace quenk::test {
 namespace {
 
@@ -332,6 +334,72 @@ TEST_F(RegistryContract, NothingIsMadeOrWrittenThroughAReadOnlyHandle) {
   EXPECT_EQ(ports.registry.CreateKey(k.Get(), "Child", false, key, created),
             platform::err::kAccessDenied);
   EXPECT_FALSE(machine->KeyExists(kCurrentUser, base + "\\Locked\\Child"));
+}
+
+std::string Utf16(const std::u16string& text) {
+  std::string out;
+  for (const char16_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return out;
+}
+
+// A key reads exactly when copying it through the 8-bit calls gives the
+// key the wide calls stored: the copy is compared with the original.
+TEST_F(RegistryContract, AKeyReadsExactlyWhenItsCopyThroughThePortIsTheSame) {
+  const std::string nul2("\0\0", 2);
+  const struct {
+    const char* what;
+    std::u16string name;  // of a value, or of a subkey (`subKey`)
+    std::uint32_t type;
+    std::string data;
+    bool subKey;
+    std::optional<bool> exact;  // nullopt: as the code page decides
+  } cases[] = {
+      {"plain text", u"plain", 1, Utf16(u"C:\\x") + nul2, false, true},
+      {"binary of odd length", u"bin", 3, "\x01\x02\x03", false, true},
+      {"a name beyond the code page", u"\u0416name", 1, Utf16(u"x") + nul2, false, std::nullopt},
+      {"text beyond the code page", u"t", 1, Utf16(u"\u0416\u00e9") + nul2, false, std::nullopt},
+      {"a list beyond the code page", u"m", 7, Utf16(std::u16string(u"a\0\u0416\0\0", 5)), false,
+       std::nullopt},
+      {"expandable text beyond the code page", u"e", 2, Utf16(u"%\u0416%") + nul2, false,
+       std::nullopt},
+      {"text of odd byte length", u"odd", 1, Utf16(u"ab") + "c", false, false},
+      {"a key named in the code page", u"plain key", 0, "", true, true},
+      {"a key named beyond the code page", u"\u0416key", 0, "", true, std::nullopt},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string key = base + "\\Exact" + std::to_string(n),
+                      copy = base + "\\Copy" + std::to_string(n++);
+    machine->MakeKey(kCurrentUser, key);
+    machine->MakeKey(kCurrentUser, copy);
+    if (c.subKey)
+      machine->MakeWideKey(kCurrentUser, key, c.name);
+    else
+      machine->SetWideValue(kCurrentUser, key, c.name, c.type, c.data);
+    const RegKey from = RegKey::Open(ports.registry, kCurrentUser, key, access::kRead);
+    const RegKey to = RegKey::Open(ports.registry, kCurrentUser, copy, access::kAllAccess);
+    ASSERT_TRUE(from && to) << c.what;
+    platform::ExactReading exact;
+    ASSERT_EQ(ports.registry.ReadsExactly(from.Get(), exact), 0u) << c.what;
+    std::string name, data;
+    std::uint32_t type = 0;
+    for (std::uint32_t i = 0; ports.registry.EnumValue(from.Get(), i, name, type, data) == 0; ++i)
+      ASSERT_EQ(ports.registry.SetValue(to.Get(), name, type, data), 0u) << c.what;
+    for (std::uint32_t i = 0; ports.registry.EnumKey(from.Get(), i, 256, name) == 0; ++i) {
+      platform::HKey made = 0;
+      bool created = false;
+      if (ports.registry.CreateKey(to.Get(), name, false, made, created) == 0)
+        ports.registry.Close(made);
+    }
+    const bool same =
+        machine->WideValues(kCurrentUser, key) == machine->WideValues(kCurrentUser, copy) &&
+        machine->WideSubKeys(kCurrentUser, key) == machine->WideSubKeys(kCurrentUser, copy);
+    EXPECT_EQ(exact.values && exact.subKeyNames, same) << c.what;
+    EXPECT_EQ(c.subKey ? exact.values : exact.subKeyNames, true) << c.what;
+    if (c.exact) EXPECT_EQ(same, *c.exact) << c.what;
+    // Latin-1, the simulation's code page, spells no Cyrillic.
+    if (!c.exact && machine->Simulated()) EXPECT_FALSE(same) << c.what;
+  }
 }
 
 }  // namespace

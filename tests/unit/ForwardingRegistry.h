@@ -49,6 +49,9 @@ class ForwardingRegistry : public platform::Registry {
                          const std::string& d) override {
     return inner_.SetValue(k, n, t, d);
   }
+  std::uint32_t ReadsExactly(platform::HKey k, platform::ExactReading& e) override {
+    return inner_.ReadsExactly(k, e);
+  }
 
  private:
   platform::Registry& inner_;

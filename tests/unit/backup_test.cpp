@@ -3,6 +3,7 @@
 
 #include "backup/Manifest.h"
 #include "backup/RegFile.h"
+#include "backup/Restore.h"
 #include "backup/RunBackup.h"
 #include "profiles/CleaningItems.h"
 
@@ -285,6 +286,193 @@ TEST_F(RunBackupTest, ASecondRunWithTheSameStampAddsAndOverwritesNothing) {
   EXPECT_EQ(machine.fs.ReadFile(kSys + "nvcpl.dll"), "second");
   EXPECT_EQ(Manifest(), (Lines{"file\tC:\\Windows\\System32\\nvcpl.dll\r\n",
                                "file\tC:\\Windows\\System32\\nvapi.dll\r\n"}));
+}
+
+// Text as the wide calls store it: UTF-16, little-endian.
+std::string Utf16(std::u16string_view text) {
+  std::string out;
+  for (const char16_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return out;
+}
+
+// A key as the simulation holds it, down to what the 8-bit view loses.
+std::string Dump(const sim::SimKey* k) {
+  if (!k) return "(none)";
+  std::string out = k->name + (k->nameExact ? "" : "~") + "->" + k->linkPath + "{";
+  for (const auto& [slot, v] : k->values)
+    out += v.name + (v.nameExact ? "" : "~") + "=" + std::to_string(v.type) + ":" + v.data +
+           (v.dataExact ? "" : "~") + ";";
+  for (const auto& [slot, sub] : k->subKeys) out += Dump(sub.get());
+  return out + "}";
+}
+
+// A key goes only when its backup brings it back as it was; otherwise it
+// stays whole, with the reason, and the backup holds nothing of it.
+TEST_F(RunBackupTest, AKeyComesBackExactlyOrStaysWithItsReason) {
+  using Reg = sim::SimRegistry;
+  const std::string nul(1, '\0');
+  const struct {
+    const char* what;
+    std::function<void(Reg&, const std::string&)> setUp;  // the key below HKCU
+    std::string reason;                                   // empty: deleted, and restored as it was
+  } cases[] = {
+      {"8-bit names and data of any length",
+       [&](Reg& r, const std::string& k) {
+         r.SetValue(kCurrentUser, k, "\xe9t\xe9", 1, "\xfc" + nul);
+         r.SetValue(kCurrentUser, k, "No NUL", 1, "ABC");
+         r.SetValue(kCurrentUser, k, "Line\r\nbreak", 7, "a" + nul + "b\n" + nul + nul);
+         r.SetValue(kCurrentUser, k + "\\Sub \xe9", "odd", 3, "\x01\x02\x03");
+         r.SetWideValue(kCurrentUser, k, u"w\u00e9", 1, Utf16(u"caf\u00e9") + nul + nul);
+         r.CreateWideKey(kCurrentUser, k, u"Caf\u00e9");
+       },
+       ""},
+      {"a value name beyond the code page",
+       [&](Reg& r, const std::string& k) {
+         r.SetWideValue(kCurrentUser, k, u"\u0416name", 1, Utf16(u"x") + nul + nul);
+       },
+       "a value the backup cannot keep exactly"},
+      {"text beyond the code page",
+       [&](Reg& r, const std::string& k) {
+         r.SetWideValue(kCurrentUser, k, u"t", 1, Utf16(u"\u0416\u0416") + nul + nul);
+       },
+       "a value the backup cannot keep exactly"},
+      {"a list beyond the code page",
+       [&](Reg& r, const std::string& k) {
+         r.SetWideValue(kCurrentUser, k, u"m", 7, Utf16(std::u16string(u"a\0\u0416\0\0", 5)));
+       },
+       "a value the backup cannot keep exactly"},
+      {"text of odd byte length",
+       [&](Reg& r, const std::string& k) {
+         r.SetWideValue(kCurrentUser, k, u"odd", 1, Utf16(u"ab") + "c");
+       },
+       "a value the backup cannot keep exactly"},
+      {"such a value deep down",
+       [&](Reg& r, const std::string& k) {
+         r.SetString(kCurrentUser, k + "\\A", "fine", "1");
+         r.SetWideValue(kCurrentUser, k + "\\A\\B", u"e", 2, Utf16(u"%\u0416%") + nul + nul);
+       },
+       "a value the backup cannot keep exactly"},
+      {"a key name beyond the code page",
+       [&](Reg& r, const std::string& k) { r.CreateWideKey(kCurrentUser, k, u"\u0416name"); },
+       "a key name the backup cannot keep exactly"},
+      {"a line feed in a key name",
+       [&](Reg& r, const std::string& k) { r.CreateKey(kCurrentUser, k + "\\a\nb"); },
+       "a name registry.reg cannot hold"},
+      {"a carriage return in a key name deep down",
+       [&](Reg& r, const std::string& k) { r.CreateKey(kCurrentUser, k + "\\A\\a\rb"); },
+       "a name registry.reg cannot hold"},
+      {"a NUL in a value name",
+       [&](Reg& r, const std::string& k) { r.SetString(kCurrentUser, k, "a" + nul + "b", "x"); },
+       "a name registry.reg cannot hold"},
+      {"a link inside with a tab in its name",
+       [&](Reg& r, const std::string& k) {
+         r.CreateLink(kCurrentUser, k + "\\a\tb", kCurrentUser, "Software\\Precious");
+       },
+       "a link the backup cannot keep exactly"},
+      {"a link inside to a name beyond the code page",
+       [&](Reg& r, const std::string& k) {
+         r.CreateLink(kCurrentUser, k + "\\L", kCurrentUser, "Software\\Precious")
+             .values.at("SYMBOLICLINKVALUE")
+             .data = Utf16(u"\\REGISTRY\\USER\\S-1-5-21\\Software\\\u0416");
+       },
+       "a link the backup cannot keep exactly"},
+  };
+  machine.registry.CreateKey(kCurrentUser, "Software\\Precious");
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string name = "Vendor" + std::to_string(n++), path = "Software\\" + name;
+    machine.registry.CreateKey(kCurrentUser, path);
+    c.setUp(machine.registry, path);
+    const std::string before = Dump(machine.registry.Find(kCurrentUser, path));
+    const std::size_t kept = record.NotDeleted().Size();
+    Keys(kCurrentUser, "Software", {name});
+    if (c.reason.empty()) {
+      EXPECT_FALSE(Key(kCurrentUser, path)) << c.what;
+      backup::Restore(machine.ports(), folder);
+    } else {
+      ASSERT_EQ(NotDeleted().size(), kept + 1) << c.what;
+      EXPECT_EQ(NotDeleted().back(), "HKCU\\" + path) << c.what;
+      EXPECT_EQ(record.Reason(kept), c.reason) << c.what;
+      EXPECT_EQ(Read("manifest.txt").find("\\" + name + "\r\n"), std::string::npos) << c.what;
+    }
+    EXPECT_EQ(Dump(machine.registry.Find(kCurrentUser, path)), before) << c.what;
+  }
+}
+
+// A key made again before the restore keeps its own values: each saved one
+// it does not hold as saved is named, and what is missing below comes back.
+TEST_F(RunBackupTest, AKeyMadeAgainKeepsItsValuesAndEachSavedOneLeftOutIsNamed) {
+  const struct {
+    const char* what;
+    std::function<void(sim::SimRegistry&, const std::string&)> makeAgain;
+    Lines notRestored;  // after the key's name
+    bool subRestored;
+  } cases[] = {
+      {"empty",
+       [](auto& r, auto& k) { r.CreateKey(kCurrentUser, k); },
+       {" [(default)]: skipped, the key exists", " [a]: skipped, the key exists"},
+       true},
+      {"one value as saved, one changed",
+       [](auto& r, auto& k) {
+         r.SetString(kCurrentUser, k, "a", "1");
+         r.SetString(kCurrentUser, k, "", "changed");
+       },
+       {" [(default)]: skipped, the key exists"},
+       true},
+      {"one of another type",
+       [](auto& r, auto& k) {
+         r.SetString(kCurrentUser, k, "a", "1", platform::regtype::kExpandString);
+         r.SetString(kCurrentUser, k, "", "d");
+       },
+       {" [a]: skipped, the key exists"},
+       true},
+      {"everything as saved",
+       [](auto& r, auto& k) {
+         r.SetString(kCurrentUser, k, "a", "1");
+         r.SetString(kCurrentUser, k, "", "d");
+         r.SetString(kCurrentUser, k + "\\Sub", "x", "2");
+       },
+       {": skipped, it exists"},
+       false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string line = "HKCU\\Software\\Again" + std::to_string(n), path = line.substr(5);
+    machine.registry.SetString(kCurrentUser, path, "", "d");
+    machine.registry.SetString(kCurrentUser, path, "a", "1");
+    machine.registry.SetString(kCurrentUser, path + "\\Sub", "x", "2");
+    Keys(kCurrentUser, "Software", {"Again" + std::to_string(n++)});
+    ASSERT_FALSE(Key(kCurrentUser, path)) << c.what;
+    c.makeAgain(machine.registry, path);
+    const std::string before = Dump(machine.registry.Find(kCurrentUser, path));
+    const auto result = backup::Restore(machine.ports(), folder);
+    Lines mine;
+    for (const auto& l : result.notRestored)
+      if (l.rfind(line + ":", 0) == 0 || l.rfind(line + " [", 0) == 0)
+        mine.push_back(l.substr(line.size()));
+    EXPECT_EQ(mine, c.notRestored) << c.what;
+    EXPECT_EQ(std::count(result.restored.begin(), result.restored.end(), line + "\\Sub"),
+              c.subRestored ? 1 : 0)
+        << c.what;
+    // Its own values as they were, with only what was missing added below.
+    sim::SimKey* key = machine.registry.Find(kCurrentUser, path);
+    ASSERT_TRUE(key && key->subKeys.count("SUB")) << c.what;
+    if (c.subRestored) key->subKeys.erase("SUB");
+    EXPECT_EQ(Dump(key), before) << c.what;
+  }
+}
+
+// An item whose restore fails leaves none of the folders made on its way.
+TEST_F(RunBackupTest, AFailedRestoreLeavesNoFolderItMadeForIt) {
+  machine.fs.AddFile("C:\\Vendor\\Deep\\Er\\x.dll", "x");
+  Files("C:\\Vendor\\Deep\\Er\\", {"x.dll"});
+  machine.fs.RemoveDir("C:\\Vendor\\Deep\\Er");
+  machine.fs.RemoveDir("C:\\Vendor\\Deep");
+  machine.fs.Node(folder + "\\files\\C\\Vendor\\Deep\\Er\\x.dll")->inUse = true;
+  const auto result = backup::Restore(machine.ports(), folder);
+  EXPECT_EQ(result.notRestored, Lines{"C:\\Vendor\\Deep\\Er\\x.dll: in use by another program"});
+  EXPECT_FALSE(Exists("C:\\Vendor\\Deep"));
+  EXPECT_TRUE(Exists("C:\\Vendor"));
 }
 
 // With every backup made, a run deletes and records exactly what it does

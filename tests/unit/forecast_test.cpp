@@ -246,6 +246,9 @@ class MachineMaker {
     registry.SetString(root, path, "Value", "data");
     if (Chance(6)) key.denyFullAccess = true;
     if (Chance(4)) key.denyDelete = true;
+    // What the backup cannot keep exactly, so the key stays.
+    if (Chance(3)) registry.SetWideValue(root, path, u"\u0416", 1, std::string("\x16\x04\0\0", 4));
+    if (Chance(3)) registry.CreateKey(root, path + "\\line\nfeed");
     if (depth > 0) {
       for (int i = Pick(3); i > 0; --i)
         AddKeyTree(registry, root, path + "\\k" + std::to_string(Pick(20)), depth - 1);

@@ -44,6 +44,12 @@ TEST(Manifest, LinesThatCannotBeTakenAreReported) {
   } cases[] = {
       {"file\tC:\\x\\..\\y", "not a full path"},
       {"file\tC:\\x\\.\\y", "not a full path"},
+      {"file\t\\\\?\\C:\\x\\..\\y", "not a full path"},
+      {"folder\t\\\\?\\C:\\x\\.", "not a full path"},
+      {"file\t\\\\?\\UNC\\server\\share\\..\\..\\y", "not a full path"},
+      {"file\t\\\\?\\C:\\x\\\\y", "not a full path"},
+      {"file\t\\\\?\\relative\\y", "not a full path"},
+      {"link\t\\\\?\\C:\\x\\..\\l\tfolder\tC:\\y", "not a full path"},
       {"file\trelative\\y", "not a full path"},
       {"file\tC:relative", "not a full path"},
       {"file\tC:\\x\\*.dll", "not a full path"},

@@ -114,6 +114,42 @@ TEST(RegFile, RoundTripKeepsEveryTypeNameAndByte) {
   EXPECT_EQ(parsed.sections, Awkward());
 }
 
+// What the file can hold reads back as it was; the rest the backup must
+// keep on the machine.
+TEST(RegFile, NamesItHoldsComeBackAsTheyWere) {
+  const std::string nul(1, '\0');
+  const struct {
+    std::string name;
+    bool key, value;  // held as a key's name, as a value's name
+  } cases[] = {
+      {"plain", true, true},
+      {"\xe9t\xe9 \xfc", true, true},
+      {" blanks and\ttab ", true, true},
+      {"br]acket [x] = @ \"q\"", true, true},
+      {";not a comment", true, true},
+      {"-not a deletion", true, true},
+      {"line\nfeed", false, true},
+      {"carriage\rreturn", false, true},
+      {"back\\slash", false, true},
+      {"NUL" + nul + "inside", false, false},
+      {"", false, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(backup::RegFileHoldsKeyName(c.name), c.key) << c.name;
+    EXPECT_EQ(backup::RegFileHoldsValueName(c.name), c.value) << c.name;
+    const RegSection section{"HKEY_CURRENT_USER\\K" + (c.key ? "\\" + c.name : std::string()),
+                             {{c.value ? c.name : std::string(), 1, "x" + nul}}};
+    const auto parsed =
+        backup::ParseRegFile(backup::RegFileHeader() + backup::FormatRegSection(section));
+    EXPECT_EQ(parsed.sections, std::vector<RegSection>{section}) << c.name;
+  }
+  // A line break in a key's name breaks the file.
+  const auto broken = backup::ParseRegFile(
+      backup::RegFileHeader() + backup::FormatRegSection({"HKEY_CURRENT_USER\\a\nb", {}}));
+  const std::vector<RegSection> whole{{"HKEY_CURRENT_USER\\a\nb", {}}};
+  EXPECT_NE(broken.sections, whole);
+}
+
 TEST(RegFile, FilesWrittenElsewhereInTheSameFormatAreRead) {
   const std::string text =
       "\r\n  REGEDIT4  \n\n"

@@ -81,9 +81,11 @@ TEST_F(RestoreRun, WhatExistsAgainIsLeftAsItIsAndReported) {
       std::string("new\0", 4));
   (void)type;
   (void)data;
-  for (const char* skipped : {"C:\\Windows\\System32\\nvapi64.dll: skipped, it exists",
-                              "C:\\ATI\\Support\\setup.exe: skipped, it exists",
-                              "HKCU\\Software\\CREATIVE TECH: skipped, it exists"})
+  for (const char* skipped :
+       {"C:\\Windows\\System32\\nvapi64.dll: skipped, it exists",
+        "C:\\ATI\\Support\\setup.exe: skipped, it exists",
+        // The recreated key keeps its own value; the saved one is named.
+        "HKCU\\Software\\CREATIVE TECH\\Audio [Mode]: skipped, the key exists"})
     EXPECT_TRUE(Has(result.notRestored, skipped)) << skipped;
   // The parts that were missing came back around them.
   EXPECT_TRUE(Has(result.restored, "C:\\ATI\\Support\\Packages"));

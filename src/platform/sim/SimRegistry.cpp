@@ -27,6 +27,27 @@ std::vector<std::string> Split(const std::string& path) {
   return parts;
 }
 
+// The 8-bit view of wide text; false when it is not the same text.
+bool Narrow(std::u16string_view wide, std::string& out) {
+  bool exact = true;
+  out.clear();
+  for (const char16_t c : wide) {
+    exact = exact && c <= 0xFF;
+    out += c <= 0xFF ? static_cast<char>(c) : '?';
+  }
+  return exact;
+}
+
+bool IsText(std::uint32_t type) {
+  return type == platform::regtype::kString || type == platform::regtype::kExpandString ||
+         type == platform::regtype::kMultiString;
+}
+
+// Stands in the maps for a name the 8-bit calls cannot ask for.
+std::string Unreachable(const std::string& view) {
+  return std::string(1, '\0') + UpperCase(view);
+}
+
 }  // namespace
 
 SimRegistry::SimRegistry() {
@@ -257,6 +278,56 @@ void SimRegistry::SetString(platform::HKey root, const std::string& path, const 
 void SimRegistry::SetValue(platform::HKey root, const std::string& path, const std::string& name,
                            std::uint32_t type, std::string data) {
   CreateKey(root, path).values[UpperCase(name)] = {name, type, std::move(data)};
+}
+
+void SimRegistry::SetWideValue(platform::HKey root, const std::string& path,
+                               const std::u16string& name, std::uint32_t type,
+                               const std::string& data) {
+  SimValue value;
+  value.type = type;
+  value.wide = true;
+  value.wideName = name;
+  value.wideData = data;
+  value.nameExact = Narrow(name, value.name);
+  value.data = data;
+  if (IsText(type)) {
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+      text += static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
+                                    static_cast<unsigned char>(data[i + 1]) << 8);
+    value.dataExact = Narrow(text, value.data) && data.size() % 2 == 0;
+  }
+  const std::string slot = value.nameExact ? UpperCase(value.name) : Unreachable(value.name);
+  CreateKey(root, path).values[slot] = std::move(value);
+}
+
+SimKey& SimRegistry::CreateWideKey(platform::HKey root, const std::string& path,
+                                   const std::u16string& name) {
+  std::string view;
+  if (Narrow(name, view)) return CreateKey(root, path + "\\" + view);
+  SimKey& parent = CreateKey(root, path);
+  auto& slot = parent.subKeys[Unreachable(view)];
+  if (!slot) {
+    slot = std::make_shared<SimKey>();
+    slot->name = view;
+    slot->nameExact = false;
+    slot->wideName = name;
+    slot->parent = &parent;
+  }
+  return *slot;
+}
+
+std::uint32_t SimRegistry::ReadsExactly(platform::HKey key, platform::ExactReading& exact) {
+  auto k = Base(key);
+  if (!k) return kInvalidHandle;
+  if (k->deleted) return kKeyDeleted;
+  if ((Rights(key) & platform::access::kQueryValue) == 0) return err::kAccessDenied;
+  exact = {};
+  for (const auto& [upper, v] : k->values)
+    exact.values = exact.values && v.nameExact && v.dataExact;
+  for (const auto& [upper, sub] : k->subKeys)
+    exact.subKeyNames = exact.subKeyNames && sub->nameExact;
+  return 0;
 }
 
 SimKey* SimRegistry::Find(platform::HKey root, const std::string& path) {

@@ -12,6 +12,13 @@ struct SimValue {
   std::string name;  // as written
   std::uint32_t type = platform::regtype::kString;
   std::string data;  // as stored, terminating NULs included
+  // Made through the wide calls: `name` and `data` are then the 8-bit view
+  // of `wideName` and `wideData`, which is not always the same value.
+  bool wide = false;
+  std::u16string wideName;
+  std::string wideData;
+  bool nameExact = true;
+  bool dataExact = true;
 };
 
 struct SimKey {
@@ -23,6 +30,9 @@ struct SimKey {
   bool denyDelete = false;                                 // RegDeleteKey refuses it
   bool madeAsLink = false;  // made by CreateKey as a link, its target not yet set
   bool deleted = false;
+  // False: `name` is the 8-bit view of `wideName`, by which nothing opens.
+  bool nameExact = true;
+  std::u16string wideName;
   SimKey* parent = nullptr;
   // A registry link: opening it (but for OpenItself) opens this key instead.
   platform::HKey linkRoot = 0;
@@ -64,6 +74,7 @@ class SimRegistry final : public platform::Registry {
                           platform::HKey& key, bool& created) override;
   std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
+  std::uint32_t ReadsExactly(platform::HKey key, platform::ExactReading& exact) override;
 
   // Setting up a machine. Paths are relative to the root; missing keys are created.
   using platform::Registry::CreateKey;
@@ -73,6 +84,12 @@ class SimRegistry final : public platform::Registry {
                  const std::string& text, std::uint32_t type = platform::regtype::kString);
   void SetValue(platform::HKey root, const std::string& path, const std::string& name,
                 std::uint32_t type, std::string data);
+  // As the wide calls set them: the name in UTF-16, text data as UTF-16LE
+  // bytes. The simulated code page is Latin-1; what it cannot spell reads
+  // as "?", and a text of odd byte length loses its last byte.
+  void SetWideValue(platform::HKey root, const std::string& path, const std::u16string& name,
+                    std::uint32_t type, const std::string& data);
+  SimKey& CreateWideKey(platform::HKey root, const std::string& path, const std::u16string& name);
   // A link at `path` to the key `targetPath` below `targetRoot` (which need not exist).
   SimKey& CreateLink(platform::HKey root, const std::string& path, platform::HKey targetRoot,
                      const std::string& targetPath);

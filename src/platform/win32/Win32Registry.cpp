@@ -17,6 +17,54 @@ Fn Load(const char* module, const char* name) {
       reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(module), name)));
 }
 
+bool IsText(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// 8-bit text as the registry widens what the ANSI calls give it.
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), chars);
+  return wide;
+}
+
+std::string Bytes(const std::wstring& wide) {
+  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+struct WideValue {
+  std::wstring name;
+  DWORD type = 0;
+  std::string data;
+};
+
+LONG EnumWideValue(HKEY key, DWORD index, WideValue& value) {
+  DWORD maxName = 0, maxData = 0;
+  LONG r = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              &maxName, &maxData, nullptr, nullptr);
+  if (r != ERROR_SUCCESS) return r;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::vector<wchar_t> name(maxName + 2);
+    std::vector<BYTE> data(maxData + 2);
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    DWORD dataLength = static_cast<DWORD>(data.size());
+    r = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &value.type, data.data(),
+                        &dataLength);
+    if (r == ERROR_SUCCESS) {
+      value.name.assign(name.data(), nameLength);
+      value.data.assign(reinterpret_cast<const char*>(data.data()), dataLength);
+      return r;
+    }
+    if (r != ERROR_MORE_DATA) break;
+    maxName = std::max<DWORD>(maxName * 2, 256);
+    maxData = std::max<DWORD>(std::max<DWORD>(maxData * 2, dataLength), 256);
+  }
+  return r;
+}
+
 }  // namespace
 
 std::uint32_t Win32Registry::Open(platform::HKey parent, const std::string& path,
@@ -181,6 +229,39 @@ std::uint32_t Win32Registry::SetValue(platform::HKey key, const std::string& nam
   return static_cast<std::uint32_t>(::RegSetValueExA(ToHkey(key), name.c_str(), 0, type,
                                                      reinterpret_cast<const BYTE*>(data.data()),
                                                      static_cast<DWORD>(data.size())));
+}
+
+// The wide calls read what is stored; the key reads exactly when the 8-bit
+// view of each name and value, widened again, is the same.
+std::uint32_t Win32Registry::ReadsExactly(platform::HKey key, platform::ExactReading& exact) {
+  exact = {};
+  for (DWORD i = 0; exact.values; ++i) {
+    WideValue wide;
+    const LONG r = EnumWideValue(ToHkey(key), i, wide);
+    if (r == ERROR_NO_MORE_ITEMS) break;
+    if (r != ERROR_SUCCESS) return static_cast<std::uint32_t>(r);
+    std::string name, data;
+    std::uint32_t type = 0;
+    exact.values = EnumValue(key, i, name, type, data) == 0 && type == wide.type &&
+                   Widen(name) == wide.name &&
+                   (IsText(type) ? Bytes(Widen(data)) : data) == wide.data;
+  }
+  DWORD subKeys = 0, maxLen = 0;
+  LONG r = ::RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxLen, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (r != ERROR_SUCCESS) return static_cast<std::uint32_t>(r);
+  for (DWORD i = 0; i < subKeys && exact.subKeyNames; ++i) {
+    std::vector<wchar_t> buffer(maxLen + 2);
+    DWORD len = static_cast<DWORD>(buffer.size());
+    r = ::RegEnumKeyExW(ToHkey(key), i, buffer.data(), &len, nullptr, nullptr, nullptr, nullptr);
+    if (r == ERROR_NO_MORE_ITEMS) break;
+    if (r != ERROR_SUCCESS) return static_cast<std::uint32_t>(r);
+    std::string name;
+    // Room for a multi-byte spelling of every character.
+    exact.subKeyNames =
+        EnumKey(key, i, 2 * len + 2, name) == 0 && Widen(name) == std::wstring(buffer.data(), len);
+  }
+  return 0;
 }
 
 }  // namespace quenk::win32

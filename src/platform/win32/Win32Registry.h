@@ -27,6 +27,7 @@ class Win32Registry final : public platform::Registry {
                           platform::HKey& key, bool& created) override;
   std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
+  std::uint32_t ReadsExactly(platform::HKey key, platform::ExactReading& exact) override;
 };
 
 }  // namespace quenk::win32
