@@ -11,7 +11,8 @@ namespace quenk::backup {
 // The backup as a forecast sees it: an item goes only when the run's backup
 // would take it, judged the way RunBackup decides, without making anything.
 // The backup folder must be one that could be made; a folder tree that
-// holds it is never deleted; a file that is not there is not saved. What
+// holds it is never deleted; a file that is not there is not saved; an
+// entry whose long name cannot be kept is not saved, nor a tree holding one. What
 // only a real copy would show (a full disk, a file the copy cannot read)
 // is not foreseen.
 class BackupForecast final : public engine::Keeper {
@@ -22,13 +23,17 @@ class BackupForecast final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  std::string FailureReason() const override;
 
  private:
   bool CouldBeMade();
+  bool NamesKept(const std::string& path);
+  bool NameKept(const std::string& path);
 
   platform::FileSystem& fs_;
   std::string folder_;
   std::optional<bool> couldBeMade_;
+  std::string failure_;
 };
 
 }  // namespace quenk::backup
