@@ -3,6 +3,9 @@
 # that cannot reach this machine's files, and an X display for it.
 
 export WINEDEBUG=-all
+# Wine spells file names in the Unix locale's character set: under the
+# plain C locale it cannot make a name outside ASCII at all.
+export LANG=C.UTF-8
 # No Mono or Gecko prompts, and no menu entries or file types written into
 # the Linux home.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -4,6 +4,7 @@
 
 #include "backup/RegFile.h"
 #include "backup/RunBackup.h"
+#include "engine/Delete.h"
 
 namespace quenk::backup {
 
@@ -26,30 +27,58 @@ bool BackupForecast::CouldBeMade() {
   return *couldBeMade_;
 }
 
+std::string BackupForecast::FailureReason() const {
+  return failure_.empty() ? engine::Keeper::FailureReason() : failure_;
+}
+
+bool BackupForecast::NameKept(const std::string& path) {
+  if (NameToKeep(fs_, path)) return true;
+  failure_ = kNameOutsideCodePage;
+  return false;
+}
+
+// What the backup's copy of the tree would meet: an entry whose long name
+// it cannot keep. Links are not entered.
+bool BackupForecast::NamesKept(const std::string& path) {
+  auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
+  platform::FindEntry entry;
+  while (search->Next(entry)) {
+    if (entry.name == "." || entry.name == "..") continue;
+    const std::string child = engine::EntryPath(path + "\\", entry);
+    if (entry.name.find('?') != std::string::npos && !NameKept(child)) return false;
+    if ((entry.attributes & attr::kDirectory) && !(entry.attributes & attr::kReparsePoint) &&
+        !NamesKept(child))
+      return false;
+  }
+  return true;
+}
+
 bool BackupForecast::SaveFile(const std::string& path) {
+  failure_.clear();
   const auto a = fs_.Attributes(path);
-  if (!a) return false;
+  if (!a) {
+    NameKept(path);
+    return false;
+  }
   if ((*a & attr::kDirectory) && !(*a & attr::kReparsePoint)) return true;
-  return CouldBeMade();
+  return NameKept(path) && CouldBeMade();
 }
 
 bool BackupForecast::SaveTree(const std::string& path) {
+  failure_.clear();
   const auto a = fs_.Attributes(path);
   if (!a || !(*a & attr::kDirectory)) return true;
   if (!(*a & attr::kReparsePoint) && TreeHolds(fs_, path, folder_)) return false;
-  return CouldBeMade();
+  if (!NameKept(path) || !CouldBeMade()) return false;
+  return (*a & attr::kReparsePoint) || NamesKept(path);
 }
 
 bool BackupForecast::SaveKey(platform::HKey parent, const std::string& name,
                              const std::string& line) {
-  refusal_.clear();
+  failure_.clear();
   if (FullKeyName(line).empty()) return false;
-  refusal_ = WhyNotKeptExactly(registry_, parent, name, line);
-  return refusal_.empty() && CouldBeMade();
-}
-
-std::string BackupForecast::FailureReason() const {
-  return refusal_.empty() ? Keeper::FailureReason() : refusal_;
+  failure_ = WhyNotKeptExactly(registry_, parent, name, line);
+  return failure_.empty() && CouldBeMade();
 }
 
 }  // namespace quenk::backup

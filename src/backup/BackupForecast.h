@@ -12,8 +12,9 @@ namespace quenk::backup {
 // The backup as a forecast sees it: an item goes only when the run's backup
 // would take it, judged the way RunBackup decides, without making anything.
 // The backup folder must be one that could be made; a folder tree that
-// holds it is never deleted; a file that is not there is not saved; a key
-// the backup cannot keep exactly stays, for the same reason. What
+// holds it is never deleted; a file that is not there is not saved; an
+// entry whose long name cannot be kept is not saved, nor a tree holding one;
+// a key the backup cannot keep exactly stays, for the same reason. What
 // only a real copy would show (a full disk, a file the copy cannot read)
 // is not foreseen.
 class BackupForecast final : public engine::Keeper {
@@ -28,12 +29,14 @@ class BackupForecast final : public engine::Keeper {
 
  private:
   bool CouldBeMade();
+  bool NamesKept(const std::string& path);
+  bool NameKept(const std::string& path);
 
   platform::FileSystem& fs_;
   platform::Registry& registry_;
   std::string folder_;
-  std::string refusal_;
   std::optional<bool> couldBeMade_;
+  std::string failure_;
 };
 
 }  // namespace quenk::backup

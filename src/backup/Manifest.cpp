@@ -70,6 +70,14 @@ bool ValidPath(Kind kind, std::string_view path) {
   return kind == Kind::kKey ? IsKeyPath(path) : IsFilePath(path);
 }
 
+// One name of text: no folder separator, no control character.
+bool IsOneName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '/') return false;
+  return true;
+}
+
 template <class T>
 bool Number(std::string_view text, T& value, int base) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
@@ -98,6 +106,10 @@ std::string FormatManifestLine(const ManifestEntry& entry) {
   return line + "\r\n";
 }
 
+std::string FormatNameLine(const ManifestName& name) {
+  return "name\t" + name.path + '\t' + name.name.ansi + '\t' + name.name.utf8 + "\r\n";
+}
+
 Manifest ParseManifest(std::string_view text) {
   Manifest manifest;
   std::size_t skipped = 0;
@@ -123,6 +135,21 @@ Manifest ParseManifest(std::string_view text) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string_view::npos) {
       problem(number, "not understood");
+      continue;
+    }
+    if (line.substr(0, tab) == "name") {
+      // Belongs to the file or folder item before it: the item or inside it.
+      const auto fields = Fields(line);
+      if (fields.size() != 4 || !IsFilePath(fields[1]) || !IsOneName(fields[2]) ||
+          !IsOneName(fields[3]) || manifest.items.empty() ||
+          manifest.items.back().entry.kind == Kind::kKey ||
+          !(EqualsNoCase(fields[1], manifest.items.back().entry.path) ||
+            Inside(fields[1], manifest.items.back().entry.path))) {
+        problem(number, "not understood");
+        continue;
+      }
+      manifest.items.back().names.push_back(
+          {std::string(fields[1]), {std::string(fields[2]), std::string(fields[3])}});
       continue;
     }
     if (line.substr(0, tab) == "link") {

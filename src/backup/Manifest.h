@@ -25,10 +25,24 @@ struct ManifestEntry {
 // The line, ended by CR LF.
 std::string FormatManifestLine(const ManifestEntry& entry);
 
-// A saved item with the links that were inside it.
+// A line "name": a saved file or folder, the item itself or an entry in
+// it, whose long name the code page cannot spell. The path reaches it by its
+// short name (and is where its copy lies); `name` is that long name as the
+// record words it ("?" for what the code page lacks) and in UTF-8.
+struct ManifestName {
+  std::string path;
+  platform::LongName name;
+  friend bool operator==(const ManifestName& a, const ManifestName& b) {
+    return a.path == b.path && a.name.ansi == b.name.ansi && a.name.utf8 == b.name.utf8;
+  }
+};
+std::string FormatNameLine(const ManifestName& name);
+
+// A saved item with the links and the long names that were inside it.
 struct ManifestItem {
   ManifestEntry entry;
   std::vector<ManifestEntry> links;
+  std::vector<ManifestName> names;
 };
 
 struct Manifest {

@@ -120,6 +120,8 @@ class Restorer {
     for (const auto& p : manifest.problems)
       result.notRestored.push_back(std::string(kManifestFile) + ", " + p);
     if (Read(kAttributesFile, text) == 0) facts_ = ParseAttributes(text);
+    for (const auto& item : manifest.items)
+      for (const auto& n : item.names) names_[UpperCase(PlainForm(n.path))] = n.name;
     LoadRegistry(manifest, result);
     // Undone in the reverse order of deletion, so that a folder comes back
     // before what was deleted from it earlier; shown in the order of deletion.
@@ -192,6 +194,55 @@ class Restorer {
     const auto it = facts_.find(UpperCase(PlainForm(path)));
     if (it == facts_.end()) return std::nullopt;
     return it->second;
+  }
+
+  // The long name to give back to the entry that `path` reached by its short name.
+  const platform::LongName* NameOf(const std::string& path) const {
+    if (names_.empty()) return nullptr;
+    const auto it = names_.find(UpperCase(PlainForm(path)));
+    return it == names_.end() ? nullptr : &it->second;
+  }
+
+  // The path as the record worded it: each short name that stood in for a
+  // long one replaced by that long name as the code page spells it.
+  std::string Worded(const std::string& path) const {
+    if (names_.empty()) return path;
+    std::string worded;
+    for (std::size_t start = 0; start <= path.size();) {
+      std::size_t end = path.find('\\', start);
+      if (end == std::string::npos) end = path.size();
+      const platform::LongName* name = start > 0 ? NameOf(path.substr(0, end)) : nullptr;
+      worded += name ? name->ansi : path.substr(start, end - start);
+      if (end < path.size()) worded += '\\';
+      start = end + 1;
+    }
+    return worded;
+  }
+
+  // Whether an entry with a long name of its own can come back at `path`,
+  // which then serves as its name until the long one is given back. False,
+  // with the line, when it exists or another entry holds that short name.
+  bool NameFree(const std::string& path, const platform::LongName& name, Outcome& o) {
+    const std::string line = Worded(path);
+    if (fs_.AttributesIn(Reachable(Parent(path)), name.utf8)) {
+      o.Skipped(line);
+      return false;
+    }
+    if (fs_.Attributes(Reachable(path))) {
+      o.Failed(line, "another entry has its short name " + path.substr(path.rfind('\\') + 1));
+      return false;
+    }
+    return true;
+  }
+
+  // Gives a restored entry its long name back; it stays under the short
+  // one, and is reported so, when the system refuses.
+  bool GiveNameBack(const std::string& path, const platform::LongName& name, Outcome& o) {
+    const std::uint32_t error = fs_.Rename(Reachable(path), name.utf8);
+    if (error == 0) return true;
+    o.Failed(Worded(path),
+             "restored as " + path + ", its long name cannot be given back, " + Reason(error));
+    return false;
   }
 
   std::string CopyOf(const std::string& path) {
@@ -275,13 +326,15 @@ class Restorer {
   Outcome RestoreFile(const std::string& path, const std::string& copy) {
     Outcome o;
     const std::string target = Reachable(path);
-    if (fs_.Attributes(target)) {
-      o.Skipped(path);
+    const std::string line = Worded(path);
+    const platform::LongName* name = NameOf(path);
+    if (name ? !NameFree(path, *name, o) : fs_.Attributes(target).has_value()) {
+      if (!name) o.Skipped(line);
       return o;
     }
     const auto copyAttributes = fs_.Attributes(copy);
     if (!copyAttributes || (*copyAttributes & attr::kDirectory)) {
-      o.Failed(path, "the backup holds no copy of it");
+      o.Failed(line, "the backup holds no copy of it");
       return o;
     }
     const auto facts = FactsFor(path, copy);  // before the copy is read
@@ -289,15 +342,17 @@ class Restorer {
     if (!MakeParent(path, o, folders)) return o;
     const std::uint32_t error = fs_.Copy(copy, target, true);
     if (error == err::kFileExists || error == err::kAlreadyExists) {
-      o.Skipped(path);
+      o.Skipped(line);
       return o;
     }
     if (error) {
-      o.Failed(path, Reason(error));
+      o.Failed(line, Reason(error));
       return o;
     }
     folders.Keep();
-    o.Restored(path + (facts ? ApplyFacts(target, *facts) : std::string()));
+    const std::string factsNote = facts ? ApplyFacts(target, *facts) : std::string();
+    if (name && !GiveNameBack(path, *name, o)) return o;
+    o.Restored(line + factsNote);
     return o;
   }
 
@@ -305,14 +360,22 @@ class Restorer {
                         const std::vector<ManifestEntry>& links) {
     Outcome o;
     const std::string target = Reachable(path);
+    const std::string line = Worded(path);
+    const platform::LongName* name = NameOf(path);
+    // A folder of that long name takes what is missing only where the short
+    // name still leads to it.
+    if (name) {
+      const auto there = fs_.LongNameOf(target);
+      if (!(there && there->utf8 == name->utf8) && !NameFree(path, *name, o)) return o;
+    }
     const auto a = fs_.Attributes(target);
     // A file or a link at its place: nothing goes into what a link leads to.
     if (a && (!(*a & attr::kDirectory) || (*a & attr::kReparsePoint))) {
-      o.Skipped(path);
+      o.Skipped(line);
       return o;
     }
     if (!fs_.FolderExists(copy)) {
-      o.Failed(path, "the backup holds no copy of it");
+      o.Failed(line, "the backup holds no copy of it");
       return o;
     }
     const auto facts = FactsFor(path, copy);  // before the copy is listed
@@ -322,7 +385,7 @@ class Restorer {
       if (!MakeParent(path, o, folders)) return o;
       const std::uint32_t error = fs_.MakeDir(target);
       if (error && error != err::kAlreadyExists) {
-        o.Failed(path, Reason(error));
+        o.Failed(line, Reason(error));
         return o;
       }
       folders.Keep();
@@ -344,23 +407,26 @@ class Restorer {
       if (EqualsNoCase(PlainForm(Parent(link.path)), PlainForm(path))) RestoreLink(link, inside);
     }
     if (!made) {
-      inside.SkippedWhole(path);
+      inside.SkippedWhole(line);
       return inside;
     }
     // Its times last: each entry made inside changed them.
-    o.Restored(path + (facts ? ApplyFacts(target, *facts) : std::string()));
+    const std::string factsNote = facts ? ApplyFacts(target, *facts) : std::string();
+    if (!name || GiveNameBack(path, *name, o)) o.Restored(line + factsNote);
     for (auto& l : inside.notRestored) o.notRestored.push_back(std::move(l));
-    o.failed = inside.failed;
+    o.failed = o.failed || inside.failed;
     return o;
   }
 
   void RestoreLink(const ManifestEntry& link, Outcome& o) {
-    if (fs_.Attributes(Reachable(link.path))) {
-      o.Skipped(link.path);
+    const std::string line = Worded(link.path);
+    const platform::LongName* name = NameOf(link.path);
+    if (name ? !NameFree(link.path, *name, o) : fs_.Attributes(Reachable(link.path)).has_value()) {
+      if (!name) o.Skipped(line);
       return;
     }
     if (link.target.empty()) {
-      o.Failed(link.path, "a link whose target was not known");
+      o.Failed(line, "a link whose target was not known");
       return;
     }
     MadeFolders folders(fs_);
@@ -370,10 +436,11 @@ class Restorer {
     // Wine reports success for a link it does not make: trust what is there.
     if (!error && !fs_.Attributes(Reachable(link.path))) error = platform::err::kFileNotFound;
     if (error) {
-      o.Failed(link.path, "the link to " + link.target + " cannot be made again, " + Reason(error));
+      o.Failed(line, "the link to " + link.target + " cannot be made again, " + Reason(error));
     } else {
       folders.Keep();
-      o.Restored(link.path + " (a link to " + link.target + ")");
+      if (!name || GiveNameBack(link.path, *name, o))
+        o.Restored(line + " (a link to " + link.target + ")");
     }
   }
 
@@ -496,6 +563,7 @@ class Restorer {
   platform::Registry& registry_;
   std::string folder_;
   std::map<std::string, EntryFacts> facts_;
+  std::map<std::string, platform::LongName> names_;  // by upper-case path as reached
   KeyNode registryRoot_;
   std::string registryMissing_;  // why registry.reg could not be read
 };

@@ -5,6 +5,7 @@
 #include "backup/RegFile.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
+#include "platform/LiteralPath.h"
 
 namespace quenk::backup {
 namespace {
@@ -54,6 +55,34 @@ bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::str
   return innerId && inside(innerId->finalPath + rest, treeId->finalPath);
 }
 
+std::optional<platform::LongName> NameToKeep(platform::FileSystem& fs, const std::string& path) {
+  const std::string_view plain =
+      platform::IsLiteralPath(path) ? std::string_view(path).substr(4) : std::string_view(path);
+  if (plain.find('?') != std::string_view::npos) return std::nullopt;
+  auto name = fs.LongNameOf(path);
+  if (!name || name->ansi.find('?') == std::string::npos) return platform::LongName{};
+  for (const char c : name->utf8)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '/') return std::nullopt;
+  if (name->utf8.empty()) return std::nullopt;
+  return name;
+}
+
+std::string RunBackup::FailureReason() const {
+  return failure_.empty() ? engine::Keeper::FailureReason() : failure_;
+}
+
+// A copy lies under the name that reached the entry; a long name the code
+// page cannot spell goes into the manifest, for the restore to give back.
+bool RunBackup::KeepName(const std::string& path, Pending& pending) {
+  const auto name = NameToKeep(fs_, path);
+  if (!name) {
+    failure_ = kNameOutsideCodePage;
+    return false;
+  }
+  if (!name->utf8.empty()) pending.manifest += FormatNameLine({path, *name});
+  return true;
+}
+
 std::string RunBackup::CopyOf(const std::string& path) {
   return folder_ + "\\" + kFilesFolder + "\\" + CopyPathFor(path);
 }
@@ -94,12 +123,18 @@ bool RunBackup::CopyFolder(const std::string& path, const EntryFacts& facts, Pen
     if (IsDots(entry.name)) continue;
     const std::string child = engine::EntryPath(path + "\\", entry);
     const EntryFacts childFacts{entry.attributes, entry.times};
+    Pending named;
+    if (entry.name.find('?') != std::string::npos && !KeepName(child, named)) return false;
     if (entry.attributes & attr::kReparsePoint) {
       AddLink((entry.attributes & attr::kDirectory) ? Kind::kFolder : Kind::kFile, child, pending);
+      pending.manifest += named.manifest;
     } else if (entry.attributes & attr::kDirectory) {
+      pending.manifest += named.manifest;
       if (!CopyFolder(child, childFacts, pending)) return false;
     } else if (!CopyFile(child, childFacts, pending)) {
       return false;
+    } else {
+      pending.manifest += named.manifest;
     }
   }
   // A listing that failed leaves what it did not show where it is: the
@@ -115,13 +150,17 @@ void RunBackup::AddLink(Kind kind, const std::string& path, Pending& pending) {
 }
 
 bool RunBackup::SaveFile(const std::string& path) {
-  refusal_.clear();
+  failure_.clear();
   if (!FirstTime("file\t" + path)) return true;
   const auto a = fs_.Attributes(path);
-  if (!a) return false;
+  if (!a) {
+    if (!NameToKeep(fs_, path)) failure_ = kNameOutsideCodePage;
+    return false;
+  }
   // A folder is never deleted as a file.
   if ((*a & attr::kDirectory) && !(*a & attr::kReparsePoint)) return true;
-  if (!Ready()) return false;
+  Pending named;
+  if (!KeepName(path, named) || !Ready()) return false;
   Pending pending;
   if (*a & attr::kReparsePoint) {
     AddLink((*a & attr::kDirectory) ? Kind::kFolder : Kind::kFile, path, pending);
@@ -130,30 +169,34 @@ bool RunBackup::SaveFile(const std::string& path) {
     if (!times || !CopyFile(path, {*a, *times}, pending)) return false;
     pending.manifest = FormatManifestLine({Kind::kFile, path, false, {}});
   }
+  pending.manifest += named.manifest;
   if (!Commit(pending)) return false;
   saved_.insert(UpperCase("file\t" + path));
   return true;
 }
 
 bool RunBackup::SaveTree(const std::string& path) {
-  refusal_.clear();
+  failure_.clear();
   if (!FirstTime("folder\t" + path)) return true;
   const auto a = fs_.Attributes(path);
   if (!a) return true;                        // nothing there: the removal says so itself
   if (!(*a & attr::kDirectory)) return true;  // no folder: the removal takes nothing
   // A backup kept inside the tree would go with it.
   if (!(*a & attr::kReparsePoint) && TreeHolds(fs_, path, folder_)) return false;
-  if (!Ready()) return false;
+  Pending named;
+  if (!KeepName(path, named) || !Ready()) return false;
   Pending pending;
   if (*a & attr::kReparsePoint) {
     AddLink(Kind::kFolder, path, pending);
+    pending.manifest += named.manifest;
   } else {
     const auto times = fs_.Times(path);
     if (!times) return false;
     Pending inside;
     if (!CopyFolder(path, {*a, *times}, inside)) return false;
     pending.attributes = std::move(inside.attributes);
-    pending.manifest = FormatManifestLine({Kind::kFolder, path, false, {}}) + inside.manifest;
+    pending.manifest =
+        FormatManifestLine({Kind::kFolder, path, false, {}}) + named.manifest + inside.manifest;
   }
   if (!Commit(pending)) return false;
   saved_.insert(UpperCase("folder\t" + path));
@@ -161,12 +204,12 @@ bool RunBackup::SaveTree(const std::string& path) {
 }
 
 bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const std::string& line) {
-  refusal_.clear();
+  failure_.clear();
   if (!FirstTime("key\t" + line)) return true;
   if (FullKeyName(line).empty()) return false;
   // What the backup cannot bring back as it is stays on the machine.
-  refusal_ = WhyNotKeptExactly(registry_, parent, name, line);
-  if (!refusal_.empty()) return false;
+  failure_ = WhyNotKeptExactly(registry_, parent, name, line);
+  if (!failure_.empty()) return false;
   // The key as the registry spells it, which may differ from the record's
   // spelling in case: a restore brings back the registry's.
   const std::string prefix = line.substr(0, line.size() - name.size());
@@ -179,9 +222,6 @@ bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const st
   return true;
 }
 
-std::string RunBackup::FailureReason() const {
-  return refusal_.empty() ? Keeper::FailureReason() : refusal_;
-}
 
 std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
   std::string spelt;

@@ -4,6 +4,7 @@
 #include "engine/Keeper.h"
 #include "platform/Ports.h"
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -12,6 +13,14 @@ namespace quenk::backup {
 // Whether `inner` is `tree` or lies inside it, by name and by what the
 // names lead to.
 bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::string& inner);
+
+// Why the backup keeps an entry whose name it cannot bring back.
+inline constexpr const char* kNameOutsideCodePage = "name outside the code page";
+
+// The long name the backup must keep for the entry at `path`: empty when
+// the path's own spelling keeps it, nullopt when it cannot be kept (no
+// short name reaches the entry, or the system gives no usable long name).
+std::optional<platform::LongName> NameToKeep(platform::FileSystem& fs, const std::string& path);
 
 // The backup of one cleaning run: copies of the files and folders it deletes
 // below "files\", their attributes and times in attributes.txt, its keys in
@@ -50,13 +59,14 @@ class RunBackup final : public engine::Keeper {
   bool Commit(const Pending& pending, const std::string& reg = {});
   bool Append(const char* file, const std::string& text);
   bool FirstTime(const std::string& item);
+  bool KeepName(const std::string& path, Pending& pending);
 
   platform::FileSystem& fs_;
   platform::Registry& registry_;
   std::string folder_;
   bool ready_ = false;
   bool regDamaged_ = false;        // a write to registry.reg failed part way
-  std::string refusal_;            // why the last key was refused, when it was
+  std::string failure_;            // why the last item was not saved, when known
   std::set<std::string> saved_;    // items saved by this run, upper case
   std::set<std::string> copies_;   // copies made by this run, upper case
   std::set<std::string> folders_;  // copy folders known to exist, upper case

@@ -36,6 +36,13 @@ struct FileTimes {
   friend bool operator==(const FileTimes&, const FileTimes&) = default;
 };
 
+// An entry's long name both ways: as the ANSI code page spells it ("?" for
+// each character it lacks) and in UTF-8, which lacks none.
+struct LongName {
+  std::string ansi;
+  std::string utf8;
+};
+
 struct FindEntry {
   std::string name;       // the long name as the ANSI code page spells it ("?" where it cannot)
   std::string shortName;  // the 8.3 name, empty when the long name is one or the volume keeps none
@@ -154,6 +161,18 @@ class FileSystem {
   // A symbolic link at `path` (which must not exist) to `target`.
   virtual std::uint32_t MakeLink(const std::string& path, const std::string& target,
                                  bool folder) = 0;
+
+  // Names the ANSI code page cannot spell go through these, by the wide
+  // entry points. The long name of the entry at `path`, which may reach it
+  // by its short name; nullopt when there is no such entry.
+  virtual std::optional<LongName> LongNameOf(const std::string& path) = 0;
+  // The attributes of the entry named `utf8Leaf` inside `folder`; nullopt
+  // when there is none.
+  virtual std::optional<std::uint32_t> AttributesIn(const std::string& folder,
+                                                    const std::string& utf8Leaf) = 0;
+  // Gives the entry at `path` the name `utf8Leaf` in the same folder, its
+  // times and attributes kept; kAlreadyExists when that name is taken.
+  virtual std::uint32_t Rename(const std::string& path, const std::string& utf8Leaf) = 0;
 
   // Conveniences built on the operations above.
   std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }

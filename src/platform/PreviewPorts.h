@@ -77,6 +77,18 @@ class PreviewFileSystem final : public FileSystem {
   std::uint32_t MakeLink(const std::string&, const std::string&, bool) override {
     return err::kAccessDenied;
   }
+  std::optional<LongName> LongNameOf(const std::string& path) override {
+    if (gone_.Holds(path)) return std::nullopt;
+    return real_.LongNameOf(path);
+  }
+  std::optional<std::uint32_t> AttributesIn(const std::string& folder,
+                                            const std::string& utf8Leaf) override {
+    if (gone_.Holds(folder)) return std::nullopt;
+    return real_.AttributesIn(folder, utf8Leaf);
+  }
+  std::uint32_t Rename(const std::string&, const std::string&) override {
+    return err::kAccessDenied;
+  }
 
   bool Gone(const std::string& path) const { return gone_.Holds(path); }
 

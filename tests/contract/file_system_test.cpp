@@ -1,5 +1,8 @@
 #include "Contract.h"
 
+#include <map>
+#include <optional>
+
 namespace quenk::test {
 namespace {
 
@@ -495,6 +498,72 @@ TEST_F(Contract, LinksAreMadeToFoldersAndFiles) {
   EXPECT_EQ(*ports.fs.Attributes(dir + "\\file.lnk") & (kDirectory | kReparsePoint), kReparsePoint);
   EXPECT_EQ(ReadAll(ports.fs, dir + "\\file.lnk"), "keep");
   EXPECT_NE(ports.fs.MakeLink(dir + "\\link", dir + "\\target", true), 0u);
+}
+
+// A long name the code page cannot spell: given by the wide rename, listed
+// under "?" with a short name that reaches it, found again by its UTF-8 name.
+TEST_F(Contract, NamesOutsideTheCodePageGoThroughTheWideCalls) {
+  auto& fs = ports.fs;
+  const std::string beetle = "\xd0\x96\xd1\x83\xd0\xba.txt", folder =
+                                                                 "\xd0\x96"
+                                                                 "dir";
+  machine->MakeFile(dir + "\\a.txt", "bytes");
+  machine->MakeFolder(dir + "\\sub");
+  machine->MakeFile(dir + "\\taken.txt");
+  ASSERT_EQ(fs.SetTimes(dir + "\\a.txt", kOld), 0u);
+  ASSERT_EQ(fs.SetAttributes(dir + "\\a.txt", kHidden), 0u);
+  ASSERT_EQ(fs.Rename(dir + "\\a.txt", beetle), 0u);
+  ASSERT_EQ(fs.Rename(dir + "\\sub", folder), 0u);
+
+  std::map<std::string, std::string> shortNames;
+  auto search = fs.Find(dir + "\\*", 63);
+  for (platform::FindEntry e; search->Next(e);) shortNames[e.name] = e.shortName;
+  ASSERT_EQ(shortNames.count("???.txt"), 1u);
+  ASSERT_EQ(shortNames.count("?dir"), 1u);
+  const std::string file = dir + "\\" + shortNames["???.txt"],
+                    sub = dir + "\\" + shortNames["?dir"];
+  ASSERT_FALSE(shortNames["???.txt"].empty());
+  EXPECT_EQ(ReadAll(fs, file), "bytes");
+  EXPECT_EQ(fs.Times(file)->lastWrite, kOld.lastWrite);
+  EXPECT_EQ(*fs.Attributes(file) & kHidden, kHidden);
+
+  const struct {
+    std::string path;
+    std::optional<std::string> ansi, utf8;
+  } names[] = {
+      {file, "???.txt", beetle},
+      {sub, "?dir", folder},
+      {dir + "\\taken.txt", "taken.txt", "taken.txt"},
+      {dir + "\\missing.txt", std::nullopt, std::nullopt},
+  };
+  for (const auto& n : names) {
+    const auto got = fs.LongNameOf(n.path);
+    EXPECT_EQ(got ? std::optional(got->ansi) : std::nullopt, n.ansi) << n.path;
+    EXPECT_EQ(got ? std::optional(got->utf8) : std::nullopt, n.utf8) << n.path;
+  }
+  const struct {
+    std::string leaf;
+    std::optional<std::uint32_t> directory;
+  } lookups[] = {
+      {beetle, 0}, {folder, kDirectory}, {"taken.txt", 0}, {"\xd0\x96\xd0\xb8\xd1\x80.txt", {}}};
+  for (const auto& l : lookups) {
+    const auto a = fs.AttributesIn(dir, l.leaf);
+    EXPECT_EQ(a ? std::optional(*a & kDirectory) : std::nullopt, l.directory) << l.leaf;
+  }
+
+  const struct {
+    std::string path, leaf;
+    std::uint32_t error;
+  } renames[] = {
+      {dir + "\\taken.txt", beetle, platform::err::kAlreadyExists},
+      {dir + "\\missing.txt", "x.txt", platform::err::kFileNotFound},
+      {dir + "\\taken.txt", "a\\b.txt", platform::err::kInvalidName},
+      {file, "back.txt", 0},
+  };
+  for (const auto& r : renames) EXPECT_EQ(fs.Rename(r.path, r.leaf), r.error) << r.leaf;
+  EXPECT_EQ(ReadAll(fs, dir + "\\back.txt"), "bytes");
+  EXPECT_FALSE(fs.AttributesIn(dir, beetle));
+  EXPECT_EQ(fs.Times(dir + "\\back.txt")->lastWrite, kOld.lastWrite);
 }
 
 }  // namespace

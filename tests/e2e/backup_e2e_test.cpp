@@ -360,5 +360,101 @@ TEST_F(BackupE2e, TheBackupPageWritesItsKeyAndARunWithoutItKeepsNoCopy) {
   EXPECT_TRUE(quenk->WaitExit());
 }
 
+std::wstring Wide(const std::string& utf8) {
+  const int n =
+      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+void WriteWide(const std::string& utf8Path, const std::string& bytes) {
+  HANDLE h = ::CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << utf8Path;
+  DWORD written = 0;
+  ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(h);
+}
+
+// A file or tree by its real names, read through the wide calls: names (as
+// hex of their UTF-16), bytes, attributes and last-write times.
+void SnapWide(const std::wstring& path, const std::string& name, Snap& out) {
+  WIN32_FILE_ATTRIBUTE_DATA d{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d)) return;
+  char facts[64];
+  std::snprintf(facts, sizeof facts, " attributes=%lx write=%lx%08lx", d.dwFileAttributes,
+                d.ftLastWriteTime.dwHighDateTime, d.ftLastWriteTime.dwLowDateTime);
+  const bool folder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  std::string bytes;
+  if (!folder) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    char buffer[4096];
+    DWORD got = 0;
+    while (h != INVALID_HANDLE_VALUE && ::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got)
+      bytes.append(buffer, got);
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+  }
+  out.push_back(name + facts + (folder ? "" : " bytes=" + Hex(bytes)));
+  if (!folder) return;
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring n = fd.cFileName;
+      if (n != L"." && n != L"..") names.push_back(n);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+  }
+  std::sort(names.begin(), names.end());
+  for (const auto& n : names) {
+    std::string hex;
+    for (const wchar_t c : n) {
+      char b[8];
+      std::snprintf(b, sizeof b, "%04x", static_cast<unsigned>(c));
+      hex += b;
+    }
+    SnapWide(path + L"\\" + n, name + "\\" + hex, out);
+  }
+}
+
+// Names the code page cannot spell, made by the wide calls: a file a mask
+// finds, and inside a tree a file and a folder; cleaned, then restored with
+// their long names and every byte.
+TEST_F(BackupE2e, NamesOutsideTheCodePageComeBackByTheirLongNames) {
+  const std::string zhe = "\xd0\x96", beetle = "\xd0\x96\xd1\x83\xd0\xba.txt";
+  const std::string dll = "C:\\windows\\system32\\nvcpl" + zhe + ".dll";
+  seed::Seed(seed::LeftoversOf("NVIDIA"));
+  WriteWide(dll, "MZ wide");
+  WriteWide(std::string(kHelp) + "\\" + beetle, "beetle");
+  ASSERT_TRUE(::CreateDirectoryW(Wide(std::string(kHelp) + "\\" + zhe + "dir").c_str(), nullptr));
+  WriteWide(std::string(kHelp) + "\\" + zhe + "dir\\" + beetle, "inner");
+  const auto snap = [&] {
+    Snap out;
+    SnapWide(Wide(dll), "dll", out);
+    SnapWide(Wide(kHelp), "help", out);
+    return out;
+  };
+  const Snap before = snap();
+  ASSERT_EQ(before.size(), 8u);
+
+  const auto [deleted, kept] = Run({"NVIDIA"});
+  EXPECT_TRUE(kept.empty()) << kept.front();
+  EXPECT_NE(std::find(deleted.begin(), deleted.end(), "C:\\windows\\System32\\nvcpl?.dll"),
+            deleted.end());
+  EXPECT_TRUE(snap().empty());
+  const std::string manifest = ReadFile(std::string(kBackups) + "\\" + Stamp() + "\\manifest.txt");
+  for (const std::string& name : {"nvcpl" + zhe + ".dll", beetle, zhe + "dir"})
+    EXPECT_NE(manifest.find("\t" + name + "\r\n"), std::string::npos) << name;
+
+  const auto [restored, notRestored] = RestoreFromTheCommandLine("latest");
+  EXPECT_EQ(restored, deleted);
+  EXPECT_TRUE(notRestored.empty()) << notRestored.front();
+  EXPECT_EQ(snap(), before);
+  ::DeleteFileW(Wide(dll).c_str());
+}
+
 }  // namespace
 }  // namespace quenk::e2e

@@ -51,6 +51,15 @@ class ForwardingFileSystem : public platform::FileSystem {
   std::uint32_t MakeLink(const std::string& p, const std::string& target, bool folder) override {
     return inner_.MakeLink(p, target, folder);
   }
+  std::optional<platform::LongName> LongNameOf(const std::string& p) override {
+    return inner_.LongNameOf(p);
+  }
+  std::optional<std::uint32_t> AttributesIn(const std::string& f, const std::string& l) override {
+    return inner_.AttributesIn(f, l);
+  }
+  std::uint32_t Rename(const std::string& p, const std::string& l) override {
+    return inner_.Rename(p, l);
+  }
 
  private:
   platform::FileSystem& inner_;

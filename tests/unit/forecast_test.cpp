@@ -120,6 +120,7 @@ class MachineMaker {
         if (Chance(50)) fs.AddFile(folder + "decoy" + std::to_string(Pick(100)) + ".dll");
       }
     }
+    if (Chance(20)) AddNamed(fs, "C:\\Windows\\System32", "nvcpl\xd0\x96.dll");
     if (Chance(60)) AddTree(fs, "C:\\Windows\\Help\\nvcpl", 3);
     const std::string is = "C:\\Program Files\\InstallShield Installation Information\\";
     const std::string isX86 =
@@ -231,6 +232,7 @@ class MachineMaker {
       if (Chance(4)) n.inUse = true;
     }
     if (Chance(10)) fs.AddLink(path + "\\link", "C:\\Outside", true);
+    if (Chance(10)) AddNamed(fs, path, "\xd0\x96" + std::to_string(Pick(3)) + ".bin");
     if (depth > 0) {
       for (int i = Pick(3); i > 0; --i) {
         const std::string sub = path + "\\d" + std::to_string(Pick(50));
@@ -239,6 +241,20 @@ class MachineMaker {
         if (Chance(4)) fs.Node(sub)->removeError = Chance(50) ? 5u : 32u;
       }
     }
+  }
+
+  // A file whose name the code page cannot spell, at times without a short name.
+  void AddNamed(sim::SimFileSystem& fs, const std::string& folder, const std::string& utf8) {
+    const std::string plain = folder + "\\named.tmp";
+    if (fs.Node(plain) || fs.AttributesIn(folder, utf8)) return;
+    fs.AddFile(plain, "named");
+    fs.Rename(plain, utf8);
+    if (Chance(70)) return;
+    for (const auto& [key, child] : fs.Node(folder)->children)
+      if (child.node->unicodeName == utf8) {
+        fs.SetShortName(folder + "\\" + child.node->shortName, "");
+        return;
+      }
   }
 
   void AddKeyTree(sim::SimRegistry& registry, HKey root, const std::string& path, int depth) {

@@ -35,6 +35,23 @@ TEST(Manifest, LinesRoundTripAndLinksJoinTheItemTheyAreIn) {
   EXPECT_EQ(manifest.items[4].entry, entries[6]);
   EXPECT_EQ(manifest.items[5].links, std::vector<ManifestEntry>{entries[8]});
   EXPECT_EQ(manifest.items[6].entry.path, "HKCU\\Software\\Tab\there");
+
+  // Long names join the file or folder item they name or lie in; elsewhere
+  // they are not understood.
+  const std::vector<backup::ManifestName> names{
+      {"C:\\Windows\\Help\\nvcpl", {"?dir", "\xd0\x96dir"}},
+      {"C:\\Windows\\Help\\nvcpl\\___~1.TXT", {"???.txt", "\xd0\x96\xd1\x83\xd0\xba.txt"}}};
+  const std::string named = backup::FormatManifestLine(entries[1]) +
+                            backup::FormatNameLine(names[0]) + backup::FormatNameLine(names[1]) +
+                            backup::FormatManifestLine(entries[7]) +
+                            backup::FormatNameLine({entries[7].path, {"?", "\xd0\x96"}}) +
+                            backup::FormatManifestLine(entries[0]) +
+                            backup::FormatNameLine({"C:\\Elsewhere\\x", {"?", "\xd0\x96"}});
+  const auto withNames = backup::ParseManifest(named);
+  ASSERT_EQ(withNames.items.size(), 3u);
+  EXPECT_EQ(withNames.items[0].names, names);
+  EXPECT_EQ(withNames.problems,
+            (std::vector<std::string>{"line 5: not understood", "line 7: not understood"}));
 }
 
 TEST(Manifest, LinesThatCannotBeTakenAreReported) {
@@ -66,6 +83,8 @@ TEST(Manifest, LinesThatCannotBeTakenAreReported) {
       {"link\tC:\\x\tpipe\tC:\\y", "not understood"},
       {"link\tHKLM\\x\tfolder\tC:\\y", "not a full path"},
       {std::string("file\tC:\\x\0y", 11), "not a full path"},
+      {"name\tC:\\x\t?\t\xd0\x96", "not understood"},  // no item before it
+      {"name\tC:\\x\t\xd0\x96", "not understood"},
   };
   for (const auto& c : cases) {
     const auto manifest = backup::ParseManifest(c.line + "\r\nfile\tC:\\ok.dll\r\n");

@@ -47,6 +47,52 @@ std::uint32_t Fnv(std::string_view s) {
   return h;
 }
 
+// A UTF-8 name in the Latin-1 code page: "?" for each character above
+// U+00FF. False for text that is not valid UTF-8.
+bool Spell(const std::string& utf8, std::string& ansi, bool& lossless) {
+  ansi.clear();
+  lossless = true;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = c < 0x80         ? 1
+                               : (c >> 5) == 6  ? 2
+                               : (c >> 4) == 14 ? 3
+                               : (c >> 3) == 30 ? 4
+                                                : 0;
+    if (length == 0 || i + length > utf8.size()) return false;
+    std::uint32_t code = length == 1 ? c : c & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(utf8[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (code > 0xFF) lossless = false;
+    ansi += code > 0xFF ? '?' : static_cast<char>(code);
+    i += length;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(const std::string& ansi) {
+  std::string utf8;
+  for (const char ch : ansi) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      utf8 += ch;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+// A name the code page cannot spell is kept apart from every spelling: no
+// ANSI path reaches it but its short name.
+std::string KeyOf(const SimNode& node) {
+  return node.unicodeName.empty() ? UpperCase(node.name) : "\x01" + UpperCase(node.unicodeName);
+}
+
 }  // namespace
 
 class SimSearch final : public platform::FileSearch {
@@ -75,7 +121,7 @@ class SimSearch final : public platform::FileSearch {
     for (; it != folder_->children.end(); ++it) {
       const SimChild& c = it->second;
       if (c.node->unlisted) continue;
-      if (MatchesMask(it->first, mask_) ||
+      if (MatchesMask(c.node->unicodeName.empty() ? it->first : UpperCase(c.node->name), mask_) ||
           (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
         entry = {c.node->name, c.node->shortName, Reported(*c.node), c.node->times};
@@ -242,6 +288,15 @@ SimNode* SimFileSystem::Child(SimNode& folder, const std::string& name) {
   return nullptr;
 }
 
+SimNode* SimFileSystem::ChildUtf8(SimNode& folder, const std::string& utf8Name) {
+  std::string ansi;
+  bool lossless = false;
+  if (!Spell(utf8Name, ansi, lossless)) return nullptr;
+  if (lossless) return Child(folder, ansi);
+  const auto it = folder.children.find("\x01" + UpperCase(utf8Name));
+  return it == folder.children.end() ? nullptr : it->second.node.get();
+}
+
 SimFileSystem::Resolved SimFileSystem::Resolve(const std::string& path, bool followLast,
                                                int depth) {
   Resolved r;
@@ -333,7 +388,7 @@ SimNode& SimFileSystem::Insert(SimNode& folder, const std::string& name, std::ui
   folder.times.lastWrite = now;
   SimNode& ref = *node;
   if (!ref.shortName.empty()) folder.shortNames[ref.shortName] = &ref;
-  folder.children[UpperCase(name)] = {ref.shortName, std::move(node)};
+  folder.children[KeyOf(ref)] = {ref.shortName, std::move(node)};
   return ref;
 }
 
@@ -341,7 +396,7 @@ void SimFileSystem::Erase(SimNode& node) {
   SimNode& folder = *node.parent;
   folder.times.lastWrite = Tick();
   if (!node.shortName.empty()) folder.shortNames.erase(UpperCase(node.shortName));
-  folder.children.erase(UpperCase(node.name));
+  folder.children.erase(KeyOf(node));
 }
 
 bool SimFileSystem::IsCurrentDir(const SimNode& node) {
@@ -582,7 +637,7 @@ void SimFileSystem::SetShortName(const std::string& path, const std::string& sho
   if (!n->shortName.empty()) n->parent->shortNames.erase(UpperCase(n->shortName));
   n->shortName = UpperCase(shortName);
   if (!n->shortName.empty()) n->parent->shortNames[n->shortName] = n;
-  n->parent->children[UpperCase(n->name)].shortKey = n->shortName;
+  n->parent->children[KeyOf(*n)].shortKey = n->shortName;
 }
 
 std::vector<std::string> SimFileSystem::List(const std::string& folder) {
@@ -695,6 +750,54 @@ std::uint32_t SimFileSystem::MakeLink(const std::string& path, const std::string
   SimNode& n =
       Insert(*r.parent, r.leaf, (folder ? kDirectory : platform::attr::kArchive) | kReparsePoint);
   n.linkTarget = target;
+  return 0;
+}
+
+std::optional<platform::LongName> SimFileSystem::LongNameOf(const std::string& path) {
+  if (path.empty() || TooLong(path)) return std::nullopt;
+  const Resolved r = Resolve(path, false);
+  if (r.error || !r.node || InvalidLeaf(r.leaf)) return std::nullopt;
+  const SimNode& n = *r.node;
+  return platform::LongName{n.name, n.unicodeName.empty() ? Latin1ToUtf8(n.name) : n.unicodeName};
+}
+
+std::optional<std::uint32_t> SimFileSystem::AttributesIn(const std::string& folder,
+                                                         const std::string& utf8Leaf) {
+  if (TooLong(folder)) return std::nullopt;
+  const Resolved r = Resolve(folder, true);
+  if (r.error || !r.node || !r.node->IsFolder()) return std::nullopt;
+  const SimNode* n = ChildUtf8(*r.node, utf8Leaf);
+  if (!n) return std::nullopt;
+  return Reported(*n);
+}
+
+std::uint32_t SimFileSystem::Rename(const std::string& path, const std::string& utf8Leaf) {
+  if (TooLong(path)) return err::kFilenameTooLong;
+  const Resolved r = Resolve(path, false);
+  if (r.error) return r.error;
+  if (!r.node) return r.parent ? err::kFileNotFound : err::kPathNotFound;
+  SimNode& n = *r.node;
+  if (!n.parent) return err::kAccessDenied;
+  std::string ansi;
+  bool lossless = false;
+  if (utf8Leaf.empty() || !Spell(utf8Leaf, ansi, lossless) || InvalidLeaf(utf8Leaf) ||
+      utf8Leaf.find_first_of("\\/") != std::string::npos)
+    return err::kInvalidName;
+  SimNode& folder = *n.parent;
+  if (const SimNode* taken = ChildUtf8(folder, utf8Leaf); taken && taken != &n)
+    return err::kAlreadyExists;
+  if (n.denyDelete) return err::kAccessDenied;
+  if (n.inUse) return err::kSharingViolation;
+  const auto it = folder.children.find(KeyOf(n));
+  std::unique_ptr<SimNode> owned = std::move(it->second.node);
+  folder.children.erase(it);
+  if (!n.shortName.empty()) folder.shortNames.erase(UpperCase(n.shortName));
+  n.name = ansi;
+  n.unicodeName = lossless ? std::string() : utf8Leaf;
+  n.shortName = MakeShortName(folder, ansi);
+  if (!n.shortName.empty()) folder.shortNames[n.shortName] = &n;
+  folder.children[KeyOf(n)] = {n.shortName, std::move(owned)};
+  folder.times.lastWrite = Tick();
   return 0;
 }
 

@@ -20,8 +20,9 @@ struct SimChild {
 
 // One file, folder or link of the simulated volume.
 struct SimNode {
-  std::string name;       // long name, case as created
-  std::string shortName;  // 8.3 name when the long name is not one itself
+  std::string name;         // long name, case as created, as the code page spells it
+  std::string unicodeName;  // UTF-8, when the code page cannot spell the long name
+  std::string shortName;    // 8.3 name when the long name is not one itself
   std::uint32_t attributes = platform::attr::kArchive;
   std::string content;
   std::string linkTarget;         // absolute path, for reparse points
@@ -71,6 +72,11 @@ class SimFileSystem final : public platform::FileSystem {
   std::optional<platform::FileTimes> Times(const std::string& path) override;
   std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
   std::uint32_t MakeLink(const std::string& path, const std::string& target, bool folder) override;
+  // The code page is Latin-1: each character above U+00FF is spelt "?".
+  std::optional<platform::LongName> LongNameOf(const std::string& path) override;
+  std::optional<std::uint32_t> AttributesIn(const std::string& folder,
+                                            const std::string& utf8Leaf) override;
+  std::uint32_t Rename(const std::string& path, const std::string& utf8Leaf) override;
 
   // Setting up a machine (tests, benchmarks). Paths are absolute; missing
   // parent folders are created. Each returns the node for further flags.
@@ -110,6 +116,7 @@ class SimFileSystem final : public platform::FileSystem {
   // when `followLast` is set.
   Resolved Resolve(const std::string& path, bool followLast, int depth = 0);
   SimNode* Child(SimNode& folder, const std::string& name);
+  SimNode* ChildUtf8(SimNode& folder, const std::string& utf8Name);
   SimNode& Insert(SimNode& folder, const std::string& name, std::uint32_t attributes);
   void Erase(SimNode& node);
   std::string MakeShortName(SimNode& folder, const std::string& name);

@@ -36,6 +36,41 @@ std::string Narrow(const wchar_t* text) {
   return narrow;
 }
 
+std::wstring FromUtf8(const std::string& text) {
+  const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                      static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        wide.data(), n);
+  return wide;
+}
+
+std::string ToUtf8(const wchar_t* text) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(n - 1));
+  return utf8;
+}
+
+// An ANSI path, and a UTF-8 name inside it, as one wide path; in the
+// "\\?\" form when it reaches MAX_PATH. Empty for a name that is not one
+// name of valid UTF-8.
+std::wstring WidePath(const std::string& folder, const std::string& utf8Leaf = {}) {
+  std::wstring leaf;
+  if (!utf8Leaf.empty()) {
+    leaf = FromUtf8(utf8Leaf);
+    if (leaf.empty() || leaf.find_first_of(L"\\/") != std::wstring::npos) return {};
+    if (folder.empty() || folder.back() != '\\') leaf.insert(0, 1, L'\\');
+  }
+  std::wstring path = Widen(folder) + leaf;
+  if (path.size() < MAX_PATH) return path;
+  const std::string literal = platform::LiteralPath(folder);
+  return literal.empty() ? path : Widen(literal) + leaf;
+}
+
 // The ANSI entry points stop at MAX_PATH; longer paths go to the wide ones
 // in their "\\?\" form, which has no such limit.
 template <class Ansi, class Wide>
@@ -568,6 +603,32 @@ std::uint32_t Win32FileSystem::MakeLink(const std::string& path, const std::stri
   const DWORD error = ::GetLastError();
   if (error != ERROR_INVALID_PARAMETER) return error;
   return LastErrorOr(::CreateSymbolicLinkA(path.c_str(), target.c_str(), kind) ? TRUE : FALSE);
+}
+
+std::optional<platform::LongName> Win32FileSystem::LongNameOf(const std::string& path) {
+  const std::wstring wide = WidePath(path);
+  if (wide.find_first_of(L"*?", wide.rfind(L'\\') + 1) != std::wstring::npos) return std::nullopt;
+  WIN32_FIND_DATAW data{};
+  const UniqueFind find(::FindFirstFileW(wide.c_str(), &data));
+  if (!find.Valid()) return std::nullopt;
+  return platform::LongName{Narrow(data.cFileName), ToUtf8(data.cFileName)};
+}
+
+std::optional<std::uint32_t> Win32FileSystem::AttributesIn(const std::string& folder,
+                                                           const std::string& utf8Leaf) {
+  const std::wstring wide = WidePath(folder, utf8Leaf);
+  if (wide.empty()) return std::nullopt;
+  const DWORD a = ::GetFileAttributesW(wide.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return a;
+}
+
+std::uint32_t Win32FileSystem::Rename(const std::string& path, const std::string& utf8Leaf) {
+  const std::size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) return ERROR_INVALID_NAME;
+  const std::wstring to = WidePath(path.substr(0, slash), utf8Leaf);
+  if (to.empty()) return ERROR_INVALID_NAME;
+  return LastErrorOr(::MoveFileExW(WidePath(path).c_str(), to.c_str(), 0));
 }
 
 }  // namespace quenk::win32

@@ -26,6 +26,10 @@ class Win32FileSystem final : public platform::FileSystem {
   std::optional<platform::FileTimes> Times(const std::string& path) override;
   std::uint32_t SetTimes(const std::string& path, const platform::FileTimes& times) override;
   std::uint32_t MakeLink(const std::string& path, const std::string& target, bool folder) override;
+  std::optional<platform::LongName> LongNameOf(const std::string& path) override;
+  std::optional<std::uint32_t> AttributesIn(const std::string& folder,
+                                            const std::string& utf8Leaf) override;
+  std::uint32_t Rename(const std::string& path, const std::string& utf8Leaf) override;
 
  private:
   // Whether the entry at `path`, opened without following a link, is that
