@@ -99,6 +99,7 @@ enum class OpenMode {
   kRewrite,          // write only, always create (truncates)
   kRead,             // read only, existing file, shared for reading
   kAppend,           // write only, existing file or a new one, written at its end
+  kCreateNew,        // write only, no sharing, a new file: kFileExists when one is there
 };
 
 struct OpenResult {
