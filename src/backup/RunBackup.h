@@ -27,6 +27,8 @@ class RunBackup final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  // "no copy in the backup", and what stopped the copy where the system said.
+  std::string FailureReason() const override;
 
   const std::string& Folder() const { return folder_; }
 
@@ -49,12 +51,14 @@ class RunBackup final : public engine::Keeper {
   bool Commit(const Pending& pending, const std::string& reg = {});
   bool Append(const char* file, const std::string& text);
   bool FirstTime(const std::string& item);
+  bool Failed(std::uint32_t error);
 
   platform::FileSystem& fs_;
   platform::Registry& registry_;
   std::string folder_;
   bool ready_ = false;
   bool regDamaged_ = false;        // a write to registry.reg failed part way
+  std::string why_;                // why the item being saved could not be
   std::set<std::string> saved_;    // items saved by this run, upper case
   std::set<std::string> copies_;   // copies made by this run, upper case
   std::set<std::string> folders_;  // copy folders known to exist, upper case
