@@ -11,8 +11,11 @@
 #include "log/LogStamp.h"
 #include "log/LogUnit.h"
 #include "log/RestoreUnit.h"
+#include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
 #include "settings/OptionsUnit.h"
+
+#include <exception>
 
 namespace quenk {
 
@@ -119,17 +122,23 @@ void TVeskForm::CleanButtonClick() {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
-  // One stamp for the run: its backup folder and its log file carry the
-  // same, even when the run goes on past a second.
-  const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
-  try {
-    RunCleaning(halves, stamp);
-  } catch (...) {
-    RefreshOpenPreview();  // what the run deleted before it stopped is gone
-    throw;
+  std::exception_ptr stopped;
+  {
+    const auto held = platform::HoldTheRun(ports_);
+    // One stamp for the run: its backup folder and its log file carry the
+    // same, even when the run goes on past a second.
+    const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
+    try {
+      RunCleaning(halves, stamp);
+      if (flags_.logFiles) log_->SaveLogFile(stamp);
+    } catch (...) {
+      stopped = std::current_exception();
+    }
   }
-  if (flags_.logFiles) log_->SaveLogFile(stamp);
+  // What the run deleted is gone, also when it stopped; the forecast is
+  // made once the run has let go of the machine.
   RefreshOpenPreview();
+  if (stopped) std::rethrow_exception(stopped);
 }
 
 void TVeskForm::RefreshOpenPreview() {
