@@ -22,7 +22,7 @@ std::vector<std::string> ReadLogLines(platform::FileSystem& fs, const std::strin
 }  // namespace
 
 std::string LogFolder(platform::FileSystem& fs) {
-  return fs.CurrentDir() + "\\Logs\\";
+  return fs.InCurrentDir("Logs\\");
 }
 
 std::string LogPath(platform::FileSystem& fs, const std::string& logName) {

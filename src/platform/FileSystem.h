@@ -160,6 +160,8 @@ class FileSystem {
   std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }
   bool FolderExists(const std::string& path);
   bool Exists(const std::string& path) { return Attributes(path).has_value(); }
+  // `name` in the current folder, also when that is a drive's root ("F:\\").
+  std::string InCurrentDir(const std::string& name);
   // Creates the folder and every missing parent; true when it exists afterwards.
   bool ForceDirectories(const std::string& path);
 };

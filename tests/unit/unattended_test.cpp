@@ -256,7 +256,8 @@ TEST_F(Unattended, ARunThatEndsSaysSoInOneLine) {
 }
 
 // A copy the disk has no room for keeps its item, and what it left of
-// itself goes; the run goes on and its log is written.
+// itself goes; the run goes on and its log is written. The run is started
+// in the root of the backup drive.
 TEST_F(Unattended, ACopyThatDoesNotFitKeepsItsItemAndTheRunGoesOn) {
   struct FullBackupDrive : ForwardingFileSystem {
     using ForwardingFileSystem::ForwardingFileSystem;
@@ -265,8 +266,8 @@ TEST_F(Unattended, ACopyThatDoesNotFitKeepsItsItemAndTheRunGoesOn) {
       return EndsWith(from, "CTAGENT.EXE") && error == 0 ? platform::err::kDiskFull : error;
     }
   } fs(machine.fs);
-  machine.fs.AddFolder("D:\\Work");
-  machine.fs.SetCurrentDir("D:\\Work");
+  machine.fs.AddFolder("D:\\");
+  machine.fs.SetCurrentDir("D:\\");
   const platform::Ports ports{
       fs, machine.registry, machine.ini, machine.locale, machine.shell, &machine.locks};
   EXPECT_EQ(RunUnattended(ports, ParseArguments({"/silent", "Creative"}), messages, output),
@@ -275,9 +276,13 @@ TEST_F(Unattended, ACopyThatDoesNotFitKeepsItsItemAndTheRunGoesOn) {
   EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
   EXPECT_FALSE(Exists(kDrv + "ctaud2k.sys"));
   const std::string stamp = "12-7-2026-3-40-57 PM";
-  EXPECT_EQ(machine.fs.ReadFile("D:\\Work\\Logs\\" + stamp + ".txt"),
+  EXPECT_EQ(output.text.find("Deleted 1, not deleted 1. Log file: D:\\Logs\\" + stamp +
+                             ".txt. Backup folder: D:\\Backups\\" + stamp + ".\r\n"),
+            0u)
+      << output.text;
+  EXPECT_EQ(machine.fs.ReadFile("D:\\Logs\\" + stamp + ".txt"),
             "[Deleted]\r\n" + kDrv + "ctaud2k.sys\r\n[Not deleted]\r\n" + kSys + "CTAGENT.EXE\r\n");
-  const std::string backup = "D:\\Work\\Backups\\" + stamp + "\\files\\C\\Windows\\System32\\";
+  const std::string backup = "D:\\Backups\\" + stamp + "\\files\\C\\Windows\\System32\\";
   EXPECT_FALSE(machine.fs.Node(backup + "CTAGENT.EXE"));
   EXPECT_TRUE(machine.fs.Node(backup + "drivers\\ctaud2k.sys"));
 }
