@@ -7,8 +7,34 @@ E2E_PREFIX=$(pwd)/build/wine/test
 # Write failures need a user without root rights: Wine run as root writes
 # read-only files. A prefix of nobody's own, with folders made unwritable.
 NOBODY_PREFIX=$(pwd)/build/wine/nobody/prefix
+# A drive too small for a backup: a tmpfs of its own, mounted as root.
+FULL_DRIVE=$(pwd)/build/wine/full-drive
 
 as_root() { [ "$(id -u)" -eq 0 ]; }
+
+# full_drive: a 256 KiB tmpfs as drive F: of the main prefix. The marker in
+# drive C names the letter, or says why there is none: the tests that need
+# the drive skip with that reason.
+full_drive() {
+  local marker="$E2E_PREFIX/drive_c/quenk-fixtures/full-drive.txt" why=""
+  mkdir -p "$FULL_DRIVE"
+  if mountpoint -q "$FULL_DRIVE"; then umount "$FULL_DRIVE" || why="the old mount stays"; fi
+  if [ -n "$why" ]; then
+    :
+  elif ! as_root; then
+    why="not root: no tmpfs can be mounted"
+  elif ! why=$(mount -t tmpfs -o size=256k,mode=0777 quenk-full "$FULL_DRIVE" 2>&1); then
+    why="the machine refuses the mount: ${why:-mount failed}"
+  else
+    why=""
+  fi
+  if [ -n "$why" ]; then
+    printf 'skip %s\n' "$why" >"$marker"
+    return 0
+  fi
+  ln -sfn "$FULL_DRIVE" "$E2E_PREFIX/dosdevices/f:"
+  printf 'F:\n' >"$marker"
+}
 
 # e2e_prefixes: both prefixes made afresh with the programs under test in
 # drive C; the display must be up. Leaves the main prefix in use.
@@ -61,6 +87,7 @@ e2e_prefixes() {
   ln -sfn ../drive_c "$E2E_PREFIX/dosdevices/q:"
   mkdir -p "$E2E_PREFIX/dosdevices/unc/localhost"
   ln -sfn ../../../drive_c "$E2E_PREFIX/dosdevices/unc/localhost/c\$"
+  full_drive
   # An unwritable program folder for the write-failure tests (they skip as root).
   mkdir -p "$c/quenk-locked" && cp build/mingw/src/quenk.exe "$c/quenk-locked/" && chmod 555 "$c/quenk-locked"
   # Keeps the Wine server (and its desktop with the tray) up between programs.
@@ -116,6 +143,7 @@ sealed_prefixes() {
 }
 
 stop_e2e() {
+  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" || true; fi
   use_prefix "$NOBODY_PREFIX" nobody
   [ -d "$NOBODY_PREFIX" ] && in_prefix wineserver -k 2>/dev/null || true
   use_prefix "$E2E_PREFIX"
