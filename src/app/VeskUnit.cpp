@@ -116,27 +116,26 @@ void TVeskForm::ProcessCommandLine() {
 void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
+  auto held = platform::HoldTheRun(ports_);
   const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);
   const int total = CountCleaningSteps(halves);
   if (total > 0) {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
+  // One stamp for the run: its backup folder and its log file carry the
+  // same, even when the run goes on past a second.
+  const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
   std::exception_ptr stopped;
-  {
-    const auto held = platform::HoldTheRun(ports_);
-    // One stamp for the run: its backup folder and its log file carry the
-    // same, even when the run goes on past a second.
-    const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
-    try {
-      RunCleaning(halves, stamp);
-      if (flags_.logFiles) log_->SaveLogFile(stamp);
-    } catch (...) {
-      stopped = std::current_exception();
-    }
+  try {
+    RunCleaning(halves, stamp);
+    if (flags_.logFiles) log_->SaveLogFile(stamp);
+  } catch (...) {
+    stopped = std::current_exception();
   }
   // What the run deleted is gone, also when it stopped; the forecast is
   // made once the run has let go of the machine.
+  held.reset();
   RefreshOpenPreview();
   if (stopped) std::rethrow_exception(stopped);
 }

@@ -17,9 +17,9 @@ bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::str
 // below "files\", their attributes and times in attributes.txt, its keys in
 // registry.reg, and manifest.txt listing each item in the order of deletion.
 // The folder is made when the first item is saved, so a run that deletes
-// nothing leaves none. A folder that is already there (a second run within
-// the same second) is added to; a copy this run did not make is never
-// overwritten, and then the item is not saved.
+// nothing leaves none. A folder that is already there (a stamp taken by a
+// run that did not hold the machine) is added to; a copy this run did not
+// make is never overwritten, and then the item is not saved.
 class RunBackup final : public engine::Keeper {
  public:
   RunBackup(platform::Ports ports, std::string folder);

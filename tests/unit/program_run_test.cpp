@@ -207,6 +207,7 @@ TEST_F(ProgramRun, ARunWhileAnotherHoldsTheMachineIsReported) {
   }
   EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
   EXPECT_TRUE(RecordDeleted().empty());
+  EXPECT_EQ(Main().ProgressBar.Position(), 0);
   other.reset();
   const std::size_t before = Reports().size();
   Clean();
