@@ -7,8 +7,9 @@ E2E_PREFIX=$(pwd)/build/wine/test
 # Write failures need a user without root rights: Wine run as root writes
 # read-only files. A prefix of nobody's own, with folders made unwritable.
 NOBODY_PREFIX=$(pwd)/build/wine/nobody/prefix
-# A drive too small for a backup: a tmpfs of its own, mounted as root.
-FULL_DRIVE=$(pwd)/build/wine/full-drive
+# A drive too small for a backup: a tmpfs of its own, mounted as root inside
+# drive C, so that no drive of the prefix leads out of it.
+FULL_DRIVE=$E2E_PREFIX/drive_c/quenk-full-drive
 
 as_root() { [ "$(id -u)" -eq 0 ]; }
 
@@ -18,10 +19,7 @@ as_root() { [ "$(id -u)" -eq 0 ]; }
 full_drive() {
   local marker="$E2E_PREFIX/drive_c/quenk-fixtures/full-drive.txt" why=""
   mkdir -p "$FULL_DRIVE"
-  if mountpoint -q "$FULL_DRIVE"; then umount "$FULL_DRIVE" || why="the old mount stays"; fi
-  if [ -n "$why" ]; then
-    :
-  elif ! as_root; then
+  if ! as_root; then
     why="not root: no tmpfs can be mounted"
   elif ! why=$(mount -t tmpfs -o size=256k,mode=0777 quenk-full "$FULL_DRIVE" 2>&1); then
     why="the machine refuses the mount: ${why:-mount failed}"
@@ -32,13 +30,19 @@ full_drive() {
     printf 'skip %s\n' "$why" >"$marker"
     return 0
   fi
-  ln -sfn "$FULL_DRIVE" "$E2E_PREFIX/dosdevices/f:"
+  ln -sfn ../drive_c/quenk-full-drive "$E2E_PREFIX/dosdevices/f:"
   printf 'F:\n' >"$marker"
+}
+
+# Before the prefix is made afresh, and at the end.
+unmount_full_drive() {
+  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" || true; fi
 }
 
 # e2e_prefixes: both prefixes made afresh with the programs under test in
 # drive C; the display must be up. Leaves the main prefix in use.
 e2e_prefixes() {
+  unmount_full_drive
   if as_root; then
     new_prefix "$NOBODY_PREFIX" nobody
     local n="$NOBODY_PREFIX/drive_c"
@@ -143,7 +147,7 @@ sealed_prefixes() {
 }
 
 stop_e2e() {
-  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" || true; fi
+  unmount_full_drive
   use_prefix "$NOBODY_PREFIX" nobody
   [ -d "$NOBODY_PREFIX" ] && in_prefix wineserver -k 2>/dev/null || true
   use_prefix "$E2E_PREFIX"
