@@ -10,12 +10,42 @@ E2E_PREFIX=$(pwd)/build/wine/test
 # (root's home, mktemp -d); one per clone, so two clones never share it.
 NOBODY_HOME=/tmp/quenk-nobody-$(pwd | md5sum | cut -c1-12)
 NOBODY_PREFIX=$NOBODY_HOME/prefix
+# A drive too small for a backup: a tmpfs of its own, mounted as root inside
+# drive C, so that no drive of the prefix leads out of it.
+FULL_DRIVE=$E2E_PREFIX/drive_c/quenk-full-drive
 
 as_root() { [ "$(id -u)" -eq 0 ]; }
+
+# full_drive: a 256 KiB tmpfs as drive F: of the main prefix. The marker in
+# drive C names the letter, or says why there is none: the tests that need
+# the drive skip with that reason.
+full_drive() {
+  local marker="$E2E_PREFIX/drive_c/quenk-fixtures/full-drive.txt" why=""
+  mkdir -p "$FULL_DRIVE"
+  if ! as_root; then
+    why="not root: no tmpfs can be mounted"
+  elif ! why=$(mount -t tmpfs -o size=256k,mode=0777 quenk-full "$FULL_DRIVE" 2>&1); then
+    why="the machine refuses the mount: ${why:-mount failed}"
+  else
+    why=""
+  fi
+  if [ -n "$why" ]; then
+    printf 'skip %s\n' "$why" >"$marker"
+    return 0
+  fi
+  ln -sfn ../drive_c/quenk-full-drive "$E2E_PREFIX/dosdevices/f:"
+  printf 'F:\n' >"$marker"
+}
+
+# Before the prefix is made afresh, and at the end.
+unmount_full_drive() {
+  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" || true; fi
+}
 
 # e2e_prefixes: both prefixes made afresh with the programs under test in
 # drive C; the display must be up. Leaves the main prefix in use.
 e2e_prefixes() {
+  unmount_full_drive
   if as_root; then
     rm -rf "$NOBODY_HOME"
     mkdir -m 755 "$NOBODY_HOME"
@@ -70,6 +100,7 @@ e2e_prefixes() {
   ln -sfn ../drive_c "$E2E_PREFIX/dosdevices/q:"
   mkdir -p "$E2E_PREFIX/dosdevices/unc/localhost"
   ln -sfn ../../../drive_c "$E2E_PREFIX/dosdevices/unc/localhost/c\$"
+  full_drive
   # An unwritable program folder for the write-failure tests (they skip as root).
   mkdir -p "$c/quenk-locked" && cp build/mingw/src/quenk.exe "$c/quenk-locked/" && chmod 555 "$c/quenk-locked"
   # Keeps the Wine server (and its desktop with the tray) up between programs.
@@ -125,6 +156,7 @@ sealed_prefixes() {
 }
 
 stop_e2e() {
+  unmount_full_drive
   use_prefix "$NOBODY_PREFIX" nobody
   if [ -d "$NOBODY_PREFIX" ]; then
     in_prefix wineserver -k 2>/dev/null || true

@@ -1,5 +1,7 @@
 #include "app/PreviewUnit.h"
 
+#include "platform/OneRun.h"
+
 namespace quenk {
 
 TPreviewForm::TPreviewForm(ui::Application& app, platform::Ports ports)
@@ -21,6 +23,7 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
     explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
     ~Busy() { app.SetBusy(false); }
   } busy(App());
+  const auto held = platform::HoldTheRun(ports_);
   Forecast forecast = RunForecast(ports_, entries, flags, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(std::move(forecast.deleted));
   ListBoxStay.Items().Assign(std::move(forecast.notDeleted));

@@ -8,9 +8,14 @@
 namespace quenk {
 
 // The stamp that names a run's files: its log file (or preview or restore
-// file) and its backup folder. Two runs never share one, or the second
-// would replace the first one's log and mix into its backup: a run whose
-// stamp is taken waits for the clock's next second.
+// file) and its backup folder. A stamp that names any of them is never
+// taken again, or the run would replace another's log and mix into its
+// backup: a run whose stamp is taken waits a moment for the clock's next
+// second, and takes the next free second after it when the clock does not
+// bring one.
 std::string FreshStamp(platform::FileSystem& fs, platform::Locale& locale);
+
+// `t` one second later, on the calendar.
+platform::LocalTime NextSecond(platform::LocalTime t);
 
 }  // namespace quenk

@@ -5,14 +5,17 @@
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
 #include "backup/RunBackup.h"
+#include "base/Text.h"
 #include "engine/Delete.h"
 #include "engine/Halves.h"
 #include "log/LogFiles.h"
 #include "log/LogStamp.h"
+#include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
 #include "settings/SettingsFile.h"
 #include "ui/Application.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace quenk {
@@ -22,13 +25,32 @@ struct NoProgress final : engine::Progress {
   void Advance() override {}
 };
 
-// The cleaning items the first five words name, in their order.
+// The cleaning items the words name, each once, in their order.
 std::vector<std::string> ItemsOf(const std::vector<std::string>& words) {
   std::vector<std::string> items;
-  for (std::size_t i = 0; i < words.size() && i < 5; ++i)
+  for (const auto& word : words)
     for (const auto& row : profiles::kCleaningItems)
-      if (words[i] == row.word) items.emplace_back(row.name);
+      if (word == row.word && std::find(items.begin(), items.end(), row.name) == items.end())
+        items.emplace_back(row.name);
   return items;
+}
+
+// What is wrong with each word that names no item, with a hint where only
+// the letter case is off.
+std::string WrongWords(const std::vector<std::string>& words) {
+  std::string wrong;
+  for (const auto& word : words) {
+    const auto named = [&word](const auto& row) { return word == row.word; };
+    if (std::any_of(profiles::kCleaningItems.begin(), profiles::kCleaningItems.end(), named))
+      continue;
+    std::string line = "Unknown vendor word " + word + ".";
+    for (const auto& row : profiles::kCleaningItems)
+      if (EqualsNoCase(word, row.word))
+        line = word + ": vendor words are matched exactly; did you mean " + std::string(row.word) +
+               "?";
+    wrong += line + "\r\n";
+  }
+  return wrong;
 }
 
 void Report(MessageSink& messages, const std::string& message) {
@@ -37,6 +59,110 @@ void Report(MessageSink& messages, const std::string& message) {
 
 int Outcome(const std::vector<std::string>& stayed) {
   return stayed.empty() ? exitcode::kDone : exitcode::kSomethingStayed;
+}
+
+std::string Count(std::size_t n) {
+  return std::to_string(n);
+}
+
+// Writes one of the run's files and returns its path. Where it cannot be
+// written whole, the message names it and the lists (`told`, or those of
+// the file) follow on standard error: the run's record is not lost.
+std::string WriteRunFile(platform::FileSystem& fs, const std::string& name,
+                         const std::vector<Section>& sections, MessageSink& messages,
+                         const std::vector<Section>* told = nullptr) {
+  try {
+    WriteLogFolderFile(fs, name, sections);
+    return LogFolder(fs) + name;
+  } catch (const std::exception& error) {
+    Report(messages, error.what());
+    for (const auto& section : told ? *told : sections) {
+      std::string text = std::string(section.header) + "\r\n";
+      for (const auto& line : section.lines) text += line + "\r\n";
+      messages.Write(text);
+    }
+    return {};
+  }
+}
+
+struct Ended {
+  int code;
+  std::string summary;
+};
+
+Ended RunRestore(platform::Ports ports, const std::string& wanted, const std::string& stamp,
+                 MessageSink& messages) {
+  std::string folder;
+  try {
+    folder = backup::FindBackup(ports.fs, wanted);
+  } catch (const std::exception& error) {
+    Report(messages, error.what());
+    return {exitcode::kWrongLine, {}};
+  }
+  const backup::RestoreResult result = backup::Restore(ports, folder);
+  const std::string file = WriteRunFile(
+      ports.fs, stamp + " restore.txt",
+      {{"[Restored]", result.restored}, {"[Not restored]", result.notRestored}}, messages);
+  return {file.empty() ? exitcode::kStopped : Outcome(result.notRestored),
+          "Restored " + Count(result.restored.size()) + ", not restored " +
+              Count(result.notRestored.size()) + ". " +
+              (file.empty() ? "No restore file was written." : "Restore file: " + file + ".")};
+}
+
+Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
+                 const OptionFlags& flags, const std::string& stamp, MessageSink& messages) {
+  NoProgress progress;
+  const Forecast forecast = RunForecast(ports, entries, flags, progress);
+  int code = Outcome(forecast.notDeleted);
+  if (!forecast.stop.empty()) {
+    Report(messages, forecast.stop);
+    code = exitcode::kStopped;
+  }
+  const std::string file = WriteRunFile(
+      ports.fs, stamp + " preview.txt",
+      {{"[Will be deleted]", forecast.deleted}, {"[Will stay]", forecast.notDeleted}}, messages);
+  if (file.empty()) code = exitcode::kStopped;
+  return {code,
+          "Will be deleted " + Count(forecast.deleted.size()) + ", will stay " +
+              Count(forecast.notDeleted.size()) + ". " +
+              (file.empty() ? "No preview file was written." : "Preview file: " + file + ".")};
+}
+
+Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries,
+                  const OptionFlags& flags, const std::string& stamp, MessageSink& messages) {
+  NoProgress progress;
+  CleaningRecord record;
+  backup::RunBackup keeper(ports, backup::BackupFolder(ports.fs, stamp));
+  engine::Remover remover(ports, record, progress, engine::FindHalves(ports.fs, ports.registry),
+                          flags.backup ? &keeper : nullptr);
+  profiles::ProfileContext ctx{ports.fs, ports.registry, remover};
+  int code = exitcode::kDone;
+  try {
+    profiles::CleanEntries(ctx, entries, flags);
+    code = Outcome(record.NotDeleted().Lines());
+  } catch (const std::exception& error) {
+    Report(messages, error.what());
+    code = exitcode::kStopped;
+  }
+  // Written whatever the log flag says: it is the only record of the run.
+  // Told on standard error instead, each line that stayed says why.
+  const auto& deleted = record.Deleted().Lines();
+  const auto& notDeleted = record.NotDeleted().Lines();
+  std::vector<std::string> why;
+  for (std::size_t i = 0; i < notDeleted.size(); ++i) {
+    const std::string reason = record.Reason(i);
+    why.push_back(reason.empty() ? notDeleted[i] : notDeleted[i] + ": " + reason);
+  }
+  const std::vector<Section> told{{"[Deleted]", deleted}, {"[Not deleted]", why}};
+  const std::string file =
+      WriteRunFile(ports.fs, stamp + ".txt",
+                   {{"[Deleted]", deleted}, {"[Not deleted]", notDeleted}}, messages, &told);
+  if (file.empty()) code = exitcode::kStopped;
+  const bool backedUp = flags.backup && ports.fs.FolderExists(keeper.Folder());
+  return {code, "Deleted " + Count(deleted.size()) + ", not deleted " + Count(notDeleted.size()) +
+                    ". " + (file.empty() ? "No log file was written." : "Log file: " + file + ".") +
+                    " " +
+                    (backedUp ? "Backup folder: " + keeper.Folder() + "." : "No backup was made.")};
 }
 
 }  // namespace
@@ -49,7 +175,8 @@ std::string UsageText() {
       "  quenk.exe /restore STAMP|latest [/silent]\r\n"
       "  quenk.exe /?\r\n"
       "\r\n"
-      "Vendor words (up to five, letter case counts):\r\n";
+      "Vendor words (letter case counts; with /silent each word must be one,\r\n"
+      "without it the first five are looked at):\r\n";
   for (const auto& row : profiles::kCleaningItems) {
     std::string word(row.word);
     word.resize(16, ' ');
@@ -68,6 +195,8 @@ std::string UsageText() {
       "  1  done and something stayed (preview: would stay; restore: skipped or failed)\r\n"
       "  2  an error stopped the run; its message goes to standard error\r\n"
       "  3  the command line is wrong; this text goes to standard error\r\n"
+      "  4  another cleaning, preview or restore is running on this machine; nothing was done\r\n"
+      "A run that ends says on standard output what it did and where its files are.\r\n"
       "\r\n"
       "Files, in the current folder: Logs\\STAMP.txt (what a cleaning deleted and not),\r\n"
       "Logs\\STAMP preview.txt, Logs\\STAMP restore.txt, Backups\\STAMP\\ (what a\r\n"
@@ -79,26 +208,36 @@ bool CheckLine(const Arguments& arguments, MessageSink& messages) {
   const Switches& s = arguments.switches;
   std::string wrong;
   if (!s.unknown.empty())
-    wrong = "Unknown switch " + s.unknown.front();
+    wrong = "Unknown switch " + s.unknown.front() + ".\r\n";
   else if (s.restore && s.restore->empty())
-    wrong = "/restore needs the stamp of a backup, or latest";
+    wrong = "/restore needs the stamp of a backup, or latest.\r\n";
   else if (s.restore && (s.preview || !arguments.words.empty()))
-    wrong = "/restore takes no vendor words and no /preview";
-  else if (!s.restore && ItemsOf(arguments.words).empty())
-    wrong = "No vendor word among the first five arguments";
+    wrong = "/restore takes no vendor words and no /preview.\r\n";
+  else if (!s.restore && arguments.words.empty())
+    wrong = "No vendor word.\r\n";
+  else if (!s.restore)
+    wrong = WrongWords(arguments.words);
   if (wrong.empty()) return true;
-  messages.Write(wrong + ".\r\n\r\n" + UsageText());
+  messages.Write(wrong + "\r\n" + UsageText());
   return false;
 }
 
 namespace {
 
-int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& messages) {
+int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
+            MessageSink& output) {
   if (arguments.switches.help) {
     messages.Write(UsageText());
     return exitcode::kDone;
   }
   if (!CheckLine(arguments, messages)) return exitcode::kWrongLine;
+  std::unique_ptr<platform::HeldName> held;
+  try {
+    held = platform::HoldTheRun(ports);
+  } catch (const platform::MachineBusy& busy) {
+    Report(messages, busy.what());
+    return exitcode::kBusy;
+  }
 
   // The settings file as the window would read and write it; a preview
   // writes nothing but its forecast.
@@ -112,67 +251,13 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
     Report(messages, error.what());
   }
 
-  const std::vector<std::string> entries = ItemsOf(arguments.words);
   const OptionFlags flags = settings.ReadAll();
   const std::string stamp = FreshStamp(ports.fs, ports.locale);
-  NoProgress progress;
-  int code = exitcode::kDone;
-  if (const auto& wanted = arguments.switches.restore) {
-    std::string folder;
-    try {
-      folder = backup::FindBackup(ports.fs, *wanted);
-    } catch (const std::exception& error) {
-      Report(messages, error.what());
-      code = exitcode::kWrongLine;
-    }
-    if (!folder.empty()) {
-      const backup::RestoreResult result = backup::Restore(ports, folder);
-      code = Outcome(result.notRestored);
-      try {
-        WriteLogFolderFile(
-            ports.fs, stamp + " restore.txt",
-            {{"[Restored]", result.restored}, {"[Not restored]", result.notRestored}});
-      } catch (const std::exception& error) {
-        Report(messages, error.what());
-        code = exitcode::kStopped;
-      }
-    }
-  } else if (arguments.switches.preview) {
-    const Forecast forecast = RunForecast(ports, entries, flags, progress);
-    code = Outcome(forecast.notDeleted);
-    if (!forecast.stop.empty()) {
-      Report(messages, forecast.stop);
-      code = exitcode::kStopped;
-    }
-    try {
-      WriteLogFolderFile(
-          ports.fs, stamp + " preview.txt",
-          {{"[Will be deleted]", forecast.deleted}, {"[Will stay]", forecast.notDeleted}});
-    } catch (const std::exception& error) {
-      Report(messages, error.what());
-      code = exitcode::kStopped;
-    }
-  } else {
-    CleaningRecord record;
-    backup::RunBackup keeper(ports, backup::BackupFolder(ports.fs, stamp));
-    engine::Remover remover(ports, record, progress, engine::FindHalves(ports.fs, ports.registry),
-                            flags.backup ? &keeper : nullptr);
-    profiles::ProfileContext ctx{ports.fs, ports.registry, remover};
-    try {
-      profiles::CleanEntries(ctx, entries, flags);
-      code = Outcome(record.NotDeleted().Lines());
-    } catch (const std::exception& error) {
-      Report(messages, error.what());
-      code = exitcode::kStopped;
-    }
-    // Written whatever the log flag says: it is the only record of the run.
-    try {
-      SaveLogFile(ports.fs, stamp, record);
-    } catch (const std::exception& error) {
-      Report(messages, error.what());
-      code = exitcode::kStopped;
-    }
-  }
+  const Ended ended = arguments.switches.restore
+                          ? RunRestore(ports, *arguments.switches.restore, stamp, messages)
+                      : arguments.switches.preview
+                          ? RunPreview(ports, ItemsOf(arguments.words), flags, stamp, messages)
+                          : RunCleaning(ports, ItemsOf(arguments.words), flags, stamp, messages);
 
   // Written back at the end, as at every exit; a refusal is said but does
   // not change how the run went.
@@ -181,16 +266,18 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
   } catch (const std::exception& error) {
     Report(messages, error.what());
   }
-  return code;
+  if (!ended.summary.empty()) output.Write(ended.summary + "\r\n");
+  return ended.code;
 }
 
 }  // namespace
 
-int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages) {
+int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
+                  MessageSink& output) {
   // Nobody is there to answer the runtime's box for an error that got this
   // far: it ends the run as any other error does.
   try {
-    return RunLine(ports, arguments, messages);
+    return RunLine(ports, arguments, messages, output);
   } catch (const std::exception& error) {
     Report(messages, error.what());
   } catch (...) {

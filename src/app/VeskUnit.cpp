@@ -11,8 +11,11 @@
 #include "log/LogStamp.h"
 #include "log/LogUnit.h"
 #include "log/RestoreUnit.h"
+#include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
 #include "settings/OptionsUnit.h"
+
+#include <exception>
 
 namespace quenk {
 
@@ -113,6 +116,7 @@ void TVeskForm::ProcessCommandLine() {
 void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
+  auto held = platform::HoldTheRun(ports_);
   const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);
   const int total = CountCleaningSteps(halves);
   if (total > 0) {
@@ -122,14 +126,18 @@ void TVeskForm::CleanButtonClick() {
   // One stamp for the run: its backup folder and its log file carry the
   // same, even when the run goes on past a second.
   const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
+  std::exception_ptr stopped;
   try {
     RunCleaning(halves, stamp);
+    if (flags_.logFiles) log_->SaveLogFile(stamp);
   } catch (...) {
-    RefreshOpenPreview();  // what the run deleted before it stopped is gone
-    throw;
+    stopped = std::current_exception();
   }
-  if (flags_.logFiles) log_->SaveLogFile(stamp);
+  // What the run deleted is gone, also when it stopped; the forecast is
+  // made once the run has let go of the machine.
+  held.reset();
   RefreshOpenPreview();
+  if (stopped) std::rethrow_exception(stopped);
 }
 
 void TVeskForm::RefreshOpenPreview() {

@@ -4,6 +4,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32NamedLocks.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "ui/win32/Win32Backend.h"
@@ -16,26 +17,29 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::win32::Win32Ini ini;
   quenk::win32::Win32Locale locale;
   quenk::win32::Win32Shell shell;
-  const quenk::platform::Ports ports{fs, registry, ini, locale, shell};
+  quenk::win32::Win32NamedLocks locks;
+  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks};
 
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());
 
   const quenk::Arguments parsed = quenk::ParseArguments(arguments);
   if (parsed.switches.silent) {
-    // What the caller gave as standard error, if anything: a program of the
-    // windows subsystem has no console of its own.
-    struct StandardError final : quenk::MessageSink {
+    // What the caller gave as standard error and output, if anything: a
+    // program of the windows subsystem has no console of its own.
+    struct StandardHandle final : quenk::MessageSink {
+      explicit StandardHandle(DWORD handle) : which(handle) {}
       void Write(std::string_view text) override {
-        const HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
+        const HANDLE h = ::GetStdHandle(which);
         if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
         ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
       }
-    } standardError;
+      DWORD which;
+    } standardError(STD_ERROR_HANDLE), standardOutput(STD_OUTPUT_HANDLE);
     // Nor may the system ask, for a drive without its medium or a crash.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    return quenk::RunUnattended(ports, parsed, standardError);
+    return quenk::RunUnattended(ports, parsed, standardError, standardOutput);
   }
   if (parsed.switches.help) {
     ::MessageBoxA(nullptr, quenk::UsageText().c_str(), "Quenk", MB_OK | MB_ICONINFORMATION);

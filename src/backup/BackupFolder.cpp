@@ -28,7 +28,7 @@ std::string WithoutSlash(std::string folder) {
 }  // namespace
 
 std::string BackupsFolder(platform::FileSystem& fs) {
-  return fs.CurrentDir() + "\\Backups\\";
+  return fs.InCurrentDir("Backups\\");
 }
 
 std::string BackupFolder(platform::FileSystem& fs, const std::string& stamp) {

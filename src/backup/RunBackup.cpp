@@ -29,10 +29,22 @@ RunBackup::RunBackup(platform::Ports ports, std::string folder)
 
 bool RunBackup::Ready() {
   if (!ready_) ready_ = fs_.ForceDirectories(folder_);
+  if (!ready_) why_ = "the backup folder cannot be made";
   return ready_;
 }
 
+bool RunBackup::Failed(std::uint32_t error) {
+  why_ = engine::ReasonFor(error, 0);
+  return false;
+}
+
+std::string RunBackup::FailureReason() const {
+  if (!failure_.empty()) return failure_;
+  return why_.empty() ? "no copy in the backup" : "no copy in the backup: " + why_;
+}
+
 bool RunBackup::FirstTime(const std::string& item) {
+  why_.clear();
   return saved_.count(UpperCase(item)) == 0;
 }
 
@@ -67,9 +79,6 @@ std::optional<platform::LongName> NameToKeep(platform::FileSystem& fs, const std
   return name;
 }
 
-std::string RunBackup::FailureReason() const {
-  return failure_.empty() ? engine::Keeper::FailureReason() : failure_;
-}
 
 // A copy lies under the name that reached the entry; a long name the code
 // page cannot spell goes into the manifest, for the restore to give back.
@@ -90,7 +99,10 @@ std::string RunBackup::CopyOf(const std::string& path) {
 bool RunBackup::MakeFolderFor(const std::string& copy) {
   const std::string folder = Parent(copy);
   if (folders_.count(UpperCase(folder))) return true;
-  if (!fs_.ForceDirectories(Reachable(folder))) return false;
+  if (!fs_.ForceDirectories(Reachable(folder))) {
+    why_ = "its folder in the backup cannot be made";
+    return false;
+  }
   folders_.insert(UpperCase(folder));
   return true;
 }
@@ -103,7 +115,13 @@ bool RunBackup::CopyFile(const std::string& path, const EntryFacts& facts, Pendi
   // A file this run saved before and could not delete: its copy stands.
   if (copies_.count(UpperCase(copy))) return true;
   const std::string target = Reachable(copy);
-  if (fs_.HardLink(path, target) != 0 && fs_.Copy(path, target, true) != 0) return false;
+  if (fs_.HardLink(path, target) != 0) {
+    if (const std::uint32_t error = fs_.Copy(path, target, true)) {
+      // What a copy cut short by a full disk left would only take more room.
+      if (error != platform::err::kFileExists) fs_.Delete(target);
+      return Failed(error);
+    }
+  }
   copies_.insert(UpperCase(copy));
   pending.attributes += FormatAttributesLine(path, facts);
   return true;
@@ -307,9 +325,10 @@ bool RunBackup::Commit(const Pending& pending, const std::string& reg) {
 
 bool RunBackup::Append(const char* file, const std::string& text) {
   auto opened = fs_.Open(folder_ + "\\" + file, platform::OpenMode::kAppend);
-  if (opened.error) return false;
-  const bool written = opened.file->Write(text) == 0;
-  return opened.file->Close() == 0 && written;
+  if (opened.error) return Failed(opened.error);
+  std::uint32_t error = opened.file->Write(text);
+  if (const std::uint32_t closed = opened.file->Close(); !error) error = closed;
+  return error == 0 || Failed(error);
 }
 
 }  // namespace quenk::backup

@@ -26,9 +26,9 @@ std::optional<platform::LongName> NameToKeep(platform::FileSystem& fs, const std
 // below "files\", their attributes and times in attributes.txt, its keys in
 // registry.reg, and manifest.txt listing each item in the order of deletion.
 // The folder is made when the first item is saved, so a run that deletes
-// nothing leaves none. A folder that is already there (a second run within
-// the same second) is added to; a copy this run did not make is never
-// overwritten, and then the item is not saved.
+// nothing leaves none. A folder that is already there (a stamp taken by a
+// run that did not hold the machine) is added to; a copy this run did not
+// make is never overwritten, and then the item is not saved.
 class RunBackup final : public engine::Keeper {
  public:
   RunBackup(platform::Ports ports, std::string folder);
@@ -36,6 +36,7 @@ class RunBackup final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  // What the backup refused the item for, or what stopped its copy.
   std::string FailureReason() const override;
 
   const std::string& Folder() const { return folder_; }
@@ -60,13 +61,15 @@ class RunBackup final : public engine::Keeper {
   bool Append(const char* file, const std::string& text);
   bool FirstTime(const std::string& item);
   bool KeepName(const std::string& path, Pending& pending);
+  bool Failed(std::uint32_t error);
 
   platform::FileSystem& fs_;
   platform::Registry& registry_;
   std::string folder_;
   bool ready_ = false;
   bool regDamaged_ = false;        // a write to registry.reg failed part way
-  std::string failure_;            // why the last item was not saved, when known
+  std::string failure_;            // why the last item was refused, when it was
+  std::string why_;                // what stopped the last item's copy
   std::set<std::string> saved_;    // items saved by this run, upper case
   std::set<std::string> copies_;   // copies made by this run, upper case
   std::set<std::string> folders_;  // copy folders known to exist, upper case

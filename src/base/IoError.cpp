@@ -2,7 +2,9 @@
 
 namespace quenk {
 
-IoError::IoError(std::uint32_t code) : std::runtime_error(MessageFor(code)), code_(code) {}
+IoError::IoError(std::uint32_t code, const std::string& path)
+    : std::runtime_error(path.empty() ? MessageFor(code) : path + ": " + MessageFor(code)),
+      code_(code) {}
 
 std::string IoError::MessageFor(std::uint32_t code) {
   switch (code) {
@@ -17,6 +19,7 @@ std::string IoError::MessageFor(std::uint32_t code) {
     case 100:
       return "Read beyond end of file";
     case 101:
+    case 112:  // the system's code for it
       return "Disk full";
     case 106:
       return "Invalid numeric input";

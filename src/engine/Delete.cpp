@@ -165,7 +165,7 @@ bool Remover::RemoveTree(const std::string& path) {
     // Nothing there to list: the folder-removal error tells what is missing.
     const std::uint32_t error = fs_.RemoveDir(path);
     if (error == platform::err::kFileNotFound || error == platform::err::kPathNotFound)
-      throw IoError(error);
+      throw IoError(error, path);
     if (error == 0) return true;
     Because(ReasonFor(error, 0));
   } else if (*a & attr::kReparsePoint) {
@@ -209,7 +209,7 @@ bool Remover::RemoveContents(const std::string& path) {
       Because("something inside could not be listed");
       return false;
     }
-    if (error) throw IoError(error);
+    if (error) throw IoError(error, path);
   }
   return result;
 }

@@ -10,18 +10,19 @@ constexpr std::string_view kDeletedHeader = "[Deleted]";
 constexpr std::string_view kNotDeletedHeader = "[Not deleted]";
 
 std::vector<std::string> ReadLogLines(platform::FileSystem& fs, const std::string& logName) {
-  auto opened = fs.Open(LogPath(fs, logName), platform::OpenMode::kRead);
-  if (opened.error) throw IoError(opened.error);
+  const std::string path = LogPath(fs, logName);
+  auto opened = fs.Open(path, platform::OpenMode::kRead);
+  if (opened.error) throw IoError(opened.error, path);
   std::string bytes;
-  if (const std::uint32_t error = opened.file->ReadAll(bytes)) throw IoError(error);
-  if (const std::uint32_t error = opened.file->Close()) throw IoError(error);
+  if (const std::uint32_t error = opened.file->ReadAll(bytes)) throw IoError(error, path);
+  if (const std::uint32_t error = opened.file->Close()) throw IoError(error, path);
   return SplitLogLines(bytes);
 }
 
 }  // namespace
 
 std::string LogFolder(platform::FileSystem& fs) {
-  return fs.CurrentDir() + "\\Logs\\";
+  return fs.InCurrentDir("Logs\\");
 }
 
 std::string LogPath(platform::FileSystem& fs, const std::string& logName) {
@@ -29,7 +30,10 @@ std::string LogPath(platform::FileSystem& fs, const std::string& logName) {
 }
 
 void SaveLogFile(platform::FileSystem& fs, platform::Locale& locale, const CleaningRecord& record) {
-  SaveLogFile(fs, LogStamp(locale.Regional(), locale.Now()), record);
+  WriteLogFolderFile(fs, LogStamp(locale.Regional(), locale.Now()) + ".txt",
+                     {{kDeletedHeader, record.Deleted().Lines()},
+                      {kNotDeletedHeader, record.NotDeleted().Lines()}},
+                     Existing::kReplace);
 }
 
 void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const CleaningRecord& record) {
@@ -39,16 +43,13 @@ void SaveLogFile(platform::FileSystem& fs, const std::string& stamp, const Clean
 }
 
 void WriteLogFolderFile(platform::FileSystem& fs, const std::string& name,
-                        const std::vector<Section>& sections) {
+                        const std::vector<Section>& sections, Existing existing) {
   const std::string folder = LogFolder(fs);
   if (!fs.FolderExists(folder)) fs.ForceDirectories(folder);
   const std::string path = folder + name;
-  // Made empty first the way the file was always made; a failure here shows
-  // up, with its real reason, when the file is opened for writing.
-  if (auto created = fs.Open(path, platform::OpenMode::kCreateExclusive); created.file)
-    created.file->Close();
-  auto opened = fs.Open(path, platform::OpenMode::kRewrite);
-  if (opened.error) throw IoError(opened.error);
+  auto opened = fs.Open(path, existing == Existing::kReplace ? platform::OpenMode::kRewrite
+                                                             : platform::OpenMode::kCreateNew);
+  if (opened.error) throw IoError(opened.error, path);
 
   std::string text;
   auto add = [&text](std::string_view line) {
@@ -59,8 +60,13 @@ void WriteLogFolderFile(platform::FileSystem& fs, const std::string& name,
     add(section.header);
     for (const auto& line : section.lines) add(line);
   }
-  if (const std::uint32_t error = opened.file->Write(text)) throw IoError(error);
-  if (const std::uint32_t error = opened.file->Close()) throw IoError(error);
+  std::uint32_t error = opened.file->Write(text);
+  if (const std::uint32_t closed = opened.file->Close(); !error) error = closed;
+  if (error) {
+    // Cut short, it would pass for the whole record when read back.
+    fs.Delete(path);
+    throw IoError(error, path);
+  }
 }
 
 void FillOlderLogs(platform::FileSystem& fs, StringList& logs) {

@@ -2,6 +2,7 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
+#include "platform/OneRun.h"
 
 namespace quenk {
 
@@ -12,7 +13,10 @@ TRestoreForm::TRestoreForm(ui::Application& app, platform::Ports ports)
 
 void TRestoreForm::RestoreBackup(const std::string& stamp) {
   const std::string folder = backup::FindBackup(ports_.fs, stamp);
-  auto result = backup::Restore(ports_, folder);
+  auto result = [&] {
+    const auto held = platform::HoldTheRun(ports_);
+    return backup::Restore(ports_, folder);
+  }();
   LabelBackup.SetCaption("Backup " + folder.substr(folder.find_last_of('\\') + 1));
   ListBoxRestored.Items().Assign(std::move(result.restored));
   ListBoxNotRestored.Items().Assign(std::move(result.notRestored));

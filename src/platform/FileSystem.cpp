@@ -30,6 +30,12 @@ std::unique_ptr<FileSearch> FileSystem::Find(const std::string& pattern, std::ui
   return std::make_unique<FilteredSearch>(FindRaw(pattern), requested);
 }
 
+std::string FileSystem::InCurrentDir(const std::string& name) {
+  std::string dir = CurrentDir();
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir + name;
+}
+
 bool FileSystem::FolderExists(const std::string& path) {
   if (path.empty()) return false;
   const auto a = Attributes(path);

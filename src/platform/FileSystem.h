@@ -106,6 +106,7 @@ enum class OpenMode {
   kRewrite,          // write only, always create (truncates)
   kRead,             // read only, existing file, shared for reading
   kAppend,           // write only, existing file or a new one, written at its end
+  kCreateNew,        // write only, no sharing, a new file: kFileExists when one is there
 };
 
 struct OpenResult {
@@ -178,6 +179,8 @@ class FileSystem {
   std::string EnvOrEmpty(const std::string& name) { return Env(name).value_or(std::string()); }
   bool FolderExists(const std::string& path);
   bool Exists(const std::string& path) { return Attributes(path).has_value(); }
+  // `name` in the current folder, also when that is a drive's root ("F:\\").
+  std::string InCurrentDir(const std::string& name);
   // Creates the folder and every missing parent; true when it exists afterwards.
   bool ForceDirectories(const std::string& path);
 };

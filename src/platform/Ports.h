@@ -4,6 +4,7 @@
 #include "platform/Ini.h"
 #include "platform/Locale.h"
 #include "platform/Registry.h"
+#include "platform/RunLock.h"
 #include "platform/Shell.h"
 
 namespace quenk::platform {
@@ -15,6 +16,8 @@ struct Ports {
   Ini& ini;
   Locale& locale;
   Shell& shell;
+  // Absent in tests that build their ports by hand: nothing is held then.
+  NamedLocks* locks = nullptr;
 };
 
 }  // namespace quenk::platform

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32NamedLocks.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 
@@ -107,7 +108,7 @@ class Win32TestMachine final : public Machine {
     if (window_) ::DestroyWindow(window_);
   }
 
-  platform::Ports Ports() override { return {fs_, registry_, ini_, locale_, shell_}; }
+  platform::Ports Ports() override { return {fs_, registry_, ini_, locale_, shell_, &locks_}; }
   bool OnWine() const override {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   }
@@ -322,6 +323,7 @@ class Win32TestMachine final : public Machine {
   win32::Win32Ini ini_;
   win32::Win32Locale locale_;
   win32::Win32Shell shell_;
+  win32::Win32NamedLocks locks_;
   std::string originalDir_;
   std::string scratch_;
   std::string scratchKey_;

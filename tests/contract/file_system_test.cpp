@@ -261,6 +261,17 @@ TEST_F(Contract, FilesWriteReadAndTruncate) {
   std::string bytes;
   EXPECT_EQ(reader.file->ReadAll(bytes), 0u);
   EXPECT_EQ(bytes, "second");
+  // A new file only: one that is there is neither opened nor touched.
+  EXPECT_EQ(ports.fs.Open(path, platform::OpenMode::kCreateNew).error, platform::err::kFileExists);
+  {
+    auto fresh = ports.fs.Open(dir + "\\new.txt", platform::OpenMode::kCreateNew);
+    ASSERT_EQ(fresh.error, 0u);
+    EXPECT_EQ(fresh.file->Write("new"), 0u);
+  }
+  reader = ports.fs.Open(path, platform::OpenMode::kRead);
+  ASSERT_EQ(reader.error, 0u);
+  EXPECT_EQ(reader.file->ReadAll(bytes), 0u);
+  EXPECT_EQ(bytes, "second");
   EXPECT_EQ(ports.fs.Open(dir + "\\missing.txt", platform::OpenMode::kRead).error,
             platform::err::kFileNotFound);
   EXPECT_EQ(ports.fs.Open(dir + "\\nofolder\\x.txt", platform::OpenMode::kRewrite).error,

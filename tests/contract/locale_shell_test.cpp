@@ -20,5 +20,17 @@ TEST_F(Contract, NotificationIconAddAndDelete) {
   EXPECT_FALSE(ports.shell.DeleteIcon(icon));
 }
 
+// A name is held once, also within one thread, and free again once let go.
+TEST_F(Contract, ANamedLockIsHeldOnceAtATime) {
+  ASSERT_NE(ports.locks, nullptr);
+  const std::string name = "Local\\Quenk.Contract";
+  auto first = ports.locks->TryHold(name);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(ports.locks->TryHold(name), nullptr);
+  EXPECT_NE(ports.locks->TryHold(name + ".other"), nullptr);
+  first.reset();
+  EXPECT_NE(ports.locks->TryHold(name), nullptr);
+}
+
 }  // namespace
 }  // namespace quenk::test

@@ -26,7 +26,7 @@ TEST_F(ErrorReportE2e, NoWindowOfTheProgramTakesInputUntilTheReportIsAnswered) {
   DoubleClickAt(ListItemCenter(items, 4));
   ASSERT_SOON_EQ(ListItems(clean), Lines{"Realtek - Sound"});
 
-  // "File not found.": the Log window's Deleted page shows a picked older log that has gone.
+  // "...: File not found.": the Log window's Deleted page shows a picked older log that has gone.
   const std::string older = std::string(kLogs) + "\\older.txt";
   WriteFile(older, "[Deleted]\r\nold-d\r\n[Not deleted]\r\nold-n\r\n");
   Menu(IDM_TOOLS_LOG);
@@ -38,7 +38,7 @@ TEST_F(ErrorReportE2e, NoWindowOfTheProgramTakesInputUntilTheReportIsAnswered) {
   DoubleClickListItem(log, IDC_LOG_LISTBOX3, 0);
   ASSERT_TRUE(::DeleteFileA(older.c_str()));
   SelectListItem(log, IDC_LOG_ITEMS, 0, Handler::kOpensReport);
-  const HWND box = WaitReport("File not found.");
+  const HWND box = WaitReport(older + ": File not found.");
   ASSERT_TRUE(box);
 
   const std::vector<HWND> forms = quenk->Forms();

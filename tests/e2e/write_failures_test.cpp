@@ -35,6 +35,23 @@ class WriteFailures : public E2e {
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_SOON(quenk->ErrorBox() == nullptr);
   }
+  // The same for a report that begins with `start` and ends with `end`.
+  void Report(const std::string& start, const std::string& end) {
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; })) << start;
+    const auto says = [&] {
+      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        const std::string text = Text(c);
+        if (text.size() >= start.size() + end.size() && text.rfind(start, 0) == 0 &&
+            text.compare(text.size() - end.size(), end.size(), end) == 0)
+          return true;
+      }
+      return false;
+    };
+    EXPECT_TRUE(WaitFor(says)) << start << "..." << end;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_SOON(quenk->ErrorBox() == nullptr);
+  }
 };
 
 TEST_F(WriteFailures, ReadOnlySettingsFileIsReportedAtExit) {
@@ -69,7 +86,8 @@ TEST_F(WriteFailures, LogFolderThatCannotBeMadeIsReportedAfterTheRun) {
   options.arguments = {"Creative"};
   options.workingDir = kLockedCwd;
   Start(options);
-  Report("Invalid filename.");
+  // The report names the log file that could not be written.
+  Report("C:\\quenk-locked\\Logs\\", ".txt: Invalid filename.");
   ASSERT_TRUE(quenk->WaitVisible("TVeskForm"));
   EXPECT_FALSE(FileExists("C:\\windows\\system32\\CTAGENT.EXE"));  // the run itself went through
 }

@@ -187,19 +187,23 @@ TEST_F(RunBackupTest, LinksAreSavedAsLinksAndNeverFollowed) {
 }
 
 // Whatever stops the backup, nothing is deleted, every item is recorded as
-// not deleted, and the run goes on with every step.
+// not deleted with what stopped its copy, and the run goes on with every step.
 TEST_F(RunBackupTest, ABackupThatCannotBeWrittenKeepsEveryItem) {
   const struct {
     const char* what;
     std::function<void(sim::SimMachine&)> setUp;
     bool keysToo;  // whether keys cannot be saved either
+    const char* reason;
   } cases[] = {
-      {"Backups is a file", [](auto& m) { m.fs.AddFile("C:\\Users\\tech\\Backups", "x"); }, true},
-      {"no right to write", [](auto& m) { m.fs.Node("C:\\Users\\tech")->denyWrite = true; }, true},
-      {"the disk is full", [](auto& m) { m.fs.SetDiskFull(true); }, true},
+      {"Backups is a file", [](auto& m) { m.fs.AddFile("C:\\Users\\tech\\Backups", "x"); }, true,
+       "no copy in the backup: the backup folder cannot be made"},
+      {"no right to write", [](auto& m) { m.fs.Node("C:\\Users\\tech")->denyWrite = true; }, true,
+       "no copy in the backup: the backup folder cannot be made"},
+      {"the disk is full", [](auto& m) { m.fs.SetDiskFull(true); }, true,
+       "no copy in the backup: disk full"},
       {"the files' folder cannot be made",
        [](auto& m) { m.fs.AddFolder("C:\\Users\\tech\\Backups\\stamp\\files").denyWrite = true; },
-       false},
+       false, "no copy in the backup: its folder in the backup cannot be made"},
   };
   for (const auto& c : cases) {
     sim::SimMachine m;
@@ -220,6 +224,7 @@ TEST_F(RunBackupTest, ABackupThatCannotBeWrittenKeepsEveryItem) {
     Lines kept{kSys + "nvcpl.dll", "C:\\Vendor"};
     if (c.keysToo) kept.push_back("HKCU\\Software\\Vendor");
     EXPECT_EQ(r.NotDeleted().Lines(), kept) << c.what;
+    for (std::size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(r.Reason(i), c.reason) << c.what;
     EXPECT_EQ(r.Deleted().Empty(), c.keysToo) << c.what;
     EXPECT_EQ(steps.steps, 3) << c.what;
     EXPECT_TRUE(m.fs.Node(kSys + "nvcpl.dll") && m.fs.Node("C:\\Vendor\\a.txt")) << c.what;
@@ -237,6 +242,7 @@ TEST_F(RunBackupTest, OnAnotherVolumeFilesAreCopiedAndOneUnreadableKeepsTheTree)
   saving.RemoveFolder("D:\\Vendor");
   EXPECT_EQ(Deleted(), Lines{"D:\\Other"});
   EXPECT_EQ(NotDeleted(), Lines{"D:\\Vendor"});
+  EXPECT_EQ(record.Reason(0), "no copy in the backup: in use");
   EXPECT_EQ(Read("files\\D\\Other\\b.txt"), "b");
   EXPECT_TRUE(Exists("D:\\Vendor\\a.txt"));
   EXPECT_EQ(Read("manifest.txt"), "folder\tD:\\Other\r\n");

@@ -98,7 +98,7 @@ TEST_F(LogFilesTest, MissingLogEmptiesTheListAndFailsWithFileNotFound) {
     ReadDeletedSection(machine.fs, "gone", deleted);
     ADD_FAILURE();
   } catch (const IoError& e) {
-    EXPECT_STREQ(e.what(), "File not found");
+    EXPECT_STREQ(e.what(), "C:\\Work\\Logs\\gone.txt: File not found");
   }
   EXPECT_TRUE(deleted.Empty());
 }
@@ -127,7 +127,7 @@ TEST_F(LogFilesTest, SaveFailuresByCode) {
   } cases[] = {
       {"log folder cannot be made", [&] { machine.fs.Node("C:\\Work")->denyWrite = true; },
        "Invalid filename"},
-      {"disk full", [&] { machine.fs.SetDiskFull(true); }, "I/O error 112"},
+      {"disk full", [&] { machine.fs.SetDiskFull(true); }, "Disk full"},
       {"read-only log file",
        [&] {
          Log("12-7-2026-3-40-57 PM", ""),
@@ -141,7 +141,8 @@ TEST_F(LogFilesTest, SaveFailuresByCode) {
       SaveLogFile(machine.fs, machine.locale, record);
       ADD_FAILURE() << c.what;
     } catch (const IoError& e) {
-      EXPECT_STREQ(e.what(), c.message) << c.what;
+      EXPECT_EQ(e.what(), "C:\\Work\\Logs\\12-7-2026-3-40-57 PM.txt: " + std::string(c.message))
+          << c.what;
     }
     machine.fs.Node("C:\\Work")->denyWrite = false;
     machine.fs.SetDiskFull(false);

@@ -1,5 +1,9 @@
 #include "ProgramFixture.h"
 
+#include "platform/OneRun.h"
+
+#include <functional>
+
 namespace quenk::test {
 namespace {
 
@@ -170,8 +174,46 @@ TEST_F(ProgramRun, FolderRemovalErrorIsReportedWithFullStop) {
   machine.registry.SetString(kLocalMachine, "Software\\ATi Technologies\\Install", "InstallDir",
                              "C:\\ATI\\Support");
   Start({"ATi"});
-  EXPECT_EQ(Reports(), Lines{"I/O error 32."});
+  EXPECT_EQ(Reports(), Lines{"C:\\ATI\\Support: I/O error 32."});
   EXPECT_TRUE(RecordDeleted().empty() && RecordNotDeleted().empty());
+}
+
+// With the window, a run refused because another holds the machine is the
+// error report, and nothing is done; the window's own runs let go when done.
+TEST_F(ProgramRun, ARunWhileAnotherHoldsTheMachineIsReported) {
+  SeedLeftovers();
+  Start();
+  auto other = machine.locks.TryHold(platform::kRunLockName);
+  ASSERT_TRUE(other);
+  const struct {
+    const char* what;
+    std::function<void()> run;
+  } cases[] = {
+      {"clean",
+       [this] {
+         Main().ListBoxCleanItems.Add("Creative - Sound");
+         Clean();
+       }},
+      {"preview", [this] { app.Guard([this] { Main().PreviewClick(); }); }},
+      {"restore", [this] { app.Guard([this] { RestoreWindow().RestoreBackup("latest"); }); }},
+  };
+  machine.fs.AddFile("C:\\Work\\Backups\\old\\manifest.txt", "");
+  for (const auto& c : cases) {
+    const std::size_t before = Reports().size();
+    c.run();
+    ASSERT_EQ(Reports().size(), before + 1) << c.what;
+    EXPECT_EQ(Reports().back(), "Another cleaning, preview or restore is running on this machine.")
+        << c.what;
+  }
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_TRUE(RecordDeleted().empty());
+  EXPECT_EQ(Main().ProgressBar.Position(), 0);
+  other.reset();
+  const std::size_t before = Reports().size();
+  Clean();
+  EXPECT_EQ(Reports().size(), before);
+  EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_FALSE(machine.locks.IsHeld(platform::kRunLockName));
 }
 
 }  // namespace

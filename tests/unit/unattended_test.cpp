@@ -1,8 +1,11 @@
 #include "ForwardingFileSystem.h"
 #include "ProfileFixture.h"
 
+#include "app/RunStamp.h"
 #include "app/Unattended.h"
 #include "base/Text.h"
+#include "log/LogStamp.h"
+#include "platform/OneRun.h"
 
 #include <functional>
 
@@ -24,7 +27,8 @@ class Unattended : public ProfileFixture {
   }
   int Run(std::vector<std::string> arguments) {
     messages.text.clear();
-    return RunUnattended(machine.ports(), ParseArguments(arguments), messages);
+    output.text.clear();
+    return RunUnattended(machine.ports(), ParseArguments(arguments), messages, output);
   }
   Lines LogFolder() { return machine.fs.List("C:\\Work\\Logs"); }
   std::string LogText(const std::string& suffix) {
@@ -33,6 +37,7 @@ class Unattended : public ProfileFixture {
     return {};
   }
   Messages messages;
+  Messages output;
 };
 
 TEST_F(Unattended, WrongLinesExitWithTheUsageAndTouchNothing) {
@@ -45,7 +50,8 @@ TEST_F(Unattended, WrongLinesExitWithTheUsageAndTouchNothing) {
       {"/silent", "Creative", "/restore"},
       {"/silent", "/restore", "latest", "Creative"},
       {"/silent", "/preview"},
-      {"/silent", "a", "b", "c", "d", "e", "Creative"},  // only the first five count
+      {"/silent", "a", "b", "c", "d", "e", "Creative"},
+      {"/silent", "NVIDIAX", "Realtek"},
   };
   for (const auto& line : lines) {
     EXPECT_EQ(Run(line), exitcode::kWrongLine) << line.back();
@@ -118,8 +124,13 @@ TEST_F(Unattended, LongAndManyArguments) {
   std::vector<std::string> line(200, std::string(1000, 'x'));
   line[0] = "/silent";
   line[3] = "Creative";
-  EXPECT_EQ(Run(line), exitcode::kDone);
+  EXPECT_EQ(Run(line), exitcode::kWrongLine);
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  std::vector<std::string> words(200, "Creative");
+  words[0] = "/silent";
+  EXPECT_EQ(Run(words), exitcode::kDone);
   EXPECT_FALSE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_EQ(output.text.find("Deleted 2, not deleted 0."), 0u) << output.text;
 }
 
 TEST_F(Unattended, BacksUpAsTheFlagSaysAndRestoresWithExitCodes) {
@@ -177,9 +188,237 @@ TEST_F(Unattended, AnErrorFromAnywhereEndsTheRunWithItsMessage) {
   } fs(machine.fs);
   const platform::Ports ports{fs, machine.registry, machine.ini, machine.locale, machine.shell};
   messages.text.clear();
-  EXPECT_EQ(RunUnattended(ports, ParseArguments({"/silent", "/restore", "latest"}), messages),
-            exitcode::kStopped);
+  EXPECT_EQ(
+      RunUnattended(ports, ParseArguments({"/silent", "/restore", "latest"}), messages, output),
+      exitcode::kStopped);
   EXPECT_EQ(messages.text, "Disk gone.\r\n");
+}
+
+// Without a window every word counts, the sixth as the first, and a
+// stamp after /restore is no word.
+TEST_F(Unattended, EveryWordIsLookedAt) {
+  const struct {
+    std::vector<std::string> line;
+    int code;
+    std::string errors;  // what standard error begins with
+  } cases[] = {
+      {{"/silent", "NVIDIAX", "Creative"},
+       exitcode::kWrongLine,
+       "Unknown vendor word NVIDIAX.\r\n\r\n"},
+      {{"/silent", "nvidia"},
+       exitcode::kWrongLine,
+       "nvidia: vendor words are matched exactly; did you mean NVIDIA?\r\n\r\n"},
+      {{"/silent", "Creative", "REALTEK", "x"},
+       exitcode::kWrongLine,
+       "REALTEK: vendor words are matched exactly; did you mean Realtek?\r\n"
+       "Unknown vendor word x.\r\n\r\n"},
+      {{"/silent", "Creative", "Creative", "Creative", "Creative", "Creative", "ati"},
+       exitcode::kWrongLine,
+       "ati: vendor words are matched exactly; did you mean ATi?\r\n\r\n"},
+      {{"/silent", "/restore", "nvidia"}, exitcode::kWrongLine, "There are no backups"},
+      {{"/silent", "NVIDIA", "NVIDIAChipset", "ATi", "Realtek", "Creative", "Creative"},
+       exitcode::kDone,
+       ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.line), c.code) << c.line[1];
+    EXPECT_EQ(messages.text.substr(0, c.errors.size()), c.errors) << c.line[1];
+    EXPECT_EQ(Exists(kSys + "CTAGENT.EXE"), c.code != exitcode::kDone) << c.line[1];
+    EXPECT_EQ(LogFolder().empty(), c.code != exitcode::kDone) << c.line[1];
+  }
+}
+
+// What a run did and where its files are is one line on standard output;
+// standard error keeps the messages.
+TEST_F(Unattended, ARunThatEndsSaysSoInOneLine) {
+  const std::string logs = "C:\\Work\\Logs\\12-7-2026-3-",
+                    backups = "C:\\Work\\Backups\\12-7-2026-3-";
+  const struct {
+    std::vector<std::string> line;
+    std::string summary;
+  } cases[] = {
+      {{"/silent", "/preview", "Creative"},
+       "Will be deleted 2, will stay 0. Preview file: " + logs + "40-57 PM preview.txt.\r\n"},
+      {{"/silent", "Creative"},
+       "Deleted 2, not deleted 0. Log file: " + logs + "40-58 PM.txt. Backup folder: " + backups +
+           "40-58 PM.\r\n"},
+      {{"/silent", "/restore", "latest"},
+       "Restored 2, not restored 0. Restore file: " + logs + "40-59 PM restore.txt.\r\n"},
+      {{"/silent", "Realtek"},
+       "Deleted 0, not deleted 0. Log file: " + logs + "41-00 PM.txt. No backup was made.\r\n"},
+      {{"/silent", "/x"}, ""},
+  };
+  for (const auto& c : cases) {
+    Run(c.line);
+    EXPECT_EQ(output.text, c.summary) << c.line[1];
+    EXPECT_EQ(messages.text.empty(), !c.summary.empty()) << c.line[1];
+  }
+}
+
+// A copy the disk has no room for keeps its item, and what it left of
+// itself goes; the run goes on and its log is written. The run is started
+// in the root of the backup drive.
+TEST_F(Unattended, ACopyThatDoesNotFitKeepsItsItemAndTheRunGoesOn) {
+  struct FullBackupDrive : ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+      const std::uint32_t error = ForwardingFileSystem::Copy(from, to, failIfExists);
+      return EndsWith(from, "CTAGENT.EXE") && error == 0 ? platform::err::kDiskFull : error;
+    }
+  } fs(machine.fs);
+  machine.fs.AddFolder("D:\\");
+  machine.fs.SetCurrentDir("D:\\");
+  const platform::Ports ports{
+      fs, machine.registry, machine.ini, machine.locale, machine.shell, &machine.locks};
+  EXPECT_EQ(RunUnattended(ports, ParseArguments({"/silent", "Creative"}), messages, output),
+            exitcode::kSomethingStayed);
+  EXPECT_EQ(messages.text, "");
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_FALSE(Exists(kDrv + "ctaud2k.sys"));
+  const std::string stamp = "12-7-2026-3-40-57 PM";
+  EXPECT_EQ(output.text.find("Deleted 1, not deleted 1. Log file: D:\\Logs\\" + stamp +
+                             ".txt. Backup folder: D:\\Backups\\" + stamp + ".\r\n"),
+            0u)
+      << output.text;
+  EXPECT_EQ(machine.fs.ReadFile("D:\\Logs\\" + stamp + ".txt"),
+            "[Deleted]\r\n" + kDrv + "ctaud2k.sys\r\n[Not deleted]\r\n" + kSys + "CTAGENT.EXE\r\n");
+  const std::string backup = "D:\\Backups\\" + stamp + "\\files\\C\\Windows\\System32\\";
+  EXPECT_FALSE(machine.fs.Node(backup + "CTAGENT.EXE"));
+  EXPECT_TRUE(machine.fs.Node(backup + "drivers\\ctaud2k.sys"));
+}
+
+// A log file the disk cannot take whole is not left cut short: the message
+// names it, and both lists follow on standard error, each line that stayed
+// with its reason.
+TEST_F(Unattended, ALogFileThatCannotBeWrittenGoesToStandardError) {
+  struct HalfFile final : platform::File {
+    std::unique_ptr<platform::File> inner;
+    std::uint32_t Write(std::string_view bytes) override {
+      inner->Write(bytes.substr(0, bytes.size() / 2));
+      return platform::err::kDiskFull;
+    }
+    std::uint32_t ReadAll(std::string& bytes) override { return inner->ReadAll(bytes); }
+    std::uint32_t Close() override { return inner->Close(); }
+  };
+  struct FullLogDrive : ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    platform::OpenResult Open(const std::string& p, platform::OpenMode m) override {
+      auto opened = ForwardingFileSystem::Open(p, m);
+      if (opened.file && m != platform::OpenMode::kRead && p.find("\\Logs\\") != p.npos) {
+        auto half = std::make_unique<HalfFile>();
+        half->inner = std::move(opened.file);
+        opened.file = std::move(half);
+      }
+      return opened;
+    }
+  } fs(machine.fs);
+  machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly);
+  const platform::Ports ports{
+      fs, machine.registry, machine.ini, machine.locale, machine.shell, &machine.locks};
+  const std::string log = "C:\\Work\\Logs\\12-7-2026-3-40-5";
+  const struct {
+    std::vector<std::string> line;
+    std::string errors;
+    std::string summary;
+  } cases[] = {
+      {{"/silent", "Creative"},
+       log + "7 PM.txt: Disk full.\r\n[Deleted]\r\n" + kSys + "CTAGENT.EXE\r\n" + kDrv +
+           "ctaud2k.sys\r\n[Not deleted]\r\n" + kSys + "ctzap.dll: read-only\r\n",
+       "Deleted 2, not deleted 1. No log file was written. Backup folder: C:\\Work\\Backups\\12-7-"
+       "2026-3-40-57 PM.\r\n"},
+      {{"/silent", "/preview", "Creative"},
+       log + "8 PM preview.txt: Disk full.\r\n[Will be deleted]\r\n[Will stay]\r\n" + kSys +
+           "ctzap.dll\r\n",
+       "Will be deleted 0, will stay 1. No preview file was written.\r\n"},
+  };
+  for (const auto& c : cases) {
+    messages.text.clear();
+    output.text.clear();
+    EXPECT_EQ(RunUnattended(ports, ParseArguments(c.line), messages, output), exitcode::kStopped);
+    EXPECT_EQ(messages.text, c.errors);
+    EXPECT_EQ(output.text, c.summary);
+    EXPECT_TRUE(LogFolder().empty());
+  }
+}
+
+// One run at a time on a machine: a second one is refused at once and
+// touches nothing; the run holds the machine only while it runs.
+TEST_F(Unattended, ASecondRunIsRefusedWhileOneRuns) {
+  ASSERT_EQ(Run({"/silent", "/preview", "Creative"}), exitcode::kDone);
+  EXPECT_FALSE(machine.locks.IsHeld(platform::kRunLockName));
+  machine.fs.Delete("C:\\Work\\Logs\\12-7-2026-3-40-57 PM preview.txt");
+  auto other = machine.locks.TryHold(platform::kRunLockName);
+  ASSERT_TRUE(other);
+  for (const std::vector<std::string>& line : {std::vector<std::string>{"/silent", "Creative"},
+                                               {"/silent", "/preview", "Creative"},
+                                               {"/silent", "/restore", "latest"}}) {
+    EXPECT_EQ(Run(line), exitcode::kBusy) << line[1];
+    EXPECT_EQ(messages.text,
+              "Another cleaning, preview or restore is running on this machine.\r\n");
+    EXPECT_EQ(output.text, "");
+  }
+  EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
+  EXPECT_TRUE(LogFolder().empty());
+  EXPECT_FALSE(machine.fs.Exists("C:\\Quenk\\quenk.ini"));
+  EXPECT_EQ(Run({"/silent", "/x"}), exitcode::kWrongLine);  // a wrong line is told as such
+  other.reset();
+  EXPECT_EQ(Run({"/silent", "Creative"}), exitcode::kDone);
+}
+
+// A clock that stands still or has gone back gives the seconds after the
+// taken stamps, never a taken one.
+TEST_F(Unattended, ATakenStampIsNeverTakenAgain) {
+  struct StandingClock final : platform::Locale {
+    explicit StandingClock(sim::SimLocale& l) : inner(l) {}
+    platform::RegionalSettings Regional() override { return inner.Regional(); }
+    platform::LocalTime Now() override { return inner.Now(); }
+    void Sleep(std::uint32_t) override { ++sleeps; }
+    sim::SimLocale& inner;
+    int sleeps = 0;
+  };
+  const auto stampOf = [this](platform::LocalTime t) {
+    return LogStamp(machine.locale.Regional(), t);
+  };
+  const platform::LocalTime start = machine.locale.now;
+  const struct {
+    const char* what;
+    platform::LocalTime now;
+    int taken;  // seconds from `now` on whose stamps are taken
+    const char* suffix;
+    bool moving;  // the clock moves on while the run waits
+    const char* expected;
+  } cases[] = {
+      {"free", start, 0, ".txt", true, "12-7-2026-3-40-57 PM"},
+      {"a log file", start, 1, ".txt", true, "12-7-2026-3-40-58 PM"},
+      {"a preview", start, 1, " preview.txt", true, "12-7-2026-3-40-58 PM"},
+      {"a backup folder", start, 1, "\\", true, "12-7-2026-3-40-58 PM"},
+      {"many, the clock moving", start, 100, ".txt", true, "12-7-2026-3-42-37 PM"},
+      {"many, the clock standing", start, 100, ".txt", false, "12-7-2026-3-42-37 PM"},
+      {"the year's last second",
+       {2026, 12, 31, 4, 23, 59, 59},
+       1,
+       ".txt",
+       false,
+       "1-1-2027-12-00-00 AM"},
+      {"a leap day", {2028, 2, 28, 1, 23, 59, 59}, 1, ".txt", false, "2-29-2028-12-00-00 AM"},
+  };
+  for (const auto& c : cases) {
+    sim::SimMachine m;
+    m.fs.AddFolder("C:\\Work\\Logs");
+    m.fs.SetCurrentDir("C:\\Work");
+    platform::LocalTime t = c.now;
+    for (int i = 0; i < c.taken; ++i, t = NextSecond(t)) {
+      if (std::string(c.suffix) == "\\")
+        m.fs.AddFolder("C:\\Work\\Backups\\" + stampOf(t));
+      else
+        m.fs.AddFile("C:\\Work\\Logs\\" + stampOf(t) + c.suffix);
+    }
+    m.locale.now = c.now;
+    StandingClock standing(m.locale);
+    platform::Locale& clock = c.moving ? static_cast<platform::Locale&>(m.locale) : standing;
+    EXPECT_EQ(FreshStamp(m.fs, clock), c.expected) << c.what;
+    EXPECT_LE(standing.sleeps, 15) << c.what;
+  }
 }
 
 }  // namespace

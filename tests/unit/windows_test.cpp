@@ -153,7 +153,8 @@ TEST_F(LogWindow, PickedLogThatVanishedFailsEachTimeUntilRemoveTurnsTheRecordBac
   machine.fs.Delete("C:\\Work\\Logs\\other.txt");
   Page(0);
   Page(1);
-  EXPECT_EQ(Reports(), (Lines{"File not found.", "File not found."}));
+  EXPECT_EQ(Reports(), (Lines{"C:\\Work\\Logs\\other.txt: File not found.",
+                              "C:\\Work\\Logs\\other.txt: File not found."}));
   EXPECT_TRUE(RecordDeleted().empty() && RecordNotDeleted().empty());
   EXPECT_FALSE(Log().ShowRecord);
 }

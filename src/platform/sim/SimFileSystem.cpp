@@ -525,6 +525,7 @@ platform::OpenResult SimFileSystem::Open(const std::string& path, platform::Open
   }
   if (!r.parent) return {err::kAccessDenied, nullptr};
   if (n) {
+    if (mode == platform::OpenMode::kCreateNew) return {err::kFileExists, nullptr};
     if (n->IsFolder() || (n->attributes & kReadOnly)) return {err::kAccessDenied, nullptr};
     if (n->inUse || n->openHandles > 0) return {err::kSharingViolation, nullptr};
     if (mode != platform::OpenMode::kAppend) {

@@ -4,6 +4,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimIni.h"
 #include "platform/sim/SimLocale.h"
+#include "platform/sim/SimNamedLocks.h"
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimShell.h"
 
@@ -16,8 +17,9 @@ struct SimMachine {
   SimIni ini{fs};
   SimLocale locale;
   SimShell shell;
+  SimNamedLocks locks;
 
-  platform::Ports ports() { return {fs, registry, ini, locale, shell}; }
+  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks}; }
 };
 
 }  // namespace quenk::sim

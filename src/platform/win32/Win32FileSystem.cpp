@@ -416,6 +416,10 @@ platform::OpenResult Win32FileSystem::Open(const std::string& path, platform::Op
       share = FILE_SHARE_READ;
       disposition = OPEN_ALWAYS;
       break;
+    case platform::OpenMode::kCreateNew:
+      access = GENERIC_WRITE;
+      disposition = CREATE_NEW;
+      break;
   }
   UniqueHandle h(Call(
       path,
