@@ -156,7 +156,6 @@ sealed_prefixes() {
 }
 
 stop_e2e() {
-  unmount_full_drive
   use_prefix "$NOBODY_PREFIX" nobody
   if [ -d "$NOBODY_PREFIX" ]; then
     in_prefix wineserver -k 2>/dev/null || true
@@ -165,4 +164,7 @@ stop_e2e() {
   rm -rf "$NOBODY_HOME"
   use_prefix "$E2E_PREFIX"
   stop_wine
+  # After the server that holds it has gone.
+  in_prefix wineserver -w 2>/dev/null || true
+  unmount_full_drive
 }

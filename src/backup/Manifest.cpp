@@ -143,8 +143,8 @@ Manifest ParseManifest(std::string_view text) {
       if (fields.size() != 4 || !IsFilePath(fields[1]) || !IsOneName(fields[2]) ||
           !IsOneName(fields[3]) || manifest.items.empty() ||
           manifest.items.back().entry.kind == Kind::kKey ||
-          !(EqualsNoCase(fields[1], manifest.items.back().entry.path) ||
-            Inside(fields[1], manifest.items.back().entry.path))) {
+          !(EqualsNoCase(PlainForm(fields[1]), PlainForm(manifest.items.back().entry.path)) ||
+            Inside(PlainForm(fields[1]), PlainForm(manifest.items.back().entry.path)))) {
         problem(number, "not understood");
         continue;
       }

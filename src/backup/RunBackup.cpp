@@ -79,7 +79,6 @@ std::optional<platform::LongName> NameToKeep(platform::FileSystem& fs, const std
   return name;
 }
 
-
 // A copy lies under the name that reached the entry; a long name the code
 // page cannot spell goes into the manifest, for the restore to give back.
 bool RunBackup::KeepName(const std::string& path, Pending& pending) {
@@ -115,10 +114,12 @@ bool RunBackup::CopyFile(const std::string& path, const EntryFacts& facts, Pendi
   // A file this run saved before and could not delete: its copy stands.
   if (copies_.count(UpperCase(copy))) return true;
   const std::string target = Reachable(copy);
+  const bool there = fs_.Exists(target);
   if (fs_.HardLink(path, target) != 0) {
     if (const std::uint32_t error = fs_.Copy(path, target, true)) {
-      // What a copy cut short by a full disk left would only take more room.
-      if (error != platform::err::kFileExists) fs_.Delete(target);
+      // What a copy cut short by a full disk left would only take more room;
+      // a copy that was there before is another run's.
+      if (!there) fs_.Delete(target);
       return Failed(error);
     }
   }
@@ -240,7 +241,6 @@ bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const st
   return true;
 }
 
-
 std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
   std::string spelt;
   RegKey owned;
@@ -310,14 +310,8 @@ bool RunBackup::ExportKey(platform::HKey parent, const std::string& name, const 
 bool RunBackup::Commit(const Pending& pending, const std::string& reg) {
   if (!reg.empty()) {
     const std::string path = folder_ + "\\" + kRegistryFile;
-    std::string text = fs_.Exists(path) ? std::string() : RegFileHeader();
-    // After a write that stopped part way, start on a line of its own.
-    if (regDamaged_) text += "\r\n";
-    text += reg;
-    if (!Append(kRegistryFile, text)) {
-      regDamaged_ = true;
+    if (!Append(kRegistryFile, (fs_.Exists(path) ? std::string() : RegFileHeader()) + reg))
       return false;
-    }
   }
   if (!pending.attributes.empty() && !Append(kAttributesFile, pending.attributes)) return false;
   return Append(kManifestFile, pending.manifest);
@@ -326,9 +320,13 @@ bool RunBackup::Commit(const Pending& pending, const std::string& reg) {
 bool RunBackup::Append(const char* file, const std::string& text) {
   auto opened = fs_.Open(folder_ + "\\" + file, platform::OpenMode::kAppend);
   if (opened.error) return Failed(opened.error);
-  std::uint32_t error = opened.file->Write(text);
+  // After a write that stopped part way, start on a line of its own, so the
+  // next item's line is not glued to the fragment.
+  std::uint32_t error = opened.file->Write(damaged_.count(file) ? "\r\n" + text : text);
   if (const std::uint32_t closed = opened.file->Close(); !error) error = closed;
-  return error == 0 || Failed(error);
+  if (error == 0) return true;
+  damaged_.insert(file);
+  return Failed(error);
 }
 
 }  // namespace quenk::backup

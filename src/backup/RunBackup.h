@@ -67,7 +67,7 @@ class RunBackup final : public engine::Keeper {
   platform::Registry& registry_;
   std::string folder_;
   bool ready_ = false;
-  bool regDamaged_ = false;        // a write to registry.reg failed part way
+  std::set<std::string> damaged_;  // backup files a write stopped in part way
   std::string failure_;            // why the last item was refused, when it was
   std::string why_;                // what stopped the last item's copy
   std::set<std::string> saved_;    // items saved by this run, upper case

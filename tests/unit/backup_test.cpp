@@ -7,6 +7,7 @@
 #include "backup/RunBackup.h"
 #include "profiles/CleaningItems.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace quenk::test {
@@ -188,6 +189,40 @@ TEST_F(RunBackupTest, LinksAreSavedAsLinksAndNeverFollowed) {
 
 // Whatever stops the backup, nothing is deleted, every item is recorded as
 // not deleted with what stopped its copy, and the run goes on with every step.
+// Wherever the disk fills, in the middle of a line of any of the backup's
+// files, every item the run deleted afterwards reads back from the manifest.
+TEST(BackupRun, AWriteCutShortNeverHidesTheItemsAfterIt) {
+  const std::string folder = "C:\\Users\\tech\\Backups\\stamp";
+  for (std::size_t room = 0; room < 400; ++room) {
+    sim::SimMachine m;
+    m.fs.AddFolder("C:\\Users\\tech");
+    m.fs.SetCurrentDir("C:\\Users\\tech");
+    m.fs.AddFile(kSys + "nvapi.dll", "a");
+    m.fs.AddFile(kSys + "nvcpl.dll", "c");
+    m.registry.SetString(kCurrentUser, "Software\\Vendor", "x", "1");
+    m.registry.SetString(kCurrentUser, "Software\\Vendor2", "y", "2");
+    CleaningRecord r;
+    StepCounter steps;
+    backup::RunBackup k(m.ports(), folder);
+    engine::Remover remover(m.ports(), r, steps, {}, &k);
+    const std::vector<std::string_view> first{"nvapi*.*"}, second{"nvcpl*.*"}, key{"Vendor"},
+        key2{"Vendor2"};
+    m.fs.SetRoom(room);
+    remover.RemoveFiles(kSys, first);
+    remover.RemoveKeys(kCurrentUser, "Software", key);
+    m.fs.SetRoom(std::nullopt);
+    remover.RemoveFiles(kSys, second);
+    remover.RemoveKeys(kCurrentUser, "Software", key2);
+    const auto manifest = backup::ParseManifest(m.fs.ReadFile(folder + "\\manifest.txt"));
+    Lines saved;
+    for (const auto& item : manifest.items) saved.push_back(item.entry.path);
+    for (const auto& line : r.Deleted().Lines())
+      EXPECT_NE(std::find(saved.begin(), saved.end(), line), saved.end()) << room << " " << line;
+    const Lines deleted = r.Deleted().Lines();
+    EXPECT_NE(std::find(deleted.begin(), deleted.end(), kSys + "nvcpl.dll"), deleted.end()) << room;
+  }
+}
+
 TEST_F(RunBackupTest, ABackupThatCannotBeWrittenKeepsEveryItem) {
   const struct {
     const char* what;

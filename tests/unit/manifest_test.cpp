@@ -40,9 +40,12 @@ TEST(Manifest, LinesRoundTripAndLinksJoinTheItemTheyAreIn) {
   // they are not understood.
   const std::vector<backup::ManifestName> names{
       {"C:\\Windows\\Help\\nvcpl", {"?dir", "\xd0\x96dir"}},
-      {"C:\\Windows\\Help\\nvcpl\\___~1.TXT", {"???.txt", "\xd0\x96\xd1\x83\xd0\xba.txt"}}};
+      {"C:\\Windows\\Help\\nvcpl\\___~1.TXT", {"???.txt", "\xd0\x96\xd1\x83\xd0\xba.txt"}},
+      // Below a folder only the literal form reaches ("y.").
+      {"\\\\?\\C:\\Windows\\Help\\nvcpl\\y.\\___~2.TXT", {"?.txt", "\xd0\x96.txt"}}};
   const std::string named = backup::FormatManifestLine(entries[1]) +
                             backup::FormatNameLine(names[0]) + backup::FormatNameLine(names[1]) +
+                            backup::FormatNameLine(names[2]) +
                             backup::FormatManifestLine(entries[7]) +
                             backup::FormatNameLine({entries[7].path, {"?", "\xd0\x96"}}) +
                             backup::FormatManifestLine(entries[0]) +
@@ -51,7 +54,7 @@ TEST(Manifest, LinesRoundTripAndLinksJoinTheItemTheyAreIn) {
   ASSERT_EQ(withNames.items.size(), 3u);
   EXPECT_EQ(withNames.items[0].names, names);
   EXPECT_EQ(withNames.problems,
-            (std::vector<std::string>{"line 5: not understood", "line 7: not understood"}));
+            (std::vector<std::string>{"line 6: not understood", "line 8: not understood"}));
 }
 
 TEST(Manifest, LinesThatCannotBeTakenAreReported) {

@@ -154,9 +154,12 @@ class SimFile final : public platform::File {
   std::uint32_t Write(std::string_view bytes) override {
     if (!node_) return 6;  // ERROR_INVALID_HANDLE
     if (fs_.diskFull_ && !bytes.empty()) return err::kDiskFull;
+    const bool fits = !fs_.room_ || bytes.size() <= *fs_.room_;
+    if (!fits) bytes = bytes.substr(0, *fs_.room_);
+    if (fs_.room_) *fs_.room_ -= bytes.size();
     node_->content.append(bytes);
     fs_.Touch(*node_);
-    return 0;
+    return fits ? 0 : err::kDiskFull;
   }
   std::uint32_t ReadAll(std::string& bytes) override {
     if (!node_) return 6;

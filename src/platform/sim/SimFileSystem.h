@@ -93,6 +93,8 @@ class SimFileSystem final : public platform::FileSystem {
   void SetModulePath(std::string path) { modulePath_ = std::move(path); }
   void SetEnv(const std::string& name, std::optional<std::string> value);
   void SetDiskFull(bool full) { diskFull_ = full; }
+  // Writes take this many more bytes, the last one in part, then the disk is full.
+  void SetRoom(std::optional<std::size_t> bytes) { room_ = bytes; }
   void SetSystemFolder(platform::SystemFolder folder, std::string path) {
     systemFolders_[folder] = std::move(path);
   }
@@ -142,6 +144,7 @@ class SimFileSystem final : public platform::FileSystem {
   std::string currentDir_ = "C:\\";
   std::string modulePath_ = "C:\\Quenk\\quenk.exe";
   bool diskFull_ = false;
+  std::optional<std::size_t> room_;
   std::uint64_t clock_ = 134'116'992'000'000'000;  // 1 January 2026
 
   friend class SimSearch;
