@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Progress.h"
-#include "log/CleaningRecord.h"
+#include "engine/CleaningRecord.h"
 #include "platform/Ports.h"
 #include "settings/OptionFlags.h"
 

@@ -3,7 +3,7 @@
 #include "engine/Halves.h"
 #include "engine/Keeper.h"
 #include "engine/Progress.h"
-#include "log/CleaningRecord.h"
+#include "engine/CleaningRecord.h"
 #include "platform/Ports.h"
 
 #include <span>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/StringList.h"
-#include "log/CleaningRecord.h"
+#include "engine/CleaningRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 

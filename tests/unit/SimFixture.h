@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Delete.h"
-#include "log/CleaningRecord.h"
+#include "engine/CleaningRecord.h"
 #include "platform/sim/SimMachine.h"
 
 #include <gtest/gtest.h>
