@@ -1,6 +1,18 @@
 #include "E2e.h"
 
+#include <cstdio>
+
 namespace quenk::e2e {
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char b[4];
+  for (const char c : bytes) {
+    std::snprintf(b, sizeof b, "%02x", static_cast<unsigned char>(c));
+    out += b;
+  }
+  return out;
+}
 
 Lines E2e::Split(const std::string& text) {
   Lines lines;

@@ -12,6 +12,9 @@ namespace quenk::e2e {
 
 using Lines = std::vector<std::string>;
 
+// Bytes as hexadecimal digits, so that snapshots compare them exactly.
+std::string Hex(const std::string& bytes);
+
 // Each test starts from a clean prefix state: no settings file, no logs, no
 // seeded leftovers.
 class E2e : public ::testing::Test {

@@ -80,16 +80,6 @@ void SeedAll() {
   SeedValues(HKEY_LOCAL_MACHINE, "Software\\ASIO\\Creative ASIO");
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char b[4];
-  for (const char c : bytes) {
-    std::snprintf(b, sizeof b, "%02x", static_cast<unsigned char>(c));
-    out += b;
-  }
-  return out;
-}
-
 using Snap = std::vector<std::string>;
 
 // A file or folder tree as a restore must bring it back: names, bytes,

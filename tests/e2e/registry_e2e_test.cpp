@@ -24,16 +24,6 @@ void SetWide(HKEY root, const std::wstring& key, const std::wstring& name, DWORD
   ::RegCloseKey(k);
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char b[4];
-  for (const char c : bytes) {
-    std::snprintf(b, sizeof b, "%02x", static_cast<unsigned char>(c));
-    out += b;
-  }
-  return out;
-}
-
 // A key as the wide calls read it, so that what the 8-bit calls would
 // change shows: names and data as stored, in hex.
 void SnapWide(HKEY parent, const std::wstring& path, const std::string& name, Lines& out) {
