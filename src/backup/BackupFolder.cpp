@@ -1,7 +1,7 @@
 #include "backup/BackupFolder.h"
 
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 
 #include <stdexcept>
 
@@ -54,7 +54,7 @@ std::string Reachable(const std::string& path) {
     std::size_t end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
     const std::string_view name = std::string_view(path).substr(start, end - start);
-    if (!name.empty() && name != "." && name != ".." &&
+    if (!name.empty() && !platform::IsDotName(name) &&
         (name.back() == '.' || name.back() == ' ' || platform::IsDeviceName(name))) {
       std::string literal = platform::LiteralPath(path);
       return literal.empty() ? path : literal;
@@ -62,13 +62,6 @@ std::string Reachable(const std::string& path) {
     start = end + 1;
   }
   return path;
-}
-
-std::string PlainForm(std::string_view path) {
-  if (!platform::IsLiteralPath(path)) return std::string(path);
-  path.remove_prefix(4);
-  if (StartsWithNoCase(path, "UNC\\")) return "\\\\" + std::string(path.substr(4));
-  return std::string(path);
 }
 
 bool HasBackup(platform::FileSystem& fs, const std::string& stamp) {
@@ -95,7 +88,7 @@ std::string FindBackup(platform::FileSystem& fs, const std::string& stamp) {
   auto search = fs.Find(backups + "*", platform::attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (!(entry.attributes & platform::attr::kDirectory) || entry.name == "." || entry.name == "..")
+    if (!(entry.attributes & platform::attr::kDirectory) || platform::IsDotName(entry.name))
       continue;
     const auto times = fs.Times(backups + entry.name + "\\" + kManifestFile);
     if (times && (latest.empty() || times->lastWrite > latestTime)) {

@@ -28,9 +28,6 @@ std::string CopyPathFor(std::string_view path);
 // when a name ends in a dot or a blank, which the plain form would drop.
 std::string Reachable(const std::string& path);
 
-// The path without its literal prefix ("\\?\C:\x" -> "C:\x"), so that
-// both spellings of a path find the same entry.
-std::string PlainForm(std::string_view path);
 
 // Whether a backup folder of that stamp exists.
 bool HasBackup(platform::FileSystem& fs, const std::string& stamp);

@@ -1,5 +1,7 @@
 #include "backup/BackupForecast.h"
 
+#include "platform/Paths.h"
+
 #include "backup/ExactKey.h"
 
 #include "backup/RegFile.h"
@@ -15,10 +17,8 @@ bool BackupForecast::CouldBeMade() {
     // The nearest folder on the way that is there must take a new folder.
     std::string existing = folder_;
     std::optional<std::uint32_t> a = fs_.Attributes(existing);
-    while (!a) {
-      const std::size_t slash = existing.find_last_of('\\');
-      if (slash == std::string::npos) break;
-      existing.resize(slash);
+    while (!a && !platform::FolderOf(existing).empty()) {
+      existing = platform::ParentOf(existing);
       a = fs_.Attributes(existing.size() == 2 ? existing + "\\" : existing);
     }
     couldBeMade_ = a && (*a & attr::kDirectory) &&
@@ -43,7 +43,7 @@ bool BackupForecast::NamesKept(const std::string& path) {
   auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (entry.name == "." || entry.name == "..") continue;
+    if (platform::IsDotName(entry.name)) continue;
     const std::string child = engine::EntryPath(path + "\\", entry);
     if (entry.name.find('?') != std::string::npos && !NameKept(child)) return false;
     if ((entry.attributes & attr::kDirectory) && !(entry.attributes & attr::kReparsePoint) &&

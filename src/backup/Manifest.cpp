@@ -2,7 +2,7 @@
 
 #include "backup/BackupFolder.h"
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 
 #include <charconv>
 
@@ -48,7 +48,7 @@ std::vector<std::string_view> Fields(std::string_view line) {
 // form the literal prefix takes unchanged, without wildcards or controls.
 bool IsFilePath(std::string_view path) {
   // The literal form is taken as it is: its segments are checked as plain ones.
-  if (platform::LiteralPath(PlainForm(path)).empty()) return false;
+  if (platform::LiteralPath(platform::PlainPath(path)).empty()) return false;
   const std::size_t from = platform::IsLiteralPath(path) ? 4 : 0;
   for (std::size_t i = from; i < path.size(); ++i) {
     const auto c = static_cast<unsigned char>(path[i]);
@@ -72,7 +72,7 @@ bool ValidPath(Kind kind, std::string_view path) {
 
 // One name of text: no folder separator, no control character.
 bool IsOneName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || platform::IsDotName(name)) return false;
   for (const char c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '/') return false;
   return true;
@@ -143,8 +143,10 @@ Manifest ParseManifest(std::string_view text) {
       if (fields.size() != 4 || !IsFilePath(fields[1]) || !IsOneName(fields[2]) ||
           !IsOneName(fields[3]) || manifest.items.empty() ||
           manifest.items.back().entry.kind == Kind::kKey ||
-          !(EqualsNoCase(PlainForm(fields[1]), PlainForm(manifest.items.back().entry.path)) ||
-            Inside(PlainForm(fields[1]), PlainForm(manifest.items.back().entry.path)))) {
+          !(EqualsNoCase(platform::PlainPath(fields[1]),
+                         platform::PlainPath(manifest.items.back().entry.path)) ||
+            Inside(platform::PlainPath(fields[1]),
+                   platform::PlainPath(manifest.items.back().entry.path)))) {
         problem(number, "not understood");
         continue;
       }
@@ -214,7 +216,7 @@ std::map<std::string, EntryFacts> ParseAttributes(std::string_view text) {
         !Number(fields[1], f.times.creation, 10) || !Number(fields[2], f.times.lastAccess, 10) ||
         !Number(fields[3], f.times.lastWrite, 10) || !IsFilePath(fields[4]))
       continue;
-    facts[UpperCase(PlainForm(fields[4]))] = f;
+    facts[UpperCase(platform::PlainPath(fields[4]))] = f;
   }
   return facts;
 }

@@ -1,6 +1,7 @@
 #include "backup/Restore.h"
 
 #include "backup/BackupFolder.h"
+#include "platform/Paths.h"
 #include "backup/Manifest.h"
 #include "backup/RegFile.h"
 #include "base/Text.h"
@@ -35,11 +36,6 @@ std::string Reason(std::uint32_t code) {
     default:
       return "error " + std::to_string(code);
   }
-}
-
-std::string Parent(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 std::string ValueLine(const std::string& key, const RegValue& v) {
@@ -121,7 +117,7 @@ class Restorer {
       result.notRestored.push_back(std::string(kManifestFile) + ", " + p);
     if (Read(kAttributesFile, text) == 0) facts_ = ParseAttributes(text);
     for (const auto& item : manifest.items)
-      for (const auto& n : item.names) names_[UpperCase(PlainForm(n.path))] = n.name;
+      for (const auto& n : item.names) names_[UpperCase(platform::PlainPath(n.path))] = n.name;
     LoadRegistry(manifest, result);
     // Undone in the reverse order of deletion, so that a folder comes back
     // before what was deleted from it earlier; shown in the order of deletion.
@@ -191,7 +187,7 @@ class Restorer {
   }
 
   std::optional<EntryFacts> FactsOf(const std::string& path) {
-    const auto it = facts_.find(UpperCase(PlainForm(path)));
+    const auto it = facts_.find(UpperCase(platform::PlainPath(path)));
     if (it == facts_.end()) return std::nullopt;
     return it->second;
   }
@@ -199,7 +195,7 @@ class Restorer {
   // The long name to give back to the entry that `path` reached by its short name.
   const platform::LongName* NameOf(const std::string& path) const {
     if (names_.empty()) return nullptr;
-    const auto it = names_.find(UpperCase(PlainForm(path)));
+    const auto it = names_.find(UpperCase(platform::PlainPath(path)));
     return it == names_.end() ? nullptr : &it->second;
   }
 
@@ -224,12 +220,12 @@ class Restorer {
   // with the line, when it exists or another entry holds that short name.
   bool NameFree(const std::string& path, const platform::LongName& name, Outcome& o) {
     const std::string line = Worded(path);
-    if (fs_.AttributesIn(Reachable(Parent(path)), name.utf8)) {
+    if (fs_.AttributesIn(Reachable(platform::ParentOf(path)), name.utf8)) {
       o.Skipped(line);
       return false;
     }
     if (fs_.Attributes(Reachable(path))) {
-      o.Failed(line, "another entry has its short name " + path.substr(path.rfind('\\') + 1));
+      o.Failed(line, "another entry has its short name " + platform::LastComponent(path));
       return false;
     }
     return true;
@@ -310,7 +306,8 @@ class Restorer {
 
   bool MakeParent(const std::string& path, Outcome& o, MadeFolders& made) {
     std::vector<std::string> missing;
-    for (std::string p = Parent(path); !p.empty() && p.back() != ':'; p = Parent(p)) {
+    for (std::string p = platform::ParentOf(path); !p.empty() && p.back() != ':';
+         p = platform::ParentOf(p)) {
       if (fs_.FolderExists(Reachable(p))) break;
       missing.push_back(p);
     }
@@ -395,7 +392,7 @@ class Restorer {
     auto search = fs_.Find(copy + "\\*.*", attr::kAnyFile);
     platform::FindEntry entry;
     while (search->Next(entry)) {
-      if (entry.name == "." || entry.name == "..") continue;
+      if (platform::IsDotName(entry.name)) continue;
       const std::string child = path + "\\" + entry.name;
       const std::string childCopy = Reachable(copy + "\\" + entry.name);
       if (entry.attributes & attr::kDirectory)
@@ -404,7 +401,9 @@ class Restorer {
         inside.Add(RestoreFile(child, childCopy));
     }
     for (const auto& link : links) {
-      if (EqualsNoCase(PlainForm(Parent(link.path)), PlainForm(path))) RestoreLink(link, inside);
+      if (EqualsNoCase(platform::PlainPath(platform::ParentOf(link.path)),
+                       platform::PlainPath(path)))
+        RestoreLink(link, inside);
     }
     if (!made) {
       inside.SkippedWhole(line);
@@ -547,7 +546,7 @@ class Restorer {
       inside.Add(
           RestoreKey(line + "\\" + child->name, root, path + "\\" + child->name, *child, links));
     for (const auto& link : links)
-      if (EqualsNoCase(Parent(link.path), line)) RestoreKeyLink(link, inside);
+      if (EqualsNoCase(platform::ParentOf(link.path), line)) RestoreKeyLink(link, inside);
     if (!made) {
       o.Add(std::move(inside));
       o.SkippedWhole(line);

@@ -5,22 +5,13 @@
 #include "backup/RegFile.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 
 namespace quenk::backup {
 namespace {
 
 namespace attr = platform::attr;
 using platform::RegKey;
-
-bool IsDots(const std::string& name) {
-  return name == "." || name == "..";
-}
-
-std::string Parent(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 }  // namespace
 
@@ -58,10 +49,9 @@ bool TreeHolds(platform::FileSystem& fs, const std::string& tree, const std::str
   // The inner folder may not exist yet: compare its nearest existing parent.
   std::string existing = inner, rest;
   while (!fs.Attributes(existing)) {
-    const std::size_t slash = existing.find_last_of('\\');
-    if (slash == std::string::npos) return false;
-    rest = existing.substr(slash) + rest;
-    existing.resize(slash);
+    if (platform::FolderOf(existing).empty()) return false;
+    rest = "\\" + platform::LastComponent(existing) + rest;
+    existing = platform::ParentOf(existing);
   }
   const auto innerId = fs.Identify(existing);
   return innerId && inside(innerId->finalPath + rest, treeId->finalPath);
@@ -96,7 +86,7 @@ std::string RunBackup::CopyOf(const std::string& path) {
 }
 
 bool RunBackup::MakeFolderFor(const std::string& copy) {
-  const std::string folder = Parent(copy);
+  const std::string folder = platform::ParentOf(copy);
   if (folders_.count(UpperCase(folder))) return true;
   if (!fs_.ForceDirectories(Reachable(folder))) {
     why_ = "its folder in the backup cannot be made";
@@ -139,7 +129,7 @@ bool RunBackup::CopyFolder(const std::string& path, const EntryFacts& facts, Pen
   auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (IsDots(entry.name)) continue;
+    if (platform::IsDotName(entry.name)) continue;
     const std::string child = engine::EntryPath(path + "\\", entry);
     const EntryFacts childFacts{entry.attributes, entry.times};
     Pending named;

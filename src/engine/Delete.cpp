@@ -2,21 +2,13 @@
 
 #include "base/IoError.h"
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 #include "platform/Wildcard.h"
 
 namespace quenk::engine {
 
 namespace attr = platform::attr;
 using platform::RegKey;
-
-namespace {
-
-bool IsDots(const std::string& name) {
-  return name == "." || name == "..";
-}
-
-}  // namespace
 
 std::string EntryPath(const std::string& folder, const platform::FindEntry& entry) {
   if (entry.name.find('?') != std::string::npos && !entry.shortName.empty())
@@ -133,7 +125,7 @@ std::vector<Remover::Listed> Remover::List(const std::string& folder) {
   auto search = fs_.Find(folder + "*", attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry))
-    if (!IsDots(entry.name)) listed.push_back({entry, false});
+    if (!platform::IsDotName(entry.name)) listed.push_back({entry, false});
   return listed;
 }
 
@@ -144,7 +136,7 @@ void Remover::SearchAndRemove(const std::string& folder, std::string_view mask,
   auto search = fs_.Find(folder + std::string(mask), attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (IsDots(entry.name)) continue;
+    if (platform::IsDotName(entry.name)) continue;
     const std::string path = EntryPath(folder, entry);
     const bool removed = DeleteFile(path, entry.attributes);
     Record(removed, folder + entry.name);
@@ -184,7 +176,7 @@ bool Remover::RemoveContents(const std::string& path) {
     auto search = fs_.Find(path + "\\*.*", attr::kAnyFile);
     platform::FindEntry entry;
     while (search->Next(entry)) {
-      if (IsDots(entry.name)) continue;
+      if (platform::IsDotName(entry.name)) continue;
       const std::string child = EntryPath(path + "\\", entry);
       bool removed;
       if (entry.attributes & attr::kReparsePoint)
@@ -223,7 +215,7 @@ void Remover::RemoveInstallersIn(const std::string& folder, std::string_view com
   auto search = fs_.Find(folder + "*", attr::kFolders);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (IsDots(entry.name)) continue;
+    if (platform::IsDotName(entry.name)) continue;
     // "{X}." would read and remove "{X}" unless reached literally.
     const std::string path = EntryPath(folder, entry);
     const std::string company = ini_.Read(path + "\\setup.ini", "Startup", "CompanyName", "Not");

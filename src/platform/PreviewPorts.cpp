@@ -1,15 +1,12 @@
 #include "platform/PreviewPorts.h"
 
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 
 namespace quenk::platform {
 
 std::string GoneSet::Key(std::string path) {
-  if (path.rfind("\\\\?\\UNC\\", 0) == 0)
-    path = "\\\\" + path.substr(8);
-  else if (IsLiteralPath(path))
-    path.erase(0, 4);
+  path = PlainPath(path);
   for (char& c : path) c = c == '/' ? '\\' : FoldCase(c);
   while (path.size() > 1 && path.back() == '\\') path.pop_back();
   return path;
@@ -39,7 +36,7 @@ class PreviewSearch final : public FileSearch {
   bool Next(FindEntry& entry) override {
     while (inner_->Next(entry)) {
       owner_.Work();
-      if (entry.name != "." && entry.name != ".." && Gone(entry)) continue;
+      if (!IsDotName(entry.name) && Gone(entry)) continue;
       found_ = true;
       return true;
     }
@@ -64,11 +61,6 @@ class PreviewSearch final : public FileSearch {
   PreviewFileSystem& owner_;
   bool found_ = false;
 };
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -103,7 +95,7 @@ std::uint32_t PreviewFileSystem::RemoveDir(const std::string& path) {
     auto search = FindRaw(path + "\\*");
     FindEntry entry;
     while (search->Next(entry))
-      if (entry.name != "." && entry.name != "..") return err::kDirNotEmpty;
+      if (!IsDotName(entry.name)) return err::kDirNotEmpty;
   }
   gone_.Add(path);
   return 0;

@@ -1,6 +1,7 @@
 #include "profiles/FolderLookup.h"
 
 #include "base/Text.h"
+#include "platform/Paths.h"
 #include "profiles/ProtectedFolders.h"
 
 #include <stdexcept>
@@ -45,10 +46,10 @@ struct SplitPath {
 SplitPath Split(std::string path) {
   for (char& c : path)
     if (c == '/') c = '\\';
-  if (path.rfind("\\\\?\\UNC\\", 0) == 0)
-    path = "\\\\" + path.substr(8);
-  else if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0)
+  if (path.rfind("\\\\.\\", 0) == 0)
     path.erase(0, 4);
+  else
+    path = platform::PlainPath(path);
 
   std::vector<std::string> parts;
   std::size_t start = 0;

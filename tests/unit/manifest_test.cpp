@@ -1,5 +1,6 @@
 #include "backup/BackupFolder.h"
 #include "backup/Manifest.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +153,7 @@ TEST(BackupPaths, NamesEndingInADotOrBlankTakeTheLiteralForm) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(backup::Reachable(c.path), c.reachable) << c.path;
-    EXPECT_EQ(backup::PlainForm(backup::Reachable(c.path)), c.plain) << c.path;
+    EXPECT_EQ(platform::PlainPath(backup::Reachable(c.path)), c.plain) << c.path;
   }
 }
 

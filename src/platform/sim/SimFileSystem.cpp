@@ -1,7 +1,7 @@
 #include "platform/sim/SimFileSystem.h"
 
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 #include "platform/Wildcard.h"
 
 #include <cstdio>
@@ -212,9 +212,8 @@ void SimFileSystem::SetVolumeSerial(char drive, std::uint32_t serial) {
 
 // A share path as the path of the folder the share leads to.
 std::string SimFileSystem::Unshare(const std::string& path) {
-  std::string p = path;
-  if (p.rfind("\\\\?\\UNC\\", 0) == 0) p = "\\\\" + p.substr(8);
-  if (p.rfind("\\\\", 0) != 0 || p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0)
+  const std::string p = platform::PlainPath(path);
+  if (p.rfind("\\\\", 0) != 0 || platform::IsLiteralPath(p) || p.rfind("\\\\.\\", 0) == 0)
     return path;
   const std::size_t server = p.find('\\', 2);
   if (server == std::string::npos) return path;
@@ -408,9 +407,9 @@ bool SimFileSystem::IsCurrentDir(const SimNode& node) {
 }
 
 std::unique_ptr<platform::FileSearch> SimFileSystem::FindRaw(const std::string& pattern) {
-  const std::size_t slash = pattern.find_last_of("\\/");
-  const std::string folderPath = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
-  const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  std::string folderPath = platform::FolderOf(pattern);
+  if (folderPath.empty()) folderPath = ".";
+  const std::string mask = platform::LastComponent(pattern);
   if (TooLong(pattern)) return std::make_unique<SimSearch>(nullptr, mask, err::kFilenameTooLong);
   if (mask.empty()) return std::make_unique<SimSearch>(nullptr, mask, err::kFileNotFound);
   const bool literal = platform::IsLiteralPath(pattern);
@@ -604,9 +603,8 @@ SimNode& SimFileSystem::AddFolder(const std::string& path, std::uint32_t extraAt
 
 SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
                                 std::uint32_t attributes) {
-  const std::size_t slash = path.find_last_of('\\');
-  SimNode& folder = Ensure(path.substr(0, slash + 1));
-  const std::string leaf = path.substr(slash + 1);
+  SimNode& folder = Ensure(platform::FolderOf(path));
+  const std::string leaf = platform::LastComponent(path);
   SimNode* n = Child(folder, leaf);
   if (!n) n = &Insert(folder, leaf, attributes);
   n->attributes = attributes & ~kDirectory;
@@ -616,9 +614,8 @@ SimNode& SimFileSystem::AddFile(const std::string& path, std::string content,
 
 SimNode& SimFileSystem::AddLink(const std::string& path, const std::string& target,
                                 bool folderLink) {
-  const std::size_t slash = path.find_last_of('\\');
-  SimNode& folder = Ensure(path.substr(0, slash + 1));
-  SimNode& n = Insert(folder, path.substr(slash + 1),
+  SimNode& folder = Ensure(platform::FolderOf(path));
+  SimNode& n = Insert(folder, platform::LastComponent(path),
                       (folderLink ? kDirectory : platform::attr::kArchive) | kReparsePoint);
   n.linkTarget = target;
   return n;

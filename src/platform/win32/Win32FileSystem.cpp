@@ -1,7 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
 #include "base/Text.h"
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
 #include "platform/win32/Handles.h"
 
 #include <shlobj.h>
@@ -245,11 +245,7 @@ std::string FinalPathOf(HANDLE h) {
     if (n < buffer.size()) break;
     buffer.resize(n + 1);
   }
-  std::string final = Narrow(buffer.data());
-  if (final.rfind("\\\\?\\UNC\\", 0) == 0)
-    final = "\\\\" + final.substr(8);
-  else if (final.rfind("\\\\?\\", 0) == 0)
-    final.erase(0, 4);
+  std::string final = platform::PlainPath(Narrow(buffer.data()));
   while (final.size() > 3 && final.back() == '\\') final.pop_back();
   return final;
 }
@@ -300,9 +296,8 @@ bool Win32FileSystem::OpensAsItself(const std::string& path) {
   const UniqueHandle h =
       OpenForLooking(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
   if (!h.Valid()) return true;  // the call itself will say what stands in the way
-  const std::size_t slash = path.find_last_of('\\');
-  if (slash == std::string::npos) return true;
-  const std::string parent = path.substr(0, slash), leaf = path.substr(slash + 1);
+  if (platform::FolderOf(path).empty()) return true;
+  const std::string parent = platform::ParentOf(path), leaf = platform::LastComponent(path);
   const std::string parentOpened = parent.size() == 2 ? parent + "\\" : parent;
   // The folder is looked at again after a moment, in case it has been
   // replaced since; and closed at once: an open handle would keep it from
@@ -329,12 +324,10 @@ bool Win32FileSystem::OpensAsItself(const std::string& path) {
     parentPlace = parentInVolume_;
     if (place.empty() || parentPlace.empty()) return false;
   }
-  const std::size_t placeSlash = place.find_last_of('\\');
-  if (placeSlash == std::string::npos) return false;
-  const std::string placeLeaf = place.substr(placeSlash + 1);
+  if (platform::FolderOf(place).empty()) return false;
+  const std::string placeLeaf = platform::LastComponent(place);
   if (!EqualsNoCase(leaf, placeLeaf) && !EqualsNoCase(ListedName(path), placeLeaf)) return false;
-  return EqualsNoCase(WithoutRootSlash(place.substr(0, placeSlash + 1)),
-                      WithoutRootSlash(parentPlace));
+  return EqualsNoCase(WithoutRootSlash(platform::FolderOf(place)), WithoutRootSlash(parentPlace));
 }
 
 std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string& pattern) {
@@ -628,9 +621,8 @@ std::optional<std::uint32_t> Win32FileSystem::AttributesIn(const std::string& fo
 }
 
 std::uint32_t Win32FileSystem::Rename(const std::string& path, const std::string& utf8Leaf) {
-  const std::size_t slash = path.find_last_of('\\');
-  if (slash == std::string::npos) return ERROR_INVALID_NAME;
-  const std::wstring to = WidePath(path.substr(0, slash), utf8Leaf);
+  if (platform::FolderOf(path).empty()) return ERROR_INVALID_NAME;
+  const std::wstring to = WidePath(platform::ParentOf(path), utf8Leaf);
   if (to.empty()) return ERROR_INVALID_NAME;
   return LastErrorOr(::MoveFileExW(WidePath(path).c_str(), to.c_str(), 0));
 }

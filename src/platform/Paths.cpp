@@ -1,4 +1,6 @@
-#include "platform/LiteralPath.h"
+#include "platform/Paths.h"
+
+#include "base/Text.h"
 
 #include <string>
 
@@ -48,6 +50,38 @@ std::string LiteralPath(std::string_view path) {
     return std::string(kPrefix) + "UNC\\" + std::string(rest);
   }
   return {};
+}
+
+std::string PlainPath(std::string_view path) {
+  if (!IsLiteralPath(path)) return std::string(path);
+  path.remove_prefix(kPrefix.size());
+  if (StartsWithNoCase(path, "UNC\\")) return "\\\\" + std::string(path.substr(4));
+  return std::string(path);
+}
+
+bool IsDotName(std::string_view name) {
+  return name == "." || name == "..";
+}
+
+std::string ParentOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+std::string LastComponent(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string Join(std::string_view folder, std::string_view name) {
+  std::string out(folder);
+  if (!out.empty() && out.back() != '\\' && out.back() != '/') out += '\\';
+  return out + std::string(name);
 }
 
 bool IsDeviceName(std::string_view name) {
