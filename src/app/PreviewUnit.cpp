@@ -1,6 +1,8 @@
 #include "app/PreviewUnit.h"
 
 #include "platform/OneRun.h"
+#include "run/CleaningRun.h"
+#include "run/RunStamp.h"
 
 namespace quenk {
 
@@ -24,11 +26,14 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
     ~Busy() { app.SetBusy(false); }
   } busy(App());
   const auto held = platform::HoldTheRun(ports_);
-  Forecast forecast = RunForecast(ports_, entries, flags, *this, [this] { App().ProcessPaint(); });
-  ListBoxDeleted.Items().Assign(std::move(forecast.deleted));
-  ListBoxStay.Items().Assign(std::move(forecast.notDeleted));
-  LabelStatus.SetCaption(forecast.stop.empty() ? "Nothing has been deleted."
-                                               : "The cleaning would stop here: " + forecast.stop);
+  run::CleaningRun forecast(
+      {ports_, entries, flags, FreshStamp(ports_.fs, ports_.locale), run::Mode::kForecast});
+  CleaningRecord record;
+  const run::RunEnd end = forecast.Perform(record, *this, [this] { App().ProcessPaint(); });
+  ListBoxDeleted.Items().Assign(record.Deleted().Lines());
+  ListBoxStay.Items().Assign(record.NotDeleted().Lines());
+  LabelStatus.SetCaption(end.Completed() ? "Nothing has been deleted."
+                                         : "The cleaning would stop here: " + end.stop);
   ShowCounts();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ControlIds.h"
-#include "app/Forecast.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
+#include "run/OptionFlags.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/ListBox.h"

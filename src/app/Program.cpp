@@ -2,13 +2,13 @@
 
 namespace quenk {
 
-ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports,
-                             std::vector<std::string> arguments) {
+ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports, run::Session& session,
+                             Arguments arguments) {
   app.SetTitle("Quenk");
-  auto& main = app.CreateForm<TVeskForm>(ports, std::move(arguments));
-  auto& log = app.CreateForm<TLogForm>(ports.fs, ports.locale);
+  auto& main = app.CreateForm<TVeskForm>(ports, session, std::move(arguments));
+  auto& log = app.CreateForm<TLogForm>(ports.fs, session.record);
   auto& about = app.CreateForm<TAboutForm>();
-  auto& options = app.CreateForm<TOptionsForm>(main.Settings(), main);
+  auto& options = app.CreateForm<TOptionsForm>(session.settings, main);
   auto& preview = app.CreateForm<TPreviewForm>(ports);
   auto& restore = app.CreateForm<TRestoreForm>(ports);
   main.SetWindows(log, about, options, preview, restore);

@@ -1,21 +1,15 @@
 #include "app/Unattended.h"
 
-#include "app/Forecast.h"
-#include "app/RunStamp.h"
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
-#include "backup/RunBackup.h"
-#include "base/Text.h"
-#include "engine/Delete.h"
-#include "engine/Halves.h"
-#include "log/LogFiles.h"
-#include "log/LogStamp.h"
+#include "base/ReportText.h"
 #include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
-#include "settings/SettingsFile.h"
-#include "ui/Application.h"
+#include "run/CleaningRun.h"
+#include "run/LogFiles.h"
+#include "run/RunStamp.h"
+#include "run/Words.h"
 
-#include <algorithm>
 #include <exception>
 
 namespace quenk {
@@ -25,36 +19,8 @@ struct NoProgress final : engine::Progress {
   void Advance() override {}
 };
 
-// The cleaning items the words name, each once, in their order.
-std::vector<std::string> ItemsOf(const std::vector<std::string>& words) {
-  std::vector<std::string> items;
-  for (const auto& word : words)
-    for (const auto& row : profiles::kCleaningItems)
-      if (word == row.word && std::find(items.begin(), items.end(), row.name) == items.end())
-        items.emplace_back(row.name);
-  return items;
-}
-
-// What is wrong with each word that names no item, with a hint where only
-// the letter case is off.
-std::string WrongWords(const std::vector<std::string>& words) {
-  std::string wrong;
-  for (const auto& word : words) {
-    const auto named = [&word](const auto& row) { return word == row.word; };
-    if (std::any_of(profiles::kCleaningItems.begin(), profiles::kCleaningItems.end(), named))
-      continue;
-    std::string line = "Unknown vendor word " + word + ".";
-    for (const auto& row : profiles::kCleaningItems)
-      if (EqualsNoCase(word, row.word))
-        line = word + ": vendor words are matched exactly; did you mean " + std::string(row.word) +
-               "?";
-    wrong += line + "\r\n";
-  }
-  return wrong;
-}
-
 void Report(MessageSink& messages, const std::string& message) {
-  messages.Write(ui::Application::ReportText(message) + "\r\n");
+  messages.Write(ReportText(message) + "\r\n");
 }
 
 int Outcome(const std::vector<std::string>& stayed) {
@@ -112,36 +78,34 @@ Ended RunRestore(platform::Ports ports, const std::string& wanted, const std::st
 Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
                  const OptionFlags& flags, const std::string& stamp, MessageSink& messages) {
   NoProgress progress;
-  const Forecast forecast = RunForecast(ports, entries, flags, progress);
-  int code = Outcome(forecast.notDeleted);
-  if (!forecast.stop.empty()) {
-    Report(messages, forecast.stop);
+  CleaningRecord forecast;
+  const run::RunEnd end = run::CleaningRun({ports, entries, flags, stamp, run::Mode::kForecast})
+                              .Perform(forecast, progress);
+  const auto& deleted = forecast.Deleted().Lines();
+  const auto& stay = forecast.NotDeleted().Lines();
+  int code = Outcome(stay);
+  if (!end.Completed()) {
+    Report(messages, end.stop);
     code = exitcode::kStopped;
   }
-  const std::string file = WriteRunFile(
-      ports.fs, stamp + " preview.txt",
-      {{"[Will be deleted]", forecast.deleted}, {"[Will stay]", forecast.notDeleted}}, messages);
+  const std::string file =
+      WriteRunFile(ports.fs, stamp + " preview.txt",
+                   {{"[Will be deleted]", deleted}, {"[Will stay]", stay}}, messages);
   if (file.empty()) code = exitcode::kStopped;
   return {code,
-          "Will be deleted " + Count(forecast.deleted.size()) + ", will stay " +
-              Count(forecast.notDeleted.size()) + ". " +
+          "Will be deleted " + Count(deleted.size()) + ", will stay " + Count(stay.size()) + ". " +
               (file.empty() ? "No preview file was written." : "Preview file: " + file + ".")};
 }
 
 Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries,
-                  const OptionFlags& flags, const std::string& stamp, MessageSink& messages) {
+                  const OptionFlags& flags, const std::string& stamp, CleaningRecord& record,
+                  MessageSink& messages) {
   NoProgress progress;
-  CleaningRecord record;
-  backup::RunBackup keeper(ports, backup::BackupFolder(ports.fs, stamp));
-  engine::Remover remover(ports, record, progress, engine::FindHalves(ports.fs, ports.registry),
-                          flags.backup ? &keeper : nullptr);
-  profiles::ProfileContext ctx{ports.fs, ports.registry, remover};
-  int code = exitcode::kDone;
-  try {
-    profiles::CleanEntries(ctx, entries, flags);
-    code = Outcome(record.NotDeleted().Lines());
-  } catch (const std::exception& error) {
-    Report(messages, error.what());
+  const run::RunEnd end =
+      run::CleaningRun({ports, entries, flags, stamp, run::Mode::kClean}).Perform(record, progress);
+  int code = Outcome(record.NotDeleted().Lines());
+  if (!end.Completed()) {
+    Report(messages, end.stop);
     code = exitcode::kStopped;
   }
   // Written whatever the log flag says: it is the only record of the run.
@@ -158,11 +122,11 @@ Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries
       WriteRunFile(ports.fs, stamp + ".txt",
                    {{"[Deleted]", deleted}, {"[Not deleted]", notDeleted}}, messages, &told);
   if (file.empty()) code = exitcode::kStopped;
-  const bool backedUp = flags.backup && ports.fs.FolderExists(keeper.Folder());
   return {code, "Deleted " + Count(deleted.size()) + ", not deleted " + Count(notDeleted.size()) +
                     ". " + (file.empty() ? "No log file was written." : "Log file: " + file + ".") +
                     " " +
-                    (backedUp ? "Backup folder: " + keeper.Folder() + "." : "No backup was made.")};
+                    (end.backupFolder.empty() ? "No backup was made."
+                                              : "Backup folder: " + end.backupFolder + ".")};
 }
 
 }  // namespace
@@ -216,7 +180,7 @@ bool CheckLine(const Arguments& arguments, MessageSink& messages) {
   else if (!s.restore && arguments.words.empty())
     wrong = "No vendor word.\r\n";
   else if (!s.restore)
-    wrong = WrongWords(arguments.words);
+    wrong = run::WrongWords(arguments.words);
   if (wrong.empty()) return true;
   messages.Write(wrong + "\r\n" + UsageText());
   return false;
@@ -224,8 +188,8 @@ bool CheckLine(const Arguments& arguments, MessageSink& messages) {
 
 namespace {
 
-int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
-            MessageSink& output) {
+int RunLine(platform::Ports ports, run::Session& session, const Arguments& arguments,
+            MessageSink& messages, MessageSink& output) {
   if (arguments.switches.help) {
     messages.Write(UsageText());
     return exitcode::kDone;
@@ -241,7 +205,7 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
 
   // The settings file as the window would read and write it; a preview
   // writes nothing but its forecast.
-  const SettingsFile settings(ports.ini, SettingsPathFor(ports.fs.ModulePath()));
+  const SettingsFile& settings = session.settings;
   const bool writesSettings = !arguments.switches.preview;
   const auto attributes = ports.fs.Attributes(settings.Path());
   try {
@@ -251,13 +215,15 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
     Report(messages, error.what());
   }
 
-  const OptionFlags flags = settings.ReadAll();
+  session.LoadSettings();
+  const OptionFlags& flags = session.flags;
   const std::string stamp = FreshStamp(ports.fs, ports.locale);
+  const auto items = run::SilentItems(arguments.words);
   const Ended ended = arguments.switches.restore
                           ? RunRestore(ports, *arguments.switches.restore, stamp, messages)
                       : arguments.switches.preview
-                          ? RunPreview(ports, ItemsOf(arguments.words), flags, stamp, messages)
-                          : RunCleaning(ports, ItemsOf(arguments.words), flags, stamp, messages);
+                          ? RunPreview(ports, items, flags, stamp, messages)
+                          : RunCleaning(ports, items, flags, stamp, session.record, messages);
 
   // Written back at the end, as at every exit; a refusal is said but does
   // not change how the run went.
@@ -272,12 +238,12 @@ int RunLine(platform::Ports ports, const Arguments& arguments, MessageSink& mess
 
 }  // namespace
 
-int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
-                  MessageSink& output) {
+int RunUnattended(platform::Ports ports, run::Session& session, const Arguments& arguments,
+                  MessageSink& messages, MessageSink& output) {
   // Nobody is there to answer the runtime's box for an error that got this
   // far: it ends the run as any other error does.
   try {
-    return RunLine(ports, arguments, messages, output);
+    return RunLine(ports, session, arguments, messages, output);
   } catch (const std::exception& error) {
     Report(messages, error.what());
   } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "platform/Ports.h"
+#include "run/Session.h"
 
 #include <string>
 #include <string_view>
@@ -35,12 +36,12 @@ std::string UsageText();
 bool CheckLine(const Arguments& arguments, MessageSink& messages);
 
 // The whole program without a window, a tray icon or a message box: reads
-// (or makes) the settings file, cleans the vendor words (backing up as the
+// (or makes) the session's settings file, cleans the vendor words (backing up as the
 // backup flag says), forecasts them with /preview or restores a backup with
 // /restore, always writes what it did into the log folder, writes the
 // settings file back, ends with one summary line on `output` and returns
 // the exit code.
-int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
-                  MessageSink& output);
+int RunUnattended(platform::Ports ports, run::Session& session, const Arguments& arguments,
+                  MessageSink& messages, MessageSink& output);
 
 }  // namespace quenk

@@ -1,18 +1,16 @@
 #include "app/VeskUnit.h"
 
 #include "about/AboutUnit.h"
-#include "app/CommandLine.h"
 #include "app/PreviewUnit.h"
-#include "app/RunStamp.h"
-#include "backup/BackupFolder.h"
-#include "backup/RunBackup.h"
 #include "base/Text.h"
-#include "engine/Delete.h"
-#include "log/LogStamp.h"
 #include "log/LogUnit.h"
 #include "log/RestoreUnit.h"
 #include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
+#include "run/CleaningRun.h"
+#include "run/LogFiles.h"
+#include "run/RunStamp.h"
+#include "run/Words.h"
 #include "settings/OptionsUnit.h"
 
 #include <exception>
@@ -27,12 +25,12 @@ ui::FormStyle MainStyle() {
 
 }  // namespace
 
-TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
-                     std::vector<std::string> arguments)
+TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports, run::Session& session,
+                     Arguments arguments)
     : ui::Form(app, MainStyle()),
       ports_(ports),
+      session_(session),
       arguments_(std::move(arguments)),
-      settings_(ports.ini, SettingsPathFor(ports.fs.ModulePath())),
       TrayIcon1(*this, ports.shell, app.Title(), PopupMenu1),
       ApplicationEvents1(app) {
   for (const auto& row : profiles::kCleaningItems) ListBoxItemList.Add(std::string(row.name));
@@ -78,11 +76,11 @@ void TVeskForm::SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& optio
 }
 
 void TVeskForm::FormCreate() {
-  const auto attributes = ports_.fs.Attributes(settings_.Path());
+  const auto attributes = ports_.fs.Attributes(session_.settings.Path());
   const bool exists = attributes && !(*attributes & platform::attr::kDirectory);
   LoadSettings();
   if (!exists) SaveSettings();
-  if (flags_.systemTray) TrayIcon1.SetVisible(true);
+  if (session_.flags.systemTray) TrayIcon1.SetVisible(true);
 }
 
 void TVeskForm::FormShow() {
@@ -94,19 +92,14 @@ void TVeskForm::ProcessCommandLine() {
   // append the items again nor start a run nobody asked for.
   if (commandLineDone_) return;
   commandLineDone_ = true;
-  const Arguments parsed = ParseArguments(arguments_);
+  const Arguments& parsed = arguments_;
   if (!parsed.any) return;
   // A restore takes the place of the run.
   if (parsed.switches.restore) {
     restore_->RestoreBackup(*parsed.switches.restore);
     return;
   }
-  const auto& words = parsed.words;
-  for (std::size_t index = 0; index < 5; ++index) {
-    const std::string argument = index < words.size() ? words[index] : std::string();
-    for (const auto& row : profiles::kCleaningItems)
-      if (argument == row.word) ListBoxCleanItems.Add(std::string(row.name));
-  }
+  for (auto& item : run::WindowItems(parsed.words)) ListBoxCleanItems.Add(std::move(item));
   if (parsed.switches.preview)
     PreviewClick();
   else
@@ -117,19 +110,20 @@ void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
   auto held = platform::HoldTheRun(ports_);
-  const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);
-  const int total = CountCleaningSteps(halves);
+  // One stamp for the run: its backup folder and its log file carry the
+  // same, even when the run goes on past a second.
+  const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
+  run::CleaningRun cleaning(
+      {ports_, ListBoxCleanItems.Items().Lines(), session_.flags, stamp, run::Mode::kClean});
+  const int total = cleaning.Steps();
   if (total > 0) {
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
-  // One stamp for the run: its backup folder and its log file carry the
-  // same, even when the run goes on past a second.
-  const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
   std::exception_ptr stopped;
   try {
-    RunCleaning(halves, stamp);
-    if (flags_.logFiles) log_->SaveLogFile(stamp);
+    stopped = cleaning.Perform(session_.record, *this).error;
+    if (!stopped && session_.flags.logFiles) SaveLogFile(ports_.fs, stamp, session_.record);
   } catch (...) {
     stopped = std::current_exception();
   }
@@ -143,25 +137,7 @@ void TVeskForm::CleanButtonClick() {
 void TVeskForm::RefreshOpenPreview() {
   // A forecast left open would show what the run has just done.
   if (preview_ && preview_->Visible() && !cleaningFromPreview_)
-    preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
-}
-
-int TVeskForm::CountCleaningSteps(const engine::Halves& halves) {
-  int total = 0;
-  for (const auto& entry : ListBoxCleanItems.Items()) {
-    if (const auto* row = profiles::FindCleaningItem(entry)) {
-      const ItemSwitches& s = flags_[row->item];
-      total += row->stepCount(s.files, s.registry, halves);
-    }
-  }
-  return total;
-}
-
-void TVeskForm::RunCleaning(const engine::Halves& halves, const std::string& stamp) {
-  backup::RunBackup keeper(ports_, backup::BackupFolder(ports_.fs, stamp));
-  engine::Remover remover(ports_, log_->Record(), *this, halves, flags_.backup ? &keeper : nullptr);
-  profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
-  profiles::CleanEntries(ctx, ListBoxCleanItems.Items().Lines(), flags_);
+    preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), session_.flags);
 }
 
 void TVeskForm::SelectButtonClick() {
@@ -206,7 +182,7 @@ void TVeskForm::AboutClick() {
 
 void TVeskForm::PreviewClick() {
   LoadSettings();
-  preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
+  preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), session_.flags);
   preview_->Show();
 }
 
@@ -221,7 +197,7 @@ void TVeskForm::FormDestroy() {
 }
 
 void TVeskForm::ApplicationEvents1Minimize() {
-  if (flags_.systemTray) Hide();
+  if (session_.flags.systemTray) Hide();
 }
 
 void TVeskForm::Minimize1Click() {
@@ -238,11 +214,11 @@ void TVeskForm::Exit1Click() {
 }
 
 void TVeskForm::LoadSettings() {
-  flags_ = settings_.ReadAll();
+  session_.LoadSettings();
 }
 
 void TVeskForm::SaveSettings() {
-  settings_.WriteAll(flags_);
+  session_.SaveSettings();
 }
 
 }  // namespace quenk

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "ControlIds.h"
-#include "engine/Halves.h"
+#include "app/CommandLine.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
-#include "settings/OptionFlags.h"
+#include "run/Session.h"
 #include "settings/OptionsHost.h"
-#include "settings/SettingsFile.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/ListBox.h"
@@ -25,11 +24,12 @@ class TPreviewForm;
 class TRestoreForm;
 
 // The main window: the item list, the clean list, the Clean button and its
-// run, the menus, the tray icon and the option flags of the process.
+// run, the menus and the tray icon, over the session's option flags.
 class TVeskForm final : public ui::Form, public OptionsHost, private engine::Progress {
  public:
-  // `arguments` are the command-line arguments after the program path.
-  TVeskForm(ui::Application& app, platform::Ports ports, std::vector<std::string> arguments);
+  // `arguments`: the command line after the program path.
+  TVeskForm(ui::Application& app, platform::Ports ports, run::Session& session,
+            Arguments arguments);
 
   // The windows created after this one.
   void SetWindows(TLogForm& log, TAboutForm& about, TOptionsForm& options, TPreviewForm& preview,
@@ -42,9 +42,6 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
 
   void ProcessCommandLine();
   void CleanButtonClick();
-  int CountCleaningSteps(const engine::Halves& halves);
-  // `stamp` names the run's backup folder, as it names its log file.
-  void RunCleaning(const engine::Halves& halves, const std::string& stamp);
   void RefreshOpenPreview();
   void SelectButtonClick();
   void DeleteButtonClick();
@@ -63,16 +60,15 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   void SaveSettings();
   void SetTrayIconVisible(bool visible) override { TrayIcon1.SetVisible(visible); }
 
-  const OptionFlags& Flags() const { return flags_; }
-  const SettingsFile& Settings() const { return settings_; }
+  const OptionFlags& Flags() const { return session_.flags; }
+  const SettingsFile& Settings() const { return session_.settings; }
 
  private:
   void Advance() override { ProgressBar.StepBy(1); }
 
   platform::Ports ports_;
-  std::vector<std::string> arguments_;
-  SettingsFile settings_;
-  OptionFlags flags_;
+  run::Session& session_;
+  Arguments arguments_;
   bool commandLineDone_ = false;
   TLogForm* log_ = nullptr;
   TAboutForm* about_ = nullptr;

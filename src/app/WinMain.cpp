@@ -7,6 +7,7 @@
 #include "platform/win32/Win32NamedLocks.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
+#include "run/Session.h"
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>
@@ -23,7 +24,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());
 
-  const quenk::Arguments parsed = quenk::ParseArguments(arguments);
+  quenk::Arguments parsed = quenk::ParseArguments(arguments);
+  quenk::run::Session session(ports);
   if (parsed.switches.silent) {
     // What the caller gave as standard error and output, if anything: a
     // program of the windows subsystem has no console of its own.
@@ -39,7 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } standardError(STD_ERROR_HANDLE), standardOutput(STD_OUTPUT_HANDLE);
     // Nor may the system ask, for a drive without its medium or a crash.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    return quenk::RunUnattended(ports, parsed, standardError, standardOutput);
+    return quenk::RunUnattended(ports, session, parsed, standardError, standardOutput);
   }
   if (parsed.switches.help) {
     ::MessageBoxA(nullptr, quenk::UsageText().c_str(), "Quenk", MB_OK | MB_ICONINFORMATION);
@@ -48,7 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   quenk::ui::win32::Win32Backend backend;
   quenk::ui::Application app(&backend);
-  quenk::CreateProgram(app, ports, std::move(arguments));
+  quenk::CreateProgram(app, ports, session, std::move(parsed));
   app.Run();
   return 0;
 }

@@ -1,13 +1,13 @@
 #include "log/LogUnit.h"
 
 #include "backup/BackupFolder.h"
-#include "log/LogFiles.h"
+#include "run/LogFiles.h"
 #include "log/RestoreUnit.h"
 
 namespace quenk {
 
-TLogForm::TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Locale& locale)
-    : ui::Form(app, {"TLogForm", "Log", 383, 277, false, false}), fs_(fs), locale_(locale) {
+TLogForm::TLogForm(ui::Application& app, platform::FileSystem& fs, CleaningRecord& record)
+    : ui::Form(app, {"TLogForm", "Log", 383, 277, false, false}), fs_(fs), record_(record) {
   for (const char* page : {"Deleted", "Not deleted", "Older logs"}) ListBoxItems.Add(page);
   ListBox1.Bind(record_.Deleted());
   ListBox2.Bind(record_.NotDeleted());
@@ -108,14 +108,6 @@ void TLogForm::ButtonRestoreClick() {
   const std::string log = RestorableLog();
   UpdateRestoreButton();
   if (!log.empty()) restore_->RestoreBackup(log);
-}
-
-void TLogForm::SaveLogFile() {
-  quenk::SaveLogFile(fs_, locale_, record_);
-}
-
-void TLogForm::SaveLogFile(const std::string& stamp) {
-  quenk::SaveLogFile(fs_, stamp, record_);
 }
 
 void TLogForm::FillOlderLogs() {

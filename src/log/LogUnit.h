@@ -3,7 +3,6 @@
 #include "ControlIds.h"
 #include "engine/CleaningRecord.h"
 #include "platform/FileSystem.h"
-#include "platform/Locale.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/ListBox.h"
@@ -14,12 +13,13 @@ namespace quenk {
 
 class TRestoreForm;
 
-// The Log window: holds the cleaning record and shows it page by page, with
+// The Log window: shows the session's cleaning record page by page, with
 // the log files saved earlier on a third page, from where the backup of a
 // run is restored.
 class TLogForm final : public ui::Form {
  public:
-  TLogForm(ui::Application& app, platform::FileSystem& fs, platform::Locale& locale);
+  // `record` outlives the window: its list boxes show its lists.
+  TLogForm(ui::Application& app, platform::FileSystem& fs, CleaningRecord& record);
 
   CleaningRecord& Record() { return record_; }
   // The window that shows a restore's outcome, created after this one.
@@ -34,9 +34,6 @@ class TLogForm final : public ui::Form {
   void ButtonRestoreClick();
   void ButtonOKClick() { Close(); }
 
-  void SaveLogFile();
-  // The log of the run with that stamp, which its backup folder carries too.
-  void SaveLogFile(const std::string& stamp);
   void FillOlderLogs();
   void ReadDeletedSection(const std::string& logName);
   void ReadNotDeletedSection(const std::string& logName);
@@ -53,9 +50,8 @@ class TLogForm final : public ui::Form {
   void UpdateRestoreButton();
 
   platform::FileSystem& fs_;
-  platform::Locale& locale_;
   TRestoreForm* restore_ = nullptr;
-  CleaningRecord record_;  // outlives the list boxes that show it
+  CleaningRecord& record_;
 
  public:
   ui::ListBox ListBoxItems{*this, IDC_LOG_ITEMS, "ListBoxItems", {8, 8, 105, 230}, {}, 0};

@@ -23,14 +23,4 @@ const CleaningItem* FindCleaningItem(std::string_view name) {
   return nullptr;
 }
 
-void CleanEntries(ProfileContext& ctx, const std::vector<std::string>& entries,
-                  const OptionFlags& flags) {
-  for (const auto& entry : entries) {
-    if (const CleaningItem* row = FindCleaningItem(entry)) {
-      const ItemSwitches& s = flags[row->item];
-      row->clean(ctx, s.files, s.registry);
-    }
-  }
-}
-
 }  // namespace quenk::profiles

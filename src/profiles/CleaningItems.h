@@ -1,12 +1,10 @@
 #pragma once
 
 #include "profiles/Profile.h"
-#include "settings/OptionFlags.h"
+#include "profiles/Item.h"
 
 #include <array>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace quenk::profiles {
 
@@ -24,10 +22,5 @@ extern const std::array<CleaningItem, kItemCount> kCleaningItems;
 
 // The row whose item name is exactly `name`, or nullptr.
 const CleaningItem* FindCleaningItem(std::string_view name);
-
-// Runs the vendor profile of each entry in list order, with the switches of
-// the entry's item. An entry that names no item is skipped.
-void CleanEntries(ProfileContext& ctx, const std::vector<std::string>& entries,
-                  const OptionFlags& flags);
 
 }  // namespace quenk::profiles

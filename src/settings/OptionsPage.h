@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/OptionsHost.h"
-#include "settings/SettingsFile.h"
+#include "run/SettingsFile.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 

@@ -1,5 +1,7 @@
 #include "ui/Application.h"
 
+#include "base/ReportText.h"
+
 #include <algorithm>
 
 namespace quenk::ui {
@@ -106,8 +108,7 @@ void Application::Guard(const std::function<void()>& handler) noexcept {
 }
 
 std::string Application::ReportText(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-  return message;
+  return quenk::ReportText(std::move(message));
 }
 
 void Application::ShowException(const std::exception& error) noexcept {

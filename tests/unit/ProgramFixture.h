@@ -21,8 +21,9 @@ class ProgramFixture : public ProfileFixture {
   ~ProgramFixture() override { app.Shutdown(); }
 
   void Start(std::vector<std::string> arguments = {}) {
-    windows =
-        std::make_unique<ProgramWindows>(CreateProgram(app, machine.ports(), std::move(arguments)));
+    session = std::make_unique<run::Session>(machine.ports());
+    windows = std::make_unique<ProgramWindows>(
+        CreateProgram(app, machine.ports(), *session, ParseArguments(arguments)));
     app.Start();
   }
   void Settings(const std::string& text) { machine.fs.AddFile(kSettings, text); }
@@ -45,6 +46,7 @@ class ProgramFixture : public ProfileFixture {
     app.Guard([&list] { list.Click(); });
   }
 
+  std::unique_ptr<run::Session> session;  // outlives the windows
   ui::Application app;
   std::unique_ptr<ProgramWindows> windows;
 };

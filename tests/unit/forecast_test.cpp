@@ -1,8 +1,5 @@
 #include "SimFixture.h"
 
-#include "app/Forecast.h"
-#include "backup/BackupFolder.h"
-#include "backup/RunBackup.h"
 #include "engine/Halves.h"
 #include "profiles/ATi.h"
 #include "profiles/CleaningItems.h"
@@ -10,6 +7,7 @@
 #include "profiles/NVIDIA.h"
 #include "profiles/NVIDIA_CHIPSET.h"
 #include "profiles/Realtek.h"
+#include "run/CleaningRun.h"
 
 #include <random>
 #include <sstream>
@@ -313,28 +311,18 @@ std::string Dump(sim::SimMachine& m) {
   return out.str();
 }
 
-struct RealRun {
+struct Outcome {
   Lines deleted, notDeleted;
   std::string stop;
 };
 
-RealRun Clean(sim::SimMachine& m, const std::vector<std::string>& entries,
+Outcome RunOn(sim::SimMachine& m, run::Mode mode, const std::vector<std::string>& entries,
               const OptionFlags& flags) {
   CleaningRecord record;
   NoProgress progress;
-  backup::RunBackup keeper(m.ports(), backup::BackupFolder(m.fs, "stamp"));
-  engine::Remover remover(m.ports(), record, progress, engine::FindHalves(m.fs, m.registry),
-                          flags.backup ? &keeper : nullptr);
-  profiles::ProfileContext ctx{m.fs, m.registry, remover};
-  RealRun run;
-  try {
-    profiles::CleanEntries(ctx, entries, flags);
-  } catch (const std::exception& e) {
-    run.stop = e.what();
-  }
-  run.deleted = record.Deleted().Lines();
-  run.notDeleted = record.NotDeleted().Lines();
-  return run;
+  const run::RunEnd end =
+      run::CleaningRun({m.ports(), entries, flags, "stamp", mode}).Perform(record, progress);
+  return {record.Deleted().Lines(), record.NotDeleted().Lines(), end.stop};
 }
 
 TEST(Forecast, EqualsTheFollowingCleanLineForLineAndChangesNothing) {
@@ -350,9 +338,8 @@ TEST(Forecast, EqualsTheFollowingCleanLineForLineAndChangesNothing) {
     const std::string before = Dump(previewed);
     ASSERT_EQ(before, Dump(cleaned));
 
-    NoProgress progress;
-    const Forecast forecast = RunForecast(previewed.ports(), entries, flags, progress);
-    const RealRun run = Clean(cleaned, entries, flags);
+    const Outcome forecast = RunOn(previewed, run::Mode::kForecast, entries, flags);
+    const Outcome run = RunOn(cleaned, run::Mode::kClean, entries, flags);
     ASSERT_EQ(forecast.deleted, run.deleted);
     ASSERT_EQ(forecast.notDeleted, run.notDeleted);
     ASSERT_EQ(forecast.stop, run.stop);

@@ -1,8 +1,8 @@
 #include "ProgramFixture.h"
 
 #include "base/IoError.h"
-#include "log/LogFiles.h"
-#include "log/LogStamp.h"
+#include "run/LogFiles.h"
+#include "run/LogStamp.h"
 
 namespace quenk::test {
 namespace {

@@ -62,8 +62,9 @@ TEST_F(ProgramRun, CommandLineWords) {
       {{"Creative - Sound"}, {}, 100},
   };
   for (const auto& c : cases) {
+    run::Session session(machine.ports());
     ui::Application local;
-    const auto w = CreateProgram(local, machine.ports(), c.args);
+    const auto w = CreateProgram(local, machine.ports(), session, ParseArguments(c.args));
     local.Start();
     EXPECT_EQ(w.main.ListBoxCleanItems.Items().Lines(), c.cleanList);
     EXPECT_EQ(w.main.ProgressBar.Max(), c.progressMax);

@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
 
-#include "settings/SettingsFile.h"
+#include "run/SettingsFile.h"
 
 namespace quenk::test {
 namespace {

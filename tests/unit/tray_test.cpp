@@ -32,12 +32,13 @@ TEST_F(Tray, MinimiseAndRestoreByTheTrayFlag) {
     bool mainVisibleWhenMinimised;
   } cases[] = {{true, false}, {false, true}};
   for (const auto& c : cases) {
+    run::Session session(machine.ports());
     ui::Application local;
     if (c.tray)
       WithTray();
     else
       Settings("");
-    const auto w = CreateProgram(local, machine.ports(), {});
+    const auto w = CreateProgram(local, machine.ports(), session, ParseArguments({}));
     local.Start();
     w.log.Show();
     local.Guard([&] { w.main.Minimize1.Click(); });

@@ -1,10 +1,10 @@
 #include "ForwardingFileSystem.h"
 #include "ProfileFixture.h"
 
-#include "app/RunStamp.h"
+#include "run/RunStamp.h"
 #include "app/Unattended.h"
 #include "base/Text.h"
-#include "log/LogStamp.h"
+#include "run/LogStamp.h"
 #include "platform/OneRun.h"
 
 #include <functional>
@@ -16,6 +16,13 @@ struct Messages final : MessageSink {
   std::string text;
   void Write(std::string_view t) override { text += t; }
 };
+
+// An unattended run as the program starts one: with a session of its own.
+int RunUnattended(platform::Ports ports, const Arguments& arguments, MessageSink& messages,
+                  MessageSink& output) {
+  run::Session session(ports);
+  return quenk::RunUnattended(ports, session, arguments, messages, output);
+}
 
 class Unattended : public ProfileFixture {
  protected:

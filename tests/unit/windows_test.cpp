@@ -348,8 +348,9 @@ TEST_F(RestoreSwitch, RestoresInsteadOfCleaningOrSaysWhatIsWrong) {
   // A backup of an earlier run, by the same program.
   machine.fs.AddFile(kSys + "CTAGENT.EXE", "agent");
   {
+    run::Session session(machine.ports());
     ui::Application first;
-    CreateProgram(first, machine.ports(), {"Creative"});
+    CreateProgram(first, machine.ports(), session, ParseArguments({"Creative"}));
     first.Start();
     first.Shutdown();
   }
@@ -367,8 +368,9 @@ TEST_F(RestoreSwitch, RestoresInsteadOfCleaningOrSaysWhatIsWrong) {
       {{"/Restore", "12-7-2026-3-40-57 PM"}, ""},
   };
   for (const auto& c : cases) {
+    run::Session session(machine.ports());
     ui::Application local;
-    const auto w = CreateProgram(local, machine.ports(), c.args);
+    const auto w = CreateProgram(local, machine.ports(), session, ParseArguments(c.args));
     local.Start();
     EXPECT_TRUE(w.main.Visible());
     EXPECT_TRUE(w.main.ListBoxCleanItems.Items().Empty()) << c.args[0];

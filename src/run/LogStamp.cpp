@@ -1,4 +1,4 @@
-#include "log/LogStamp.h"
+#include "run/LogStamp.h"
 
 #include <string_view>
 

@@ -1,7 +1,7 @@
-#include "log/LogFiles.h"
+#include "run/LogFiles.h"
 
 #include "base/IoError.h"
-#include "log/LogStamp.h"
+#include "run/LogStamp.h"
 
 namespace quenk {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Ini.h"
-#include "settings/OptionFlags.h"
+#include "run/OptionFlags.h"
 
 #include <optional>
 #include <string>

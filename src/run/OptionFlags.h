@@ -1,14 +1,12 @@
 #pragma once
 
+#include "profiles/Item.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
 
 namespace quenk {
-
-// The five cleaning items, in the order of the vendor word table.
-enum class Item { kNvidiaDisplay, kNvidiaChipset, kAti, kCreative, kRealtek };
-inline constexpr std::size_t kItemCount = 5;
 
 struct ItemSwitches {
   bool files = true;

@@ -1,4 +1,4 @@
-#include "settings/SettingsFile.h"
+#include "run/SettingsFile.h"
 
 #include <limits>
 #include <stdexcept>

@@ -1,8 +1,8 @@
-#include "app/RunStamp.h"
+#include "run/RunStamp.h"
 
 #include "backup/BackupFolder.h"
-#include "log/LogFiles.h"
-#include "log/LogStamp.h"
+#include "run/LogFiles.h"
+#include "run/LogStamp.h"
 
 namespace quenk {
 namespace {
