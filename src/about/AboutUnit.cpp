@@ -1,5 +1,7 @@
 #include "about/AboutUnit.h"
 
+#include "QuenkVersion.h"
+
 namespace quenk {
 
 namespace {
@@ -7,9 +9,9 @@ namespace {
 constexpr ui::Rect kMemoBounds{95, 8, 294, 221};
 
 std::vector<std::string> AboutText() {
-  return {"Halvix - Scourix Version 0.4.0.",       "Copyright (C) 2007 the Quenk developers.",
-          "Free to use and to pass on unchanged.", "",
-          "This version is build on 03-06-07.",    "",
+  return {"Halvix - Scourix Version " QUENK_VERSION ".", "Copyright (C) 2007 the Quenk developers.",
+          "Free to use and to pass on unchanged.",       "",
+          "This version is build on 03-06-07.",          "",
           "Use this program at your own risk."};
 }
 

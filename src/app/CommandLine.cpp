@@ -26,6 +26,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       s.preview = true;
     } else if (name == "SILENT") {
       s.silent = true;
+    } else if (name == "JSON") {
+      s.json = true;
     } else if (name == "?" || name == "HELP") {
       s.help = true;
     } else if (name == "RESTORE") {

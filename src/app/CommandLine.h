@@ -18,6 +18,7 @@ struct Switches {
   bool preview = false;
   bool silent = false;
   bool help = false;                   // "/?" or "/help"
+  bool json = false;                   // the run's result as JSON on standard output
   std::optional<std::string> restore;  // empty text when no stamp followed
   std::vector<std::string> unknown;    // as written
 };

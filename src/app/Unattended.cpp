@@ -1,5 +1,6 @@
 #include "app/Unattended.h"
 
+#include "app/JsonRun.h"
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
 #include "base/ReportText.h"
@@ -9,8 +10,10 @@
 #include "run/LogFiles.h"
 #include "run/RunStamp.h"
 #include "run/Words.h"
+#include "QuenkVersion.h"
 
 #include <exception>
+#include <functional>
 
 namespace quenk {
 namespace {
@@ -54,6 +57,8 @@ std::string WriteRunFile(platform::FileSystem& fs, const std::string& name,
 struct Ended {
   int code;
   std::string summary;
+  // The run's lists for /json, made only when asked for.
+  std::function<RunReport()> report = [] { return RunReport{}; };
 };
 
 Ended RunRestore(platform::Ports ports, const std::string& wanted, const std::string& stamp,
@@ -72,7 +77,13 @@ Ended RunRestore(platform::Ports ports, const std::string& wanted, const std::st
   return {file.empty() ? exitcode::kStopped : Outcome(result.notRestored),
           "Restored " + Count(result.restored.size()) + ", not restored " +
               Count(result.notRestored.size()) + ". " +
-              (file.empty() ? "No restore file was written." : "Restore file: " + file + ".")};
+              (file.empty() ? "No restore file was written." : "Restore file: " + file + "."),
+          [&fs = ports.fs, result, folder, file] {
+            return RunReport{.logFile = file,
+                             .backup = folder,
+                             .lists = RunLists(fs, folder, "restored", result.restored,
+                                               "notRestored", result.notRestored, nullptr)};
+          }};
 }
 
 Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
@@ -94,7 +105,12 @@ Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
   if (file.empty()) code = exitcode::kStopped;
   return {code,
           "Will be deleted " + Count(deleted.size()) + ", will stay " + Count(stay.size()) + ". " +
-              (file.empty() ? "No preview file was written." : "Preview file: " + file + ".")};
+              (file.empty() ? "No preview file was written." : "Preview file: " + file + "."),
+          [&fs = ports.fs, deleted, stay, reasons = forecast.Reasons(), file] {
+            return RunReport{
+                .logFile = file,
+                .lists = RunLists(fs, {}, "willBeDeleted", deleted, "willStay", stay, &reasons)};
+          }};
 }
 
 Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries,
@@ -122,25 +138,31 @@ Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries
       WriteRunFile(ports.fs, stamp + ".txt",
                    {{"[Deleted]", deleted}, {"[Not deleted]", notDeleted}}, messages, &told);
   if (file.empty()) code = exitcode::kStopped;
-  return {code, "Deleted " + Count(deleted.size()) + ", not deleted " + Count(notDeleted.size()) +
-                    ". " + (file.empty() ? "No log file was written." : "Log file: " + file + ".") +
-                    " " +
-                    (end.backupFolder.empty() ? "No backup was made."
-                                              : "Backup folder: " + end.backupFolder + ".")};
+  const std::string& backup = end.backupFolder;
+  return {code,
+          "Deleted " + Count(deleted.size()) + ", not deleted " + Count(notDeleted.size()) + ". " +
+              (file.empty() ? "No log file was written." : "Log file: " + file + ".") + " " +
+              (backup.empty() ? "No backup was made." : "Backup folder: " + backup + "."),
+          [&fs = ports.fs, deleted, notDeleted, reasons = record.Reasons(), backup, file] {
+            return RunReport{.logFile = file,
+                             .backup = backup,
+                             .lists = RunLists(fs, backup, "deleted", deleted, "notDeleted",
+                                               notDeleted, &reasons)};
+          }};
 }
 
 }  // namespace
 
 std::string UsageText() {
-  std::string text =
-      "Quenk removes what device drivers leave behind.\r\n"
-      "\r\n"
-      "  quenk.exe [/preview] [/silent] word...\r\n"
-      "  quenk.exe /restore STAMP|latest [/silent]\r\n"
-      "  quenk.exe /?\r\n"
-      "\r\n"
-      "Vendor words (letter case counts; with /silent each word must be one,\r\n"
-      "without it the first five are looked at):\r\n";
+  std::string text = "Quenk removes what device drivers leave behind. Version " QUENK_VERSION
+                     ".\r\n"
+                     "\r\n"
+                     "  quenk.exe [/preview] [/silent [/json]] word...\r\n"
+                     "  quenk.exe /restore STAMP|latest [/silent [/json]]\r\n"
+                     "  quenk.exe /?\r\n"
+                     "\r\n"
+                     "Vendor words (letter case counts; with /silent each word must be one,\r\n"
+                     "without it the first five are looked at):\r\n";
   for (const auto& row : profiles::kCleaningItems) {
     std::string word(row.word);
     word.resize(16, ' ');
@@ -152,6 +174,8 @@ std::string UsageText() {
       "  /preview   show what a cleaning would delete and what would stay; delete nothing\r\n"
       "  /silent    no window, no tray icon, no message box: run, write the files, exit\r\n"
       "  /restore   put back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
+      "  /json      with /silent: the result as one JSON document on standard output, and\r\n"
+      "             in the log folder beside the run's text file (.json for .txt)\r\n"
       "  /?, /help  this text\r\n"
       "\r\n"
       "Exit codes with /silent:\r\n"
@@ -160,7 +184,8 @@ std::string UsageText() {
       "  2  an error stopped the run; its message goes to standard error\r\n"
       "  3  the command line is wrong; this text goes to standard error\r\n"
       "  4  another cleaning, preview or restore is running on this machine; nothing was done\r\n"
-      "A run that ends says on standard output what it did and where its files are.\r\n"
+      "A run that ends says on standard output what it did and where its files are\r\n"
+      "(with /json: the JSON document only).\r\n"
       "\r\n"
       "Files, in the current folder: Logs\\STAMP.txt (what a cleaning deleted and not),\r\n"
       "Logs\\STAMP preview.txt, Logs\\STAMP restore.txt, Backups\\STAMP\\ (what a\r\n"
@@ -232,7 +257,22 @@ int RunLine(platform::Ports ports, run::Session& session, const Arguments& argum
   } catch (const std::exception& error) {
     Report(messages, error.what());
   }
-  if (!ended.summary.empty()) output.Write(ended.summary + "\r\n");
+  if (arguments.switches.json) {
+    RunReport report = ended.report();
+    report.stamp = stamp;
+    report.mode = arguments.switches.restore   ? "restore"
+                  : arguments.switches.preview ? "preview"
+                                               : "clean";
+    if (!arguments.switches.restore) report.items = items;
+    report.exitCode = ended.code;
+    const std::string suffix = arguments.switches.restore   ? " restore.json"
+                               : arguments.switches.preview ? " preview.json"
+                                                            : ".json";
+    const std::string failed = PublishJsonReport(ports, report, stamp + suffix, output);
+    if (!failed.empty()) Report(messages, failed);
+  } else if (!ended.summary.empty()) {
+    output.Write(ended.summary + "\r\n");
+  }
   return ended.code;
 }
 

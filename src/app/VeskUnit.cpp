@@ -4,6 +4,7 @@
 #include "app/PreviewUnit.h"
 #include "base/Text.h"
 #include "log/LogUnit.h"
+#include "QuenkVersion.h"
 #include "log/RestoreUnit.h"
 #include "platform/OneRun.h"
 #include "profiles/CleaningItems.h"
@@ -20,7 +21,7 @@ namespace quenk {
 namespace {
 
 ui::FormStyle MainStyle() {
-  return {"TVeskForm", "Halvix - Scourix - 0.4.0", 428, 232, true, true};
+  return {"TVeskForm", "Halvix - Scourix - " QUENK_VERSION, 428, 232, true, true};
 }
 
 }  // namespace

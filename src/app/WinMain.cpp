@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/Unattended.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -11,6 +12,29 @@
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>
+
+namespace {
+
+// A program of the windows subsystem started from cmd or PowerShell gets no
+// standard handles unless the caller redirected them: those it lacks then
+// write to the console it was started from, when it was started from one.
+quenk::win32::UniqueHandle ParentConsole() {
+  const auto missing = [](DWORD which) {
+    const HANDLE h = ::GetStdHandle(which);
+    return h == nullptr || h == INVALID_HANDLE_VALUE;
+  };
+  const bool output = missing(STD_OUTPUT_HANDLE), errors = missing(STD_ERROR_HANDLE);
+  if ((!output && !errors) || !::AttachConsole(ATTACH_PARENT_PROCESS)) return {};
+  quenk::win32::UniqueHandle console(::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+  if (!console.Valid()) return console;
+  if (output) ::SetStdHandle(STD_OUTPUT_HANDLE, console.Get());
+  if (errors) ::SetStdHandle(STD_ERROR_HANDLE, console.Get());
+  return console;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::win32::Win32FileSystem fs;
@@ -27,6 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::Arguments parsed = quenk::ParseArguments(arguments);
   quenk::run::Session session(ports);
   if (parsed.switches.silent) {
+    const quenk::win32::UniqueHandle console = ParentConsole();
     // What the caller gave as standard error and output, if anything: a
     // program of the windows subsystem has no console of its own.
     struct StandardHandle final : quenk::MessageSink {

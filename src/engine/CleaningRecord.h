@@ -35,6 +35,13 @@ class CleaningRecord {
                                                                             : std::string();
   }
 
+  // The reason of each not-deleted line, in the list's order.
+  std::vector<std::string> Reasons() const {
+    std::vector<std::string> reasons;
+    for (std::size_t i = 0; i < notDeleted_.Size(); ++i) reasons.push_back(Reason(i));
+    return reasons;
+  }
+
   StringList& Deleted() { return deleted_; }
   StringList& NotDeleted() { return notDeleted_; }
   const StringList& Deleted() const { return deleted_; }

@@ -43,6 +43,11 @@ class Locale {
   virtual LocalTime Now() = 0;
   // Lets the clock move on.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // The computer's NetBIOS name, as the ANSI code page spells it.
+  virtual std::string MachineName() = 0;
+  // Text of the ANSI code page in UTF-8: each character as the code page
+  // means it, a "?" the code page put for what it lacks stays one.
+  virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
 };
 
 }  // namespace quenk::platform

@@ -1,5 +1,6 @@
 #include "ControlIds.h"
 #include "Driver.h"
+#include "QuenkVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ namespace {
 TEST(Smoke, MainWindowComesUpWithItsSizeAndClosesOnWmClose) {
   Quenk quenk;
   ASSERT_TRUE(quenk.WaitVisible("TVeskForm"));
-  const HWND main = ::FindWindowA(nullptr, "Halvix - Scourix - 0.4.0");
+  const HWND main = ::FindWindowA(nullptr, "Halvix - Scourix - " QUENK_VERSION);
   ASSERT_EQ(main, quenk.Main());
   const SIZE client = ClientSize(main);
   EXPECT_EQ(client.cx, 428);

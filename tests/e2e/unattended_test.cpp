@@ -1,9 +1,12 @@
 #include "E2e.h"
+#include "JsonSchema.h"
+#include "QuenkVersion.h"
 
 #include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
+#include <nlohmann/json.hpp>
 
 namespace quenk::e2e {
 namespace {
@@ -419,6 +422,72 @@ TEST_F(Unattended, ABackupDriveThatIsFullKeepsTheRecord) {
 
   clearDrive();
   ::DeleteFileA(big);
+}
+
+// Text of the ANSI code page in UTF-8, as the report must give it.
+std::string Utf8(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  const int m = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(m), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, utf8.data(), m, nullptr, nullptr);
+  return utf8;
+}
+
+// The real process's JSON, parsed, against its log file line for line; on
+// standard output and beside the log alike, of the documented schema.
+TEST_F(Unattended, JsonOfASeededRunIsItsLogLineForLine) {
+  const auto creative = seed::LeftoversOf("Creative");
+  seed::Seed(creative);
+  const char* eight = "C:\\windows\\system32\\CTAGENT\xE4\xE9.dll";
+  WriteFile(eight, "x");
+  const struct {
+    std::vector<std::string> line;
+    const char* suffix;
+    const char* gone;
+    const char* stayed;
+    bool reasonsInLog;
+  } cases[] = {
+      {{"/silent", "/json", "/preview", "Creative"},
+       " preview",
+       "willBeDeleted",
+       "willStay",
+       false},
+      {{"/silent", "/json", "Creative"}, "", "deleted", "notDeleted", false},
+      {{"/silent", "/restore", "latest", "/json"}, " restore", "restored", "notRestored", true},
+  };
+  for (const auto& c : cases) {
+    const Finished f = RunToEnd(c.line);
+    EXPECT_EQ(f.errors, "") << c.gone << f.failure;
+    ASSERT_NO_THROW((void)nlohmann::json::parse(f.output)) << f.output;
+    const auto doc = nlohmann::json::parse(f.output);
+    EXPECT_EQ(schema::Problems(doc), std::vector<std::string>{}) << f.output;
+    EXPECT_EQ(doc["exitCode"], f.code) << c.gone;
+    EXPECT_EQ(doc["version"], QUENK_VERSION);
+    char machine[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof machine;
+    ::GetComputerNameA(machine, &size);
+    EXPECT_EQ(doc["machine"], Utf8(machine));
+    const std::string name = std::string(kLogs) + "\\" + doc["stamp"].get<std::string>() + c.suffix;
+    EXPECT_EQ(ReadFile(name + ".json"), f.output) << c.gone;
+    std::vector<std::string> logged, fromJson;
+    for (const auto& line : Split(ReadFile(name + ".txt"))) logged.push_back(Utf8(line));
+    ASSERT_FALSE(logged.empty()) << name;
+    fromJson.push_back(logged.front());
+    for (const auto& e : doc[c.gone]) fromJson.push_back(e["path"]);
+    fromJson.push_back(logged.at(fromJson.size()));
+    for (const auto& e : doc[c.stayed]) {
+      const std::string reason = e["reason"];
+      fromJson.push_back(e["path"].get<std::string>() +
+                         (c.reasonsInLog && !reason.empty() ? ": " + reason : ""));
+    }
+    EXPECT_EQ(fromJson, logged) << c.gone;
+    EXPECT_NE(f.output.find("CTAGENT\xC3\xA4\xC3\xA9.dll"), std::string::npos) << f.output;
+  }
+  ::DeleteFileA(eight);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "E2e.h"
+#include "QuenkVersion.h"
 
 namespace quenk::e2e {
 namespace {
@@ -172,7 +173,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
     EXPECT_LE(text.cx, r.right - r.left) << caption;
     EXPECT_LE(text.cy, r.bottom - r.top) << caption;
   }
-  EXPECT_EQ(Text(main), "Halvix - Scourix - 0.4.0");
+  EXPECT_EQ(Text(main), "Halvix - Scourix - " QUENK_VERSION);
   EXPECT_EQ(Text(log) + "|" + Text(about) + "|" + Text(options) + "|" + Text(preview),
             "Log|About|Options|Preview");
 }

@@ -380,6 +380,8 @@ TEST_F(Unattended, ATakenStampIsNeverTakenAgain) {
     platform::RegionalSettings Regional() override { return inner.Regional(); }
     platform::LocalTime Now() override { return inner.Now(); }
     void Sleep(std::uint32_t) override { ++sleeps; }
+    std::string MachineName() override { return inner.MachineName(); }
+    std::string AnsiToUtf8(const std::string& a) override { return inner.AnsiToUtf8(a); }
     sim::SimLocale& inner;
     int sleeps = 0;
   };

@@ -1,4 +1,5 @@
 #include "ProgramFixture.h"
+#include "QuenkVersion.h"
 
 #include <functional>
 
@@ -243,7 +244,7 @@ TEST_F(Windows, AboutShowsOneTextAtATime) {
   EXPECT_TRUE(about.MemoAbout.Visible());
   EXPECT_FALSE(about.MemoDonate.Visible() || about.MemoContact.Visible());
   EXPECT_EQ(about.MemoAbout.Lines().size(), 7u);
-  EXPECT_EQ(about.MemoAbout.Lines().front(), "Halvix - Scourix Version 0.4.0.");
+  EXPECT_EQ(about.MemoAbout.Lines().front(), "Halvix - Scourix Version " QUENK_VERSION ".");
   EXPECT_EQ(about.MemoDonate.Lines().size(), 13u);
   EXPECT_EQ(about.MemoContact.Lines().size(), 4u);
   UserPick(about.ListBox1, 2);

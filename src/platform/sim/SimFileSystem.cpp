@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "platform/Paths.h"
 #include "platform/Wildcard.h"
+#include "platform/sim/Latin1.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -71,20 +72,6 @@ bool Spell(const std::string& utf8, std::string& ansi, bool& lossless) {
     i += length;
   }
   return true;
-}
-
-std::string Latin1ToUtf8(const std::string& ansi) {
-  std::string utf8;
-  for (const char ch : ansi) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      utf8 += ch;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return utf8;
 }
 
 // A name the code page cannot spell is kept apart from every spelling: no

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Locale.h"
+#include "platform/sim/Latin1.h"
 
 namespace quenk::sim {
 
@@ -22,7 +23,12 @@ class SimLocale final : public platform::Locale {
     now.hour %= 24;
   }
 
+  std::string MachineName() override { return machineName; }
+  // The simulated code page is Latin-1, as the simulated volume spells names.
+  std::string AnsiToUtf8(const std::string& ansi) override { return Latin1ToUtf8(ansi); }
+
   platform::RegionalSettings regional;
+  std::string machineName = "SIMULATED-PC";
   platform::LocalTime now{2026, 12, 7, 1, 15, 40, 57};
 };
 

@@ -50,4 +50,24 @@ void Win32Locale::Sleep(std::uint32_t milliseconds) {
   ::Sleep(milliseconds);
 }
 
+std::string Win32Locale::MachineName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  return ::GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+std::string Win32Locale::AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  const int size = static_cast<int>(ansi.size());
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+  if (chars <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), chars);
+  const int bytes =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, utf8.data(), bytes, nullptr, nullptr);
+  return utf8;
+}
+
 }  // namespace quenk::win32

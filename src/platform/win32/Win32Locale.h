@@ -9,6 +9,8 @@ class Win32Locale final : public platform::Locale {
   platform::RegionalSettings Regional() override;
   platform::LocalTime Now() override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::string MachineName() override;
+  std::string AnsiToUtf8(const std::string& ansi) override;
 };
 
 }  // namespace quenk::win32
