@@ -59,7 +59,8 @@ class Run {
         for (const std::string& tree : step.trees) {
           const auto path = Expand(tree, step.place);
           if (!path || !ctx_.fs.FolderExists(*path)) continue;
-          if (IsProtectedTree(ctx_.fs, *path))
+          // The built-in trees keep the behaviour their records were made with.
+          if (!profile_.builtIn && IsProtectedTree(ctx_.fs, *path))
             ctx_.remover.RefuseFolder(*path);
           else
             ctx_.remover.RemoveFolder(*path);
