@@ -4,7 +4,16 @@
 
 #include <algorithm>
 #include <array>
+
+// toml++ checks some of its input with assertions, which abort a debug build
+// and become optimiser assumptions in a release build of some compilers: a
+// hostile file would then be undefined behaviour. Its own error path handles
+// that input, so the checks are switched off in every build.
+#pragma push_macro("NDEBUG")
+#undef NDEBUG
+#define TOML_ASSERT(expr) static_cast<void>(0)
 #include <toml++/toml.h>
+#pragma pop_macro("NDEBUG")
 
 namespace quenk::profiles {
 
@@ -29,6 +38,14 @@ constexpr std::array<std::string_view, 8> kProtectedKeys{
 
 SourcePlace PlaceOf(const toml::source_region& region) {
   return {static_cast<int>(region.begin.line), static_cast<int>(region.begin.column)};
+}
+
+SourcePlace PlaceAt(std::string_view text, std::size_t offset) {
+  const std::size_t lineStart = text.rfind('\n', offset);
+  const auto line =
+      std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
+  const std::size_t column = lineStart == std::string_view::npos ? offset : offset - lineStart - 1;
+  return {static_cast<int>(line) + 1, static_cast<int>(column) + 1};
 }
 
 std::string TypeName(const toml::node& node) {
@@ -114,6 +131,9 @@ class Reader {
     } else if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
                                     (text[0] == '\xFE' && text[1] == '\xFF'))) {
       Error({1, 1}, "the file is UTF-16: a profile is UTF-8 text");
+    } else if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+      // TOML allows no NUL anywhere, and the parser's own checks stumble on one.
+      Error(PlaceAt(text, nul), "the file holds a NUL byte: a profile is UTF-8 text");
     } else {
       toml::parse_result parsed = toml::parse(text, file_);
       if (!parsed) {
