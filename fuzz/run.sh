@@ -6,8 +6,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 scripts/deps.sh fuzz
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)" --target wildcard_fuzz setup_ini_fuzz backup_files_fuzz
-for target in wildcard setup_ini backup_files; do
+cmake --build --preset fuzz -j "$(nproc)" --target wildcard_fuzz setup_ini_fuzz backup_files_fuzz profile_reader_fuzz
+for target in wildcard setup_ini backup_files profile_reader; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== ${target}_fuzz for ${seconds}s"

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "engine/Halves.h"
 #include "profiles/Profile.h"
 #include "profiles/Item.h"
+#include "profiles/ProfileData.h"
 
 #include <array>
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quenk::profiles {
@@ -14,11 +18,23 @@ struct CleaningItem {
   std::string_view word;
   std::string_view name;
   Item item;
-  int (*stepCount)(bool files, bool registry, const engine::Halves& halves);
-  void (*clean)(ProfileContext& ctx, bool files, bool registry);
+  const ProfileData* profile;
+
+  int stepCount(bool files, bool registry, const engine::Halves& halves) const;
+  void clean(ProfileContext& ctx, bool files, bool registry) const;
 };
 
-extern const std::array<CleaningItem, kItemCount> kCleaningItems;
+// The rows of the built-in profiles, in item order, made at first use.
+const std::array<CleaningItem, kItemCount>& BuiltinCleaningItems();
+
+// The vendor word table, iterated and indexed like the array it holds.
+struct CleaningItemTable {
+  const CleaningItem* begin() const { return BuiltinCleaningItems().data(); }
+  const CleaningItem* end() const { return begin() + size(); }
+  static constexpr std::size_t size() { return kItemCount; }
+  const CleaningItem& operator[](std::size_t i) const { return BuiltinCleaningItems()[i]; }
+};
+inline constexpr CleaningItemTable kCleaningItems{};
 
 // The row whose item name is exactly `name`, or nullptr.
 const CleaningItem* FindCleaningItem(std::string_view name);

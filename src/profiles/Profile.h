@@ -8,7 +8,9 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenk::profiles {
 
@@ -20,6 +22,8 @@ struct ProfileContext {
   // Gathered at the first folder a registry value names and kept for the
   // run: gathering opens some hundred folders, and no run changes them.
   std::optional<ProtectedFolders> protectedFolders{};
+  // Where a profile says why it left a step out, a line each; dropped when null.
+  std::vector<std::string>* messages = nullptr;
 };
 
 // The control sets that the NVIDIA profiles sweep, Enum\Root and Services

@@ -1,0 +1,145 @@
+#include "profiles/DataProfile.h"
+
+#include "base/Text.h"
+#include "profiles/FolderLookup.h"
+
+#include <string_view>
+#include <vector>
+
+namespace quenk::profiles {
+
+namespace {
+
+constexpr std::string_view kSystemRootVariable = "%SYSTEMROOT%";
+
+// Whether the engine repeats a file step on its folder under SysWOW64. A
+// folder reached through another variable counts once.
+bool HasFilesTwin(const std::string& folder, const engine::Halves& halves) {
+  if (halves.sysWow64.empty()) return false;
+  if (StartsWithNoCase(folder, kSystemRootVariable))
+    return StartsWithNoCase(std::string_view(folder).substr(kSystemRootVariable.size()),
+                            "\\System32\\");
+  return halves.FilesTwin(folder).has_value();
+}
+
+std::vector<std::string_view> Views(const std::vector<std::string>& texts) {
+  return {texts.begin(), texts.end()};
+}
+
+// Whether a tree must stay whatever the profile says: a protected folder or
+// one above it, or anything inside the system folders.
+bool IsProtectedTree(platform::FileSystem& fs, const std::string& path) {
+  if (IsProtectedFolder(fs, path)) return true;
+  const std::string windows = fs.EnvOrEmpty("SYSTEMROOT");
+  if (windows.empty()) return false;
+  return NamesOrHolds(fs, windows + "\\System32", {path}) ||
+         NamesOrHolds(fs, windows + "\\SysWOW64", {path});
+}
+
+class Run {
+ public:
+  Run(ProfileContext& ctx, const ProfileData& profile) : ctx_(ctx), profile_(profile) {}
+
+  void Files(const FileStep& step) {
+    switch (step.kind) {
+      case FileStep::Kind::kMasks:
+        if (const auto folder = Expand(step.folder, step.place)) {
+          const auto masks = Views(step.masks);
+          ctx_.remover.RemoveFiles(*folder, masks);
+        }
+        break;
+      case FileStep::Kind::kInstallers:
+        if (const auto folder = Expand(step.folder, step.place))
+          ctx_.remover.RemoveInstallerFolders(*folder, step.company);
+        break;
+      case FileStep::Kind::kNamedBy:
+        RemoveRegisteredFolders(ctx_, step.key, step.value);
+        break;
+      case FileStep::Kind::kTrees:
+        for (const std::string& tree : step.trees) {
+          const auto path = Expand(tree, step.place);
+          if (!path || !ctx_.fs.FolderExists(*path)) continue;
+          // The built-in trees keep the behaviour their records were made with.
+          if (!profile_.builtIn && IsProtectedTree(ctx_.fs, *path))
+            ctx_.remover.RefuseFolder(*path);
+          else
+            ctx_.remover.RemoveFolder(*path);
+        }
+        break;
+    }
+  }
+
+  void Registry(const RegistryStep& step) {
+    if (step.kind == RegistryStep::Kind::kKeys) {
+      const auto keys = Views(step.keys);
+      ctx_.remover.RemoveKeys(step.root, step.base, keys);
+    } else {
+      const auto enumRoot = Views(step.enumRoot);
+      const auto services = Views(step.services);
+      SweepControlSets(ctx_, enumRoot, services);
+    }
+  }
+
+ private:
+  std::optional<std::string> Expand(const std::string& path, SourcePlace place) {
+    if (profile_.builtIn) return ExpandVariables(ctx_.fs, path);
+    std::string unset;
+    auto expanded = ExpandVariables(ctx_.fs, path, &unset);
+    if (!expanded && ctx_.messages)
+      ctx_.messages->push_back(profile_.file + ", line " + std::to_string(place.line) + ": %" +
+                               unset + "% is not set; " + path + " left out");
+    return expanded;
+  }
+
+  ProfileContext& ctx_;
+  const ProfileData& profile_;
+};
+
+}  // namespace
+
+std::optional<std::string> ExpandVariables(platform::FileSystem& fs, std::string_view path,
+                                           std::string* unset) {
+  std::string out;
+  std::size_t i = 0;
+  for (;;) {
+    const std::size_t open = path.find('%', i);
+    const std::size_t close = open == std::string_view::npos ? open : path.find('%', open + 1);
+    if (close == std::string_view::npos || close == open + 1) break;
+    out += path.substr(i, open - i);
+    const std::string name(path.substr(open + 1, close - open - 1));
+    if (const auto value = fs.Env(name)) {
+      out += *value;
+    } else if (unset) {
+      *unset = name;
+      return std::nullopt;
+    }
+    i = close + 1;
+  }
+  return out + std::string(path.substr(i));
+}
+
+int StepCount(const ProfileData& profile, bool files, bool registry, const engine::Halves& halves) {
+  std::size_t f = 0;
+  for (const FileStep& step : profile.files)
+    if (step.kind == FileStep::Kind::kMasks)
+      f += step.masks.size() * (HasFilesTwin(step.folder, halves) ? 2 : 1);
+  std::size_t r = 0;
+  for (const RegistryStep& step : profile.registry) {
+    if (step.kind == RegistryStep::Kind::kKeys)
+      r += step.keys.size() * (halves.KeysTwin(step.root, step.base) ? 2 : 1);
+    else
+      r += kEnumRootBases.size() * step.enumRoot.size() +
+           kServicesBases.size() * step.services.size();
+  }
+  return Steps(files, registry, f, r);
+}
+
+void Clean(ProfileContext& ctx, const ProfileData& profile, bool files, bool registry) {
+  Run run(ctx, profile);
+  if (files)
+    for (const FileStep& step : profile.files) run.Files(step);
+  if (registry)
+    for (const RegistryStep& step : profile.registry) run.Registry(step);
+}
+
+}  // namespace quenk::profiles

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <string>
+#include <vector>
+
+namespace quenk::profiles {
+
+// Where a value stands in its profile file, counted from 1.
+struct SourcePlace {
+  int line = 0;
+  int column = 0;
+};
+
+// One step of the file phase. Paths are kept as written, "%NAME%" and all,
+// in the ANSI code page.
+struct FileStep {
+  enum class Kind { kMasks, kInstallers, kNamedBy, kTrees };
+  Kind kind = Kind::kMasks;
+  std::string folder;              // kMasks, kInstallers: ends in "\"
+  std::vector<std::string> masks;  // kMasks
+  std::string company;             // kInstallers: the CompanyName prefix
+  std::string key;                 // kNamedBy: below HKLM, without "HKLM\"
+  std::string value;               // kNamedBy
+  std::vector<std::string> trees;  // kTrees
+  SourcePlace place;
+};
+
+// One step of the registry phase.
+struct RegistryStep {
+  enum class Kind { kKeys, kControlSets };
+  Kind kind = Kind::kKeys;
+  platform::HKey root = platform::kLocalMachine;  // kKeys
+  std::string base;                               // kKeys
+  std::vector<std::string> keys;                  // kKeys
+  std::vector<std::string> enumRoot;              // kControlSets: below each Enum\Root
+  std::vector<std::string> services;              // kControlSets: below each Services
+  SourcePlace place;
+};
+
+// A vendor profile as its file gives it.
+struct ProfileData {
+  std::string file;  // for messages
+  bool builtIn = false;
+  std::string name;
+  std::string word;
+  SourcePlace namePlace;
+  SourcePlace wordPlace;
+  std::vector<FileStep> files;
+  std::vector<RegistryStep> registry;
+};
+
+}  // namespace quenk::profiles
