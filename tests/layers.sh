@@ -30,7 +30,9 @@ for file in $(find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort); do
 done
 
 declare -A seen=()
-queue=(app/Unattended.cpp)
+start=app/Unattended.cpp
+[[ -f $start ]] || { echo "$start is gone: say where the headless run starts" >&2; exit 1; }
+queue=("$start")
 while ((${#queue[@]})); do
   file=${queue[0]}
   queue=("${queue[@]:1}")

@@ -26,8 +26,9 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
     ~Busy() { app.SetBusy(false); }
   } busy(App());
   const auto held = platform::HoldTheRun(ports_);
-  run::CleaningRun forecast(
-      {ports_, entries, flags, FreshStamp(ports_.fs, ports_.locale), run::Mode::kForecast});
+  run::CleaningRun forecast({ports_, entries, flags,
+                             FreshStamp(ports_.fs, ports_.locale, StampWait::kNever),
+                             run::Mode::kForecast});
   CleaningRecord record;
   const run::RunEnd end = forecast.Perform(record, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(record.Deleted().Lines());

@@ -393,8 +393,8 @@ class Restorer {
     platform::FindEntry entry;
     while (search->Next(entry)) {
       if (platform::IsDotName(entry.name)) continue;
-      const std::string child = path + "\\" + entry.name;
-      const std::string childCopy = Reachable(copy + "\\" + entry.name);
+      const std::string child = platform::Join(path, entry.name);
+      const std::string childCopy = Reachable(platform::Join(copy, entry.name));
       if (entry.attributes & attr::kDirectory)
         inside.Add(RestoreFolder(child, childCopy, links));
       else
@@ -546,7 +546,7 @@ class Restorer {
       inside.Add(
           RestoreKey(line + "\\" + child->name, root, path + "\\" + child->name, *child, links));
     for (const auto& link : links)
-      if (EqualsNoCase(platform::ParentOf(link.path), line)) RestoreKeyLink(link, inside);
+      if (EqualsNoCase(platform::KeyParentOf(link.path), line)) RestoreKeyLink(link, inside);
     if (!made) {
       o.Add(std::move(inside));
       o.SkippedWhole(line);

@@ -3,6 +3,7 @@
 #include "backup/BackupFolder.h"
 #include "backup/Restore.h"
 #include "platform/OneRun.h"
+#include "platform/Paths.h"
 
 namespace quenk {
 
@@ -17,7 +18,7 @@ void TRestoreForm::RestoreBackup(const std::string& stamp) {
     const auto held = platform::HoldTheRun(ports_);
     return backup::Restore(ports_, folder);
   }();
-  LabelBackup.SetCaption("Backup " + folder.substr(folder.find_last_of('\\') + 1));
+  LabelBackup.SetCaption("Backup " + platform::LastComponent(folder));
   ListBoxRestored.Items().Assign(std::move(result.restored));
   ListBoxNotRestored.Items().Assign(std::move(result.notRestored));
   Show();

@@ -55,7 +55,9 @@ std::string LiteralPath(std::string_view path) {
 std::string PlainPath(std::string_view path) {
   if (!IsLiteralPath(path)) return std::string(path);
   path.remove_prefix(kPrefix.size());
-  if (StartsWithNoCase(path, "UNC\\")) return "\\\\" + std::string(path.substr(4));
+  // Only the form the system writes is a share: any other spelling stays
+  // relative, which every guard refuses.
+  if (path.substr(0, 4) == "UNC\\") return "\\\\" + std::string(path.substr(4));
   return std::string(path);
 }
 
@@ -63,19 +65,33 @@ bool IsDotName(std::string_view name) {
   return name == "." || name == "..";
 }
 
+namespace {
+
+// "/" separates too, except where the path is taken literally.
+std::size_t LastSeparator(std::string_view path) {
+  return IsLiteralPath(path) ? path.rfind('\\') : path.find_last_of("\\/");
+}
+
+}  // namespace
+
 std::string ParentOf(std::string_view path) {
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = LastSeparator(path);
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
 }
 
 std::string FolderOf(std::string_view path) {
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = LastSeparator(path);
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
 std::string LastComponent(std::string_view path) {
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = LastSeparator(path);
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string KeyParentOf(std::string_view key) {
+  const std::size_t slash = key.rfind('\\');
+  return slash == std::string_view::npos ? std::string() : std::string(key.substr(0, slash));
 }
 
 std::string Join(std::string_view folder, std::string_view name) {

@@ -1,6 +1,7 @@
 #include "platform/Wildcard.h"
 
 #include "base/Text.h"
+#include "platform/Paths.h"
 
 #include <cstddef>
 
@@ -46,7 +47,7 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 }
 
 bool IsShortName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return true;
+  if (name.empty() || IsDotName(name)) return true;
   const std::size_t dot = name.find('.');
   const std::string_view base = name.substr(0, dot);
   const std::string_view ext =

@@ -1,6 +1,7 @@
 #include "run/LogFiles.h"
 
 #include "base/IoError.h"
+#include "platform/Paths.h"
 #include "run/LogStamp.h"
 
 namespace quenk {
@@ -74,7 +75,7 @@ void FillOlderLogs(platform::FileSystem& fs, StringList& logs) {
   auto search = fs.Find(LogFolder(fs) + "*.txt", platform::attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
-    if (entry.name == "." || entry.name == "..") continue;
+    if (platform::IsDotName(entry.name)) continue;
     names.push_back(entry.name.size() > 4 ? entry.name.substr(0, entry.name.size() - 4) : "");
   }
   logs.Assign(std::move(names));

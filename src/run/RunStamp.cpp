@@ -37,11 +37,13 @@ platform::LocalTime NextSecond(platform::LocalTime t) {
   return t;
 }
 
-std::string FreshStamp(platform::FileSystem& fs, platform::Locale& locale) {
+std::string FreshStamp(platform::FileSystem& fs, platform::Locale& locale, StampWait wait) {
   const platform::RegionalSettings regional = locale.Regional();
   platform::LocalTime now = locale.Now();
   // Back to back within a second, the clock's next second is a moment away.
-  for (int tries = 0; tries < 15 && Taken(fs, LogStamp(regional, now)); ++tries) {
+  for (int tries = 0;
+       wait == StampWait::kForTheClock && tries < 15 && Taken(fs, LogStamp(regional, now));
+       ++tries) {
     locale.Sleep(100);
     now = locale.Now();
   }

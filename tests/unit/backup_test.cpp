@@ -6,6 +6,7 @@
 #include "backup/Restore.h"
 #include "backup/RunBackup.h"
 #include "profiles/CleaningItems.h"
+#include "run/CleaningRun.h"
 
 #include <algorithm>
 #include <functional>
@@ -527,11 +528,11 @@ TEST(BackupRun, RecordAndStepsAreThoseOfARunWithoutBackup) {
     m.fs.SetCurrentDir("C:\\Work");
     SeedAllVendors(m);
     StepCounter steps;
-    backup::RunBackup keeper(m.ports(), "C:\\Work\\Backups\\stamp");
-    engine::Remover remover(m.ports(), r, steps, engine::FindHalves(m.fs, m.registry),
-                            withBackup ? &keeper : nullptr);
-    profiles::ProfileContext ctx{m.fs, m.registry, remover};
-    for (const auto& item : profiles::kCleaningItems) item.clean(ctx, true, true);
+    OptionFlags flags;
+    flags.backup = withBackup;
+    std::vector<std::string> entries;
+    for (const auto& item : profiles::kCleaningItems) entries.emplace_back(item.name);
+    run::CleaningRun({m.ports(), entries, flags, "stamp", run::Mode::kClean}).Perform(r, steps);
     return steps.steps;
   };
   CleaningRecord plain, saved;

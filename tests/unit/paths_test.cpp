@@ -21,7 +21,10 @@ TEST(Paths, SplitAndJoinAsTheCallersExpect) {
       {"\\\\?\\C:\\x.", "\\\\?\\C:", "\\\\?\\C:\\", "x.", "C:\\x."},
       {"\\\\?\\UNC\\srv\\share\\a", "\\\\?\\UNC\\srv\\share", "\\\\?\\UNC\\srv\\share\\", "a",
        "\\\\srv\\share\\a"},
-      {"\\\\?\\unc\\srv\\s", "\\\\?\\unc\\srv", "\\\\?\\unc\\srv\\", "s", "\\\\srv\\s"},
+      // Only the system's spelling names a share: the other stays relative.
+      {"\\\\?\\unc\\srv\\s", "\\\\?\\unc\\srv", "\\\\?\\unc\\srv\\", "s", "unc\\srv\\s"},
+      // A literal path is split at "\\" only.
+      {"\\\\?\\C:\\a/b", "\\\\?\\C:", "\\\\?\\C:\\", "a/b", "C:\\a/b"},
       {"\\\\srv\\share", "\\\\srv", "\\\\srv\\", "share", "\\\\srv\\share"},
   };
   for (const auto& c : cases) {
@@ -35,6 +38,7 @@ TEST(Paths, SplitAndJoinAsTheCallersExpect) {
     if (const std::string literal = platform::LiteralPath(c.plain); !literal.empty())
       EXPECT_EQ(platform::PlainPath(literal), c.plain) << c.path;
   }
+  EXPECT_EQ(platform::KeyParentOf("Software\\V\\x/y"), "Software\\V");
   EXPECT_EQ(platform::Join("C:\\x\\", "y"), "C:\\x\\y");
   EXPECT_EQ(platform::Join("C:\\x", "y"), "C:\\x\\y");
   EXPECT_EQ(platform::Join("", "y"), "y");
