@@ -38,6 +38,8 @@ Forecast RunForecast(platform::Ports ports, const std::vector<std::string>& entr
   }
   forecast.deleted = record.Deleted().Lines();
   forecast.notDeleted = record.NotDeleted().Lines();
+  for (std::size_t i = 0; i < forecast.notDeleted.size(); ++i)
+    forecast.reasons.push_back(record.Reason(i));
   return forecast;
 }
 

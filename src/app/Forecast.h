@@ -18,7 +18,8 @@ namespace quenk {
 struct Forecast {
   std::vector<std::string> deleted;
   std::vector<std::string> notDeleted;
-  std::string stop;  // the error's message; empty when the run would get through
+  std::vector<std::string> reasons;  // beside notDeleted: why each line would stay
+  std::string stop;                  // the error's message; empty when the run would get through
 };
 
 // `pulse` is called now and then while large folders are looked at.

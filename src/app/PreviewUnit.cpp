@@ -8,12 +8,23 @@ TPreviewForm::TPreviewForm(ui::Application& app, platform::Ports ports)
     : ui::Form(app, {"TPreviewForm", "Preview", 520, 339, false, false}), ports_(ports) {
   ButtonCleanNow.onClick = [this] { ButtonCleanNowClick(); };
   ButtonClose.onClick = [this] { ButtonCloseClick(); };
+  ListBoxStay.onClick = [this] { ListBoxStayClick(); };
+}
+
+void TPreviewForm::ListBoxStayClick() {
+  const int index = ListBoxStay.ItemIndex();
+  const std::string reason = index >= 0 && static_cast<std::size_t>(index) < reasons_.size()
+                                 ? reasons_[static_cast<std::size_t>(index)]
+                                 : std::string();
+  LabelReason.SetCaption(reason.empty() ? "" : "Why: " + reason);
 }
 
 void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const OptionFlags& flags) {
   if (entries.empty()) {
     ListBoxDeleted.Items().Clear();
     ListBoxStay.Items().Clear();
+    reasons_.clear();
+    ListBoxStayClick();
     LabelStatus.SetCaption("Nothing to clean.");
     ShowCounts();
     return;
@@ -27,6 +38,8 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
   Forecast forecast = RunForecast(ports_, entries, flags, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(std::move(forecast.deleted));
   ListBoxStay.Items().Assign(std::move(forecast.notDeleted));
+  reasons_ = std::move(forecast.reasons);
+  ListBoxStayClick();
   LabelStatus.SetCaption(forecast.stop.empty() ? "Nothing has been deleted."
                                                : "The cleaning would stop here: " + forecast.stop);
   ShowCounts();

@@ -118,9 +118,14 @@ Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
     Report(messages, forecast.stop);
     code = exitcode::kStopped;
   }
-  const std::string file = WriteRunFile(
-      ports.fs, stamp + " preview.txt",
-      {{"[Will be deleted]", forecast.deleted}, {"[Will stay]", forecast.notDeleted}}, messages);
+  std::vector<std::string> stay;
+  for (std::size_t i = 0; i < forecast.notDeleted.size(); ++i)
+    stay.push_back(forecast.reasons[i].empty()
+                       ? forecast.notDeleted[i]
+                       : forecast.notDeleted[i] + ": " + forecast.reasons[i]);
+  const std::string file =
+      WriteRunFile(ports.fs, stamp + " preview.txt",
+                   {{"[Will be deleted]", forecast.deleted}, {"[Will stay]", stay}}, messages);
   if (file.empty()) code = exitcode::kStopped;
   return {code,
           "Will be deleted " + Count(forecast.deleted.size()) + ", will stay " +
@@ -167,35 +172,34 @@ Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries
 
 }  // namespace
 
+// No column is aligned with blanks: the message box's font would break it.
+// Each switch, word or code begins a line; what it means follows a tab.
 std::string UsageText() {
   std::string text =
       "Quenk removes what device drivers leave behind.\r\n"
       "\r\n"
-      "  quenk.exe [/preview] [/silent] word...\r\n"
-      "  quenk.exe /restore STAMP|latest [/silent]\r\n"
-      "  quenk.exe /?\r\n"
+      "quenk.exe [/preview] [/silent] word...\r\n"
+      "quenk.exe /restore STAMP|latest [/silent]\r\n"
+      "quenk.exe /?\r\n"
       "\r\n"
       "Vendor words (letter case counts; with /silent each word must be one,\r\n"
       "without it the first five are looked at):\r\n";
-  for (const auto& row : profiles::kCleaningItems) {
-    std::string word(row.word);
-    word.resize(16, ' ');
-    text += "  " + word + std::string(row.name) + "\r\n";
-  }
+  for (const auto& row : profiles::kCleaningItems)
+    text += std::string(row.word) + "\t" + std::string(row.name) + "\r\n";
   text +=
       "\r\n"
       "Switches (\"/\" or \"-\", any letter case):\r\n"
-      "  /preview   show what a cleaning would delete and what would stay; delete nothing\r\n"
-      "  /silent    no window, no tray icon, no message box: run, write the files, exit\r\n"
-      "  /restore   put back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
-      "  /?, /help  this text\r\n"
+      "/preview\tshow what a cleaning would delete and what would stay; delete nothing\r\n"
+      "/silent\tno window, no tray icon, no message box: run, write the files, exit\r\n"
+      "/restore\tput back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
+      "/?, /help\tthis text\r\n"
       "\r\n"
       "Exit codes with /silent:\r\n"
-      "  0  done and nothing stayed (preview: nothing would stay; restore: all restored)\r\n"
-      "  1  done and something stayed (preview: would stay; restore: skipped or failed)\r\n"
-      "  2  an error stopped the run; its message goes to standard error\r\n"
-      "  3  the command line is wrong; this text goes to standard error\r\n"
-      "  4  another cleaning, preview or restore is running on this machine; nothing was done\r\n"
+      "0\tdone and nothing stayed (preview: nothing would stay; restore: all restored)\r\n"
+      "1\tdone and something stayed (preview: would stay; restore: skipped or failed)\r\n"
+      "2\tan error stopped the run; its message goes to standard error\r\n"
+      "3\tthe command line is wrong; this text goes to standard error\r\n"
+      "4\tanother cleaning, preview or restore is running on this machine; nothing was done\r\n"
       "A run that ends says on standard output what it did and where its files are.\r\n"
       "\r\n"
       "Files, in the current folder: Logs\\STAMP.txt (what a cleaning deleted and not),\r\n"

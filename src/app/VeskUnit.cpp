@@ -3,6 +3,7 @@
 #include "about/AboutUnit.h"
 #include "app/CommandLine.h"
 #include "app/PreviewUnit.h"
+#include "app/RunResult.h"
 #include "app/RunStamp.h"
 #include "backup/BackupFolder.h"
 #include "backup/RunBackup.h"
@@ -22,7 +23,8 @@ namespace quenk {
 namespace {
 
 ui::FormStyle MainStyle() {
-  return {"TVeskForm", "Halvix - Scourix - 0.4.0", 428, 232, true, true};
+  // The designed 232 and the status line below the progress bar.
+  return {"TVeskForm", "Halvix - Scourix - 0.4.0", 428, 252, true, true};
 }
 
 }  // namespace
@@ -43,15 +45,17 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports,
   DeleteButton.onClick = [this] { DeleteButtonClick(); };
   ListBoxCleanItems.onDblClick = [this] { DeleteButtonClick(); };
 
-  MainMenu1.Add("Menu", {&Close1});
-  MainMenu1.Add("Tools", {&Options1, &Log1, &Preview1});
-  MainMenu1.Add("Help", {&About1});
+  MainMenu1.Add("&Menu", {&Close1});
+  MainMenu1.Add("&Tools", {&Options1, &Log1, &Preview1, &RestoreBackup1});
+  MainMenu1.Add("&Help", {&About1});
   Close1.onClick = [this] { CloseClick(); };
   Options1.onClick = [this] { OptionsClick(); };
   Log1.onClick = [this] { LogClick(); };
   About1.onClick = [this] { AboutClick(); };
   PreviewButton.onClick = [this] { PreviewClick(); };
   Preview1.onClick = [this] { PreviewClick(); };
+  RestoreBackup1.onClick = [this] { RestoreClick(); };
+  TrayIcon1.onDblClick = [this] { Restore1Click(); };
 
   Minimize1.onClick = [this] { Minimize1Click(); };
   Restore1.onClick = [this] { Restore1Click(); };
@@ -117,9 +121,17 @@ void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
   auto held = platform::HoldTheRun(ports_);
+  struct Busy {
+    ui::Application& app;
+    explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
+    ~Busy() { app.SetBusy(false); }
+  } busy(App());
+  const std::size_t deletedBefore = log_->Record().Deleted().Size();
+  const std::size_t notDeletedBefore = log_->Record().NotDeleted().Size();
   const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);
   const int total = CountCleaningSteps(halves);
   if (total > 0) {
+    ProgressBar.SetPosition(0);
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
@@ -136,8 +148,18 @@ void TVeskForm::CleanButtonClick() {
   // What the run deleted is gone, also when it stopped; the forecast is
   // made once the run has let go of the machine.
   held.reset();
+  ShowRunResult(deletedBefore, notDeletedBefore, stamp, stopped != nullptr);
   RefreshOpenPreview();
   if (stopped) std::rethrow_exception(stopped);
+}
+
+void TVeskForm::ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore,
+                              const std::string& stamp, bool stopped) {
+  RunResult result = ResultOf(log_->Record(), deletedBefore, notDeletedBefore);
+  result.backupOn = flags_.backup;
+  result.backupMade = flags_.backup && backup::HasBackup(ports_.fs, stamp);
+  result.stopped = stopped;
+  LabelStatus.SetCaption(RunResultText(result));
 }
 
 void TVeskForm::RefreshOpenPreview() {
@@ -208,6 +230,10 @@ void TVeskForm::PreviewClick() {
   LoadSettings();
   preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), flags_);
   preview_->Show();
+}
+
+void TVeskForm::RestoreClick() {
+  restore_->ShowBackups();
 }
 
 void TVeskForm::FormClose(ui::CloseAction& /*action*/) {
