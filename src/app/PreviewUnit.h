@@ -49,7 +49,7 @@ class TPreviewForm final : public ui::Form, private engine::Progress {
   ui::Button ButtonCleanNow{
       *this, IDC_PREVIEW_CLEANNOW, "ButtonCleanNow", {356, 306, 75, 25}, "Clean now", 2};
   ui::Button ButtonClose{*this, IDC_PREVIEW_CLOSE, "ButtonClose", {437, 306, 75, 25}, "Close", 3};
-  ui::Label LabelReason{*this, IDC_PREVIEW_REASON, "LabelReason", {8, 312, 342, 13}, ""};
+  ui::Label LabelReason{*this, IDC_PREVIEW_REASON, "LabelReason", {8, 310, 342, 16}, ""};
 };
 
 }  // namespace quenk

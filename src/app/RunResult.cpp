@@ -23,14 +23,14 @@ std::string RunResultText(const RunResult& r) {
                      std::to_string(r.deleted) + ", not deleted " + std::to_string(r.notDeleted) +
                      ". ";
   if (r.unsaved > 0)
-    text += "The backup failed for " + std::to_string(r.unsaved) + ". ";
+    text += "Backup failed for " + std::to_string(r.unsaved) + ". ";
   else if (!r.backupOn)
-    text += "No backup (off in Options). ";
+    text += "Backup off in Options. ";
   else if (r.backupMade)
     text += "Backup made. ";
   else
     text += "Nothing to back up. ";
-  return text + "The Log window has the lists.";
+  return text + "See the Log window.";
 }
 
 }  // namespace quenk

@@ -22,7 +22,8 @@ struct RunResult {
 RunResult ResultOf(const CleaningRecord& record, std::size_t deletedBefore,
                    std::size_t notDeletedBefore);
 
-// "Deleted 14, not deleted 2. Backup made. The Log window has the lists."
+// "Deleted 14, not deleted 2. Backup made. See the Log window." Short: the line
+// below the progress bar shows it whole at 96 dpi.
 std::string RunResultText(const RunResult& result);
 
 }  // namespace quenk

@@ -103,7 +103,7 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   ui::ProgressBar ProgressBar{*this, IDC_VESK_PROGRESS, "ProgressBar", {0, 215, 428, 17}};
   ui::Button PreviewButton{*this, IDC_VESK_PREVIEW, "PreviewButton", {106, 183, 92, 26}, "Preview",
                            6};
-  ui::Label LabelStatus{*this, IDC_VESK_STATUS, "LabelStatus", {4, 236, 420, 13}, ""};
+  ui::Label LabelStatus{*this, IDC_VESK_STATUS, "LabelStatus", {4, 234, 420, 16}, ""};
 
   ui::MenuItem Close1{"Close1", "&Close", IDM_MENU_CLOSE, {'Q', true}};
   ui::MenuItem Options1{"Options1", "&Options", IDM_TOOLS_OPTIONS, {'O', true}};

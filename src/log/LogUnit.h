@@ -71,7 +71,7 @@ class TLogForm final : public ui::Form {
       *this, IDC_LOG_REMOVEALL, "ButtonRemoveAll", {300, 245, 75, 25}, "Remove All", 3};
   ui::Button ButtonRestore{*this, IDC_LOG_RESTORE, "ButtonRestore", {8, 245, 105, 25}, "Restore",
                            7};
-  ui::Label LabelReason{*this, IDC_LOG_REASON, "LabelReason", {8, 277, 367, 13}, ""};
+  ui::Label LabelReason{*this, IDC_LOG_REASON, "LabelReason", {8, 276, 367, 16}, ""};
 };
 
 }  // namespace quenk

@@ -48,7 +48,7 @@ class TRestoreForm final : public ui::Form {
       *this, IDC_RESTORE_NOTRESTORED, "ListBoxNotRestored", {8, 177, 464, 110}, {false, 13, true},
       1};
   ui::Button ButtonOK{*this, IDC_RESTORE_OK, "ButtonOK", {397, 295, 75, 25}, "OK", 2};
-  ui::Label Label3{*this, IDC_RESTORE_LABEL3, "Label3", {8, 330, 383, 13}, "Backups, newest first"};
+  ui::Label Label3{*this, IDC_RESTORE_LABEL3, "Label3", {8, 328, 383, 16}, "Backups, newest first"};
   ui::ListBox ListBoxBackups{
       *this, IDC_RESTORE_BACKUPS, "ListBoxBackups", {8, 346, 383, 82}, {false, 13, true}, 3};
   ui::Button ButtonRestore{

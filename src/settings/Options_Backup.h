@@ -29,8 +29,8 @@ class TFrameOptions_Backup final : public OptionsPage {
   ui::Label Label1{*this,
                    IDC_OPT_LABEL_BACKUP,
                    "Label1",
-                   {11, 36, 246, 13},
-                   "Kept in Backups\\ here; put back with Tools > Restore..."};
+                   {11, 34, 246, 16},
+                   "In Backups\\; put back with Tools > Restore..."};
 };
 
 }  // namespace quenk

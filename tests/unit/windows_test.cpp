@@ -446,16 +446,16 @@ TEST_F(RunResultLine, TellsCountsAndTheBackupAfterEachRun) {
   machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly);
   CleanCreative();
   EXPECT_EQ(Main().LabelStatus.Caption(),
-            "Deleted 1, not deleted 1. Backup made. The Log window has the lists.");
+            "Deleted 1, not deleted 1. Backup made. See the Log window.");
   EXPECT_EQ(app.Questions().size(), 0u);
   // The second run counts only its own lines; nothing left to save.
   machine.fs.SetAttributes(kSys + "ctzap.dll", 0);
   UserClick(Main().CleanButton);
   EXPECT_EQ(Main().LabelStatus.Caption(),
-            "Deleted 1, not deleted 0. Backup made. The Log window has the lists.");
+            "Deleted 1, not deleted 0. Backup made. See the Log window.");
   UserClick(Main().CleanButton);
   EXPECT_EQ(Main().LabelStatus.Caption(),
-            "Deleted 0, not deleted 0. Nothing to back up. The Log window has the lists.");
+            "Deleted 0, not deleted 0. Nothing to back up. See the Log window.");
 }
 
 TEST_F(RunResultLine, SaysSoWhenTheBackupCannotBeMade) {
@@ -465,7 +465,7 @@ TEST_F(RunResultLine, SaysSoWhenTheBackupCannotBeMade) {
   CleanCreative();
   EXPECT_EQ(RecordDeleted(), Lines{});
   EXPECT_EQ(Main().LabelStatus.Caption(),
-            "Deleted 0, not deleted 2. The backup failed for 2. The Log window has the lists.");
+            "Deleted 0, not deleted 2. Backup failed for 2. See the Log window.");
 }
 
 TEST_F(Windows, RunResultTextForEveryOutcome) {
@@ -474,13 +474,13 @@ TEST_F(Windows, RunResultTextForEveryOutcome) {
     const char* text;
   } cases[] = {
       {{3, 0, 0, true, true, false}, "Deleted 3, not deleted 0. Backup made. "},
-      {{3, 1, 0, false, false, false}, "Deleted 3, not deleted 1. No backup (off in Options). "},
-      {{0, 16, 16, true, false, false}, "Deleted 0, not deleted 16. The backup failed for 16. "},
-      {{1, 2, 1, true, true, true}, "Stopped. Deleted 1, not deleted 2. The backup failed for 1. "},
+      {{3, 1, 0, false, false, false}, "Deleted 3, not deleted 1. Backup off in Options. "},
+      {{0, 16, 16, true, false, false}, "Deleted 0, not deleted 16. Backup failed for 16. "},
+      {{1, 2, 1, true, true, true}, "Stopped. Deleted 1, not deleted 2. Backup failed for 1. "},
       {{0, 0, 0, true, false, false}, "Deleted 0, not deleted 0. Nothing to back up. "},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(RunResultText(c.result), std::string(c.text) + "The Log window has the lists.");
+    EXPECT_EQ(RunResultText(c.result), std::string(c.text) + "See the Log window.");
 }
 
 TEST_F(LogWindow, ANotDeletedLineOfTheRecordShowsWhyItStayed) {
