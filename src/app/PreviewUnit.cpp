@@ -29,11 +29,7 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
     ShowCounts();
     return;
   }
-  struct Busy {
-    ui::Application& app;
-    explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
-    ~Busy() { app.SetBusy(false); }
-  } busy(App());
+  const ui::BusyCursor busy(App());
   const auto held = platform::HoldTheRun(ports_);
   Forecast forecast = RunForecast(ports_, entries, flags, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(std::move(forecast.deleted));

@@ -121,11 +121,7 @@ void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
   auto held = platform::HoldTheRun(ports_);
-  struct Busy {
-    ui::Application& app;
-    explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
-    ~Busy() { app.SetBusy(false); }
-  } busy(App());
+  const ui::BusyCursor busy(App());
   const std::size_t deletedBefore = log_->Record().Deleted().Size();
   const std::size_t notDeletedBefore = log_->Record().NotDeleted().Size();
   const engine::Halves halves = engine::FindHalves(ports_.fs, ports_.registry);

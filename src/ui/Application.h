@@ -101,4 +101,16 @@ class Application {
   bool shutDown_ = false;
 };
 
+// The wait cursor for its lifetime.
+class BusyCursor {
+ public:
+  explicit BusyCursor(Application& app) : app_(app) { app_.SetBusy(true); }
+  ~BusyCursor() { app_.SetBusy(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  Application& app_;
+};
+
 }  // namespace quenk::ui
