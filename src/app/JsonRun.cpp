@@ -49,8 +49,8 @@ EntryKinds::EntryKinds(platform::FileSystem& fs, const std::string& backupFolder
   for (const auto& item : backup::ParseManifest(text).items) {
     const auto& e = item.entry;
     saved_[UpperCase(platform::PlainPath(e.path))] = e.kind == backup::Kind::kKey      ? "key"
-                                                   : e.kind == backup::Kind::kFolder ? "folder"
-                                                                                     : "file";
+                                                     : e.kind == backup::Kind::kFolder ? "folder"
+                                                                                       : "file";
   }
 }
 

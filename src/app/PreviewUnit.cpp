@@ -10,21 +10,28 @@ TPreviewForm::TPreviewForm(ui::Application& app, platform::Ports ports)
     : ui::Form(app, {"TPreviewForm", "Preview", 520, 339, false, false}), ports_(ports) {
   ButtonCleanNow.onClick = [this] { ButtonCleanNowClick(); };
   ButtonClose.onClick = [this] { ButtonCloseClick(); };
+  ListBoxStay.onClick = [this] { ListBoxStayClick(); };
+}
+
+void TPreviewForm::ListBoxStayClick() {
+  const int index = ListBoxStay.ItemIndex();
+  const std::string reason = index >= 0 && static_cast<std::size_t>(index) < reasons_.size()
+                                 ? reasons_[static_cast<std::size_t>(index)]
+                                 : std::string();
+  LabelReason.SetCaption(reason.empty() ? "" : "Why: " + reason);
 }
 
 void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const OptionFlags& flags) {
   if (entries.empty()) {
     ListBoxDeleted.Items().Clear();
     ListBoxStay.Items().Clear();
+    reasons_.clear();
+    ListBoxStayClick();
     LabelStatus.SetCaption("Nothing to clean.");
     ShowCounts();
     return;
   }
-  struct Busy {
-    ui::Application& app;
-    explicit Busy(ui::Application& a) : app(a) { app.SetBusy(true); }
-    ~Busy() { app.SetBusy(false); }
-  } busy(App());
+  const ui::BusyCursor busy(App());
   const auto held = platform::HoldTheRun(ports_);
   run::CleaningRun forecast({ports_, entries, flags,
                              FreshStamp(ports_.fs, ports_.locale, StampWait::kNever),
@@ -33,6 +40,8 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
   const run::RunEnd end = forecast.Perform(record, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(record.Deleted().Lines());
   ListBoxStay.Items().Assign(record.NotDeleted().Lines());
+  reasons_ = record.Reasons();
+  ListBoxStayClick();
   LabelStatus.SetCaption(end.Completed() ? "Nothing has been deleted."
                                          : "The cleaning would stop here: " + end.stop);
   ShowCounts();

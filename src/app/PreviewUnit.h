@@ -24,6 +24,7 @@ class TPreviewForm final : public ui::Form, private engine::Progress {
   void ShowForecast(const std::vector<std::string>& entries, const OptionFlags& flags);
   void ButtonCleanNowClick();
   void ButtonCloseClick() { Close(); }
+  void ListBoxStayClick();
 
   // Runs Clean on the main window's clean list.
   std::function<void()> onCleanNow;
@@ -34,6 +35,7 @@ class TPreviewForm final : public ui::Form, private engine::Progress {
   void ShowCounts();
 
   platform::Ports ports_;
+  std::vector<std::string> reasons_;  // beside the lines of ListBoxStay
 
  public:
   ui::Label LabelDeleted{
@@ -47,6 +49,7 @@ class TPreviewForm final : public ui::Form, private engine::Progress {
   ui::Button ButtonCleanNow{
       *this, IDC_PREVIEW_CLEANNOW, "ButtonCleanNow", {356, 306, 75, 25}, "Clean now", 2};
   ui::Button ButtonClose{*this, IDC_PREVIEW_CLOSE, "ButtonClose", {437, 306, 75, 25}, "Close", 3};
+  ui::Label LabelReason{*this, IDC_PREVIEW_REASON, "LabelReason", {8, 310, 342, 16}, ""};
 };
 
 }  // namespace quenk

@@ -99,9 +99,14 @@ Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
     Report(messages, end.stop);
     code = exitcode::kStopped;
   }
+  // The file says beside each line that would stay why it would.
+  std::vector<std::string> told;
+  const auto reasons = forecast.Reasons();
+  for (std::size_t i = 0; i < stay.size(); ++i)
+    told.push_back(reasons[i].empty() ? stay[i] : stay[i] + ": " + reasons[i]);
   const std::string file =
       WriteRunFile(ports.fs, stamp + " preview.txt",
-                   {{"[Will be deleted]", deleted}, {"[Will stay]", stay}}, messages);
+                   {{"[Will be deleted]", deleted}, {"[Will stay]", told}}, messages);
   if (file.empty()) code = exitcode::kStopped;
   return {code,
           "Will be deleted " + Count(deleted.size()) + ", will stay " + Count(stay.size()) + ". " +
@@ -153,37 +158,36 @@ Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries
 
 }  // namespace
 
+// No column is aligned with blanks: the message box's font would break it.
+// Each switch, word or code begins a line; what it means follows a tab.
 std::string UsageText() {
   std::string text = "Quenk removes what device drivers leave behind. Version " QUENK_VERSION
                      ".\r\n"
                      "\r\n"
-                     "  quenk.exe [/preview] [/silent [/json]] word...\r\n"
-                     "  quenk.exe /restore STAMP|latest [/silent [/json]]\r\n"
-                     "  quenk.exe /?\r\n"
+                     "quenk.exe [/preview] [/silent [/json]] word...\r\n"
+                     "quenk.exe /restore STAMP|latest [/silent [/json]]\r\n"
+                     "quenk.exe /?\r\n"
                      "\r\n"
                      "Vendor words (letter case counts; with /silent each word must be one,\r\n"
                      "without it the first five are looked at):\r\n";
-  for (const auto& row : profiles::kCleaningItems) {
-    std::string word(row.word);
-    word.resize(16, ' ');
-    text += "  " + word + std::string(row.name) + "\r\n";
-  }
+  for (const auto& row : profiles::kCleaningItems)
+    text += std::string(row.word) + "\t" + std::string(row.name) + "\r\n";
   text +=
       "\r\n"
       "Switches (\"/\" or \"-\", any letter case):\r\n"
-      "  /preview   show what a cleaning would delete and what would stay; delete nothing\r\n"
-      "  /silent    no window, no tray icon, no message box: run, write the files, exit\r\n"
-      "  /restore   put back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
-      "  /json      with /silent: the result as one JSON document on standard output, and\r\n"
-      "             in the log folder beside the run's text file (.json for .txt)\r\n"
-      "  /?, /help  this text\r\n"
+      "/preview\tshow what a cleaning would delete and what would stay; delete nothing\r\n"
+      "/silent\tno window, no tray icon, no message box: run, write the files, exit\r\n"
+      "/restore\tput back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
+      "/json\twith /silent: the result as one JSON document on standard output, and in the\r\n"
+      "log folder beside the run's text file (.json for .txt)\r\n"
+      "/?, /help\tthis text\r\n"
       "\r\n"
       "Exit codes with /silent:\r\n"
-      "  0  done and nothing stayed (preview: nothing would stay; restore: all restored)\r\n"
-      "  1  done and something stayed (preview: would stay; restore: skipped or failed)\r\n"
-      "  2  an error stopped the run; its message goes to standard error\r\n"
-      "  3  the command line is wrong; this text goes to standard error\r\n"
-      "  4  another cleaning, preview or restore is running on this machine; nothing was done\r\n"
+      "0\tdone and nothing stayed (preview: nothing would stay; restore: all restored)\r\n"
+      "1\tdone and something stayed (preview: would stay; restore: skipped or failed)\r\n"
+      "2\tan error stopped the run; its message goes to standard error\r\n"
+      "3\tthe command line is wrong; this text goes to standard error\r\n"
+      "4\tanother cleaning, preview or restore is running on this machine; nothing was done\r\n"
       "A run that ends says on standard output what it did and where its files are\r\n"
       "(with /json: the JSON document only).\r\n"
       "\r\n"

@@ -2,6 +2,7 @@
 
 #include "about/AboutUnit.h"
 #include "app/PreviewUnit.h"
+#include "app/RunResult.h"
 #include "base/Text.h"
 #include "log/LogUnit.h"
 #include "QuenkVersion.h"
@@ -21,7 +22,8 @@ namespace quenk {
 namespace {
 
 ui::FormStyle MainStyle() {
-  return {"TVeskForm", "Halvix - Scourix - " QUENK_VERSION, 428, 232, true, true};
+  // The designed 232 and the status line below the progress bar.
+  return {"TVeskForm", "Halvix - Scourix - " QUENK_VERSION, 428, 252, true, true};
 }
 
 }  // namespace
@@ -42,15 +44,17 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports, run::Session& 
   DeleteButton.onClick = [this] { DeleteButtonClick(); };
   ListBoxCleanItems.onDblClick = [this] { DeleteButtonClick(); };
 
-  MainMenu1.Add("Menu", {&Close1});
-  MainMenu1.Add("Tools", {&Options1, &Log1, &Preview1});
-  MainMenu1.Add("Help", {&About1});
+  MainMenu1.Add("&Menu", {&Close1});
+  MainMenu1.Add("&Tools", {&Options1, &Log1, &Preview1, &RestoreBackup1});
+  MainMenu1.Add("&Help", {&About1});
   Close1.onClick = [this] { CloseClick(); };
   Options1.onClick = [this] { OptionsClick(); };
   Log1.onClick = [this] { LogClick(); };
   About1.onClick = [this] { AboutClick(); };
   PreviewButton.onClick = [this] { PreviewClick(); };
   Preview1.onClick = [this] { PreviewClick(); };
+  RestoreBackup1.onClick = [this] { RestoreClick(); };
+  TrayIcon1.onDblClick = [this] { Restore1Click(); };
 
   Minimize1.onClick = [this] { Minimize1Click(); };
   Restore1.onClick = [this] { Restore1Click(); };
@@ -111,6 +115,9 @@ void TVeskForm::CleanButtonClick() {
   LoadSettings();
   if (ListBoxCleanItems.Count() == 0) return;
   auto held = platform::HoldTheRun(ports_);
+  const ui::BusyCursor busy(App());
+  const std::size_t deletedBefore = session_.record.Deleted().Size();
+  const std::size_t notDeletedBefore = session_.record.NotDeleted().Size();
   // One stamp for the run: its backup folder and its log file carry the
   // same, even when the run goes on past a second.
   const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
@@ -118,12 +125,16 @@ void TVeskForm::CleanButtonClick() {
       {ports_, ListBoxCleanItems.Items().Lines(), session_.flags, stamp, run::Mode::kClean});
   const int total = cleaning.Steps();
   if (total > 0) {
+    ProgressBar.SetPosition(0);
     ProgressBar.SetMax(total);
     ProgressBar.StepIt();
   }
   std::exception_ptr stopped;
+  bool backupMade = false;
   try {
-    stopped = cleaning.Perform(session_.record, *this).error;
+    const run::RunEnd end = cleaning.Perform(session_.record, *this);
+    stopped = end.error;
+    backupMade = !end.backupFolder.empty();
     if (!stopped && session_.flags.logFiles) SaveLogFile(ports_.fs, stamp, session_.record);
   } catch (...) {
     stopped = std::current_exception();
@@ -131,8 +142,18 @@ void TVeskForm::CleanButtonClick() {
   // What the run deleted is gone, also when it stopped; the forecast is
   // made once the run has let go of the machine.
   held.reset();
+  ShowRunResult(deletedBefore, notDeletedBefore, backupMade, stopped != nullptr);
   RefreshOpenPreview();
   if (stopped) std::rethrow_exception(stopped);
+}
+
+void TVeskForm::ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore,
+                              bool backupMade, bool stopped) {
+  RunResult result = ResultOf(session_.record, deletedBefore, notDeletedBefore);
+  result.backupOn = session_.flags.backup;
+  result.backupMade = backupMade;
+  result.stopped = stopped;
+  LabelStatus.SetCaption(RunResultText(result));
 }
 
 void TVeskForm::RefreshOpenPreview() {
@@ -185,6 +206,10 @@ void TVeskForm::PreviewClick() {
   LoadSettings();
   preview_->ShowForecast(ListBoxCleanItems.Items().Lines(), session_.flags);
   preview_->Show();
+}
+
+void TVeskForm::RestoreClick() {
+  restore_->ShowBackups();
 }
 
 void TVeskForm::FormClose(ui::CloseAction& /*action*/) {

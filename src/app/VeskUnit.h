@@ -51,6 +51,7 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   void AboutClick();
   // Runs the forecast of the clean list, with the flags Clean would use, and shows it.
   void PreviewClick();
+  void RestoreClick();
   void ApplicationEvents1Minimize();
   void Minimize1Click();
   void Restore1Click();
@@ -64,7 +65,15 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   const SettingsFile& Settings() const { return session_.settings; }
 
  private:
-  void Advance() override { ProgressBar.StepBy(1); }
+  // Keeps the windows painted through a long run; no input gets in.
+  void Advance() override {
+    ProgressBar.StepBy(1);
+    App().ProcessPaint();
+  }
+  // Tells in the status line what the run that began with the record's
+  // lists at these sizes did.
+  void ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore, bool backupMade,
+                     bool stopped);
 
   platform::Ports ports_;
   run::Session& session_;
@@ -90,17 +99,19 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   ui::ProgressBar ProgressBar{*this, IDC_VESK_PROGRESS, "ProgressBar", {0, 215, 428, 17}};
   ui::Button PreviewButton{*this, IDC_VESK_PREVIEW, "PreviewButton", {106, 183, 92, 26}, "Preview",
                            6};
+  ui::Label LabelStatus{*this, IDC_VESK_STATUS, "LabelStatus", {4, 234, 420, 16}, ""};
 
-  ui::MenuItem Close1{"Close1", "Close", IDM_MENU_CLOSE, {'Q', true}};
-  ui::MenuItem Options1{"Options1", "Options", IDM_TOOLS_OPTIONS, {'O', true}};
-  ui::MenuItem Log1{"Log1", "Log", IDM_TOOLS_LOG, {'L', true}};
-  ui::MenuItem About1{"About1", "About", IDM_HELP_ABOUT, {'H', true}};
-  ui::MenuItem Preview1{"Preview1", "Preview", IDM_TOOLS_PREVIEW, {'P', true}};
+  ui::MenuItem Close1{"Close1", "&Close", IDM_MENU_CLOSE, {'Q', true}};
+  ui::MenuItem Options1{"Options1", "&Options", IDM_TOOLS_OPTIONS, {'O', true}};
+  ui::MenuItem Log1{"Log1", "&Log", IDM_TOOLS_LOG, {'L', true}};
+  ui::MenuItem About1{"About1", "&About", IDM_HELP_ABOUT, {'H', true}};
+  ui::MenuItem Preview1{"Preview1", "&Preview", IDM_TOOLS_PREVIEW, {'P', true}};
+  ui::MenuItem RestoreBackup1{"RestoreBackup1", "&Restore...", IDM_TOOLS_RESTORE};
   ui::MainMenu MainMenu1{*this};
 
-  ui::MenuItem Minimize1{"Minimize1", "Minimize", IDM_TRAY_MINIMIZE};
-  ui::MenuItem Restore1{"Restore1", "Restore", IDM_TRAY_RESTORE};
-  ui::MenuItem Exit1{"Exit1", "Close", IDM_TRAY_EXIT};
+  ui::MenuItem Minimize1{"Minimize1", "&Minimize", IDM_TRAY_MINIMIZE};
+  ui::MenuItem Restore1{"Restore1", "&Restore", IDM_TRAY_RESTORE};
+  ui::MenuItem Exit1{"Exit1", "&Close", IDM_TRAY_EXIT};
   ui::PopupMenu PopupMenu1{*this, {&Minimize1, &Restore1, &Exit1}};
   ui::TrayIcon TrayIcon1;
   ui::ApplicationEvents ApplicationEvents1;

@@ -7,11 +7,12 @@
 namespace quenk {
 
 TLogForm::TLogForm(ui::Application& app, platform::FileSystem& fs, CleaningRecord& record)
-    : ui::Form(app, {"TLogForm", "Log", 383, 277, false, false}), fs_(fs), record_(record) {
+    : ui::Form(app, {"TLogForm", "Log", 383, 295, false, false}), fs_(fs), record_(record) {
   for (const char* page : {"Deleted", "Not deleted", "Older logs"}) ListBoxItems.Add(page);
   ListBox1.Bind(record_.Deleted());
   ListBox2.Bind(record_.NotDeleted());
   ListBoxItems.onClick = [this] { ListBoxItemsClick(); };
+  ListBox2.onClick = [this] { ListBox2Click(); };
   ListBox3.onClick = [this] { ListBox3Click(); };
   ListBox3.onDblClick = [this] { ListBox3DblClick(); };
   ButtonOK.onClick = [this] { ButtonOKClick(); };
@@ -50,6 +51,14 @@ void TLogForm::ListBoxItemsClick() {
     FillOlderLogs();
   }
   UpdateRestoreButton();
+  UpdateReason();
+}
+
+void TLogForm::UpdateReason() {
+  const int index = ListBox2.ItemIndex();
+  const std::string reason =
+      ListBox2.Visible() && index >= 0 ? record_.Reason(static_cast<std::size_t>(index)) : "";
+  LabelReason.SetCaption(reason.empty() ? "" : "Why it stayed: " + reason);
 }
 
 void TLogForm::ListBox3Click() {

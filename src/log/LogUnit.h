@@ -27,6 +27,7 @@ class TLogForm final : public ui::Form {
 
   void FormCreate() override;
   void ListBoxItemsClick();
+  void ListBox2Click() { UpdateReason(); }
   void ListBox3Click();
   void ListBox3DblClick();
   void ButtonRemoveClick();
@@ -48,6 +49,8 @@ class TLogForm final : public ui::Form {
   // The selected older log, when it has a backup to restore.
   std::string RestorableLog() const;
   void UpdateRestoreButton();
+  // Why the selected not-deleted line of the record stayed, below the lists.
+  void UpdateReason();
 
   platform::FileSystem& fs_;
   TRestoreForm* restore_ = nullptr;
@@ -64,6 +67,7 @@ class TLogForm final : public ui::Form {
       *this, IDC_LOG_REMOVEALL, "ButtonRemoveAll", {300, 245, 75, 25}, "Remove All", 3};
   ui::Button ButtonRestore{*this, IDC_LOG_RESTORE, "ButtonRestore", {8, 245, 105, 25}, "Restore",
                            7};
+  ui::Label LabelReason{*this, IDC_LOG_REASON, "LabelReason", {8, 276, 367, 16}, ""};
 };
 
 }  // namespace quenk

@@ -48,6 +48,7 @@ struct FindEntry {
   std::string shortName;  // the 8.3 name, empty when the long name is one or the volume keeps none
   std::uint32_t attributes = 0;
   FileTimes times;
+  std::uint64_t size = 0;  // files only
 };
 
 // One open directory search; closes itself when destroyed.

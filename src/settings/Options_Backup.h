@@ -26,6 +26,11 @@ class TFrameOptions_Backup final : public OptionsPage {
                               {11, 10, 240, 17},
                               "Back up everything before deleting it",
                               0};
+  ui::Label Label1{*this,
+                   IDC_OPT_LABEL_BACKUP,
+                   "Label1",
+                   {11, 34, 246, 16},
+                   "In Backups\\; put back with Tools > Restore..."};
 };
 
 }  // namespace quenk

@@ -111,6 +111,11 @@ std::string Application::ReportText(std::string message) {
   return quenk::ReportText(std::move(message));
 }
 
+bool Application::Ask(const std::string& question) {
+  questions_.push_back(question);
+  return backend_ ? backend_->Ask(title_, question) : headlessAnswer;
+}
+
 void Application::ShowException(const std::exception& error) noexcept {
   try {
     const std::string text = ReportText(error.what());

@@ -81,6 +81,11 @@ class Application {
   // Reports shown so far (headless runs keep them for the tests).
   const std::vector<std::string>& Reports() const { return reports_; }
 
+  // Asks the user; headless, the questions are kept and get `headlessAnswer`.
+  bool Ask(const std::string& question);
+  const std::vector<std::string>& Questions() const { return questions_; }
+  bool headlessAnswer = true;
+
  private:
   friend class ApplicationEvents;
 
@@ -90,9 +95,22 @@ class Application {
   std::vector<ApplicationEvents*> events_;
   std::vector<Form*> hiddenByMinimize_;
   std::vector<std::string> reports_;
+  std::vector<std::string> questions_;
   bool terminated_ = false;
   bool minimized_ = false;
   bool shutDown_ = false;
+};
+
+// The wait cursor for its lifetime.
+class BusyCursor {
+ public:
+  explicit BusyCursor(Application& app) : app_(app) { app_.SetBusy(true); }
+  ~BusyCursor() { app_.SetBusy(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  Application& app_;
 };
 
 }  // namespace quenk::ui

@@ -25,6 +25,8 @@ class Backend {
   // The wait cursor over the program's windows while `busy`.
   virtual void SetBusy(bool busy) = 0;
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
+  // A question answered Yes or No; true for Yes.
+  virtual bool Ask(const std::string& caption, const std::string& text) = 0;
   virtual void SetForeground(Form& form) = 0;
   // The chosen entry's id, or 0.
   virtual int TrackPopup(Form& owner, const PopupMenu& menu, int x, int y) = 0;

@@ -44,6 +44,11 @@ class Form : public Container {
   // The close operation: FormClose, then the main form ends the program and
   // any other form hides.
   void Close();
+  // The Escape key in the window: closes every window but the main one,
+  // which has nothing for it to press.
+  void Escape() {
+    if (!IsMainForm()) Close();
+  }
 
   virtual void FormCreate() {}
   virtual void FormShow() {}

@@ -36,6 +36,7 @@ void TrayIcon::SetVisible(bool visible) {
 }
 
 void TrayIcon::MouseMessage(std::uint32_t message, int x, int y) {
+  if (message == kLeftDoubleClick && onDblClick) onDblClick();
   if (message != kRightButtonUp) return;
   Application& app = owner_.App();
   app.BringToForeground();

@@ -2,6 +2,7 @@
 
 #include "platform/Shell.h"
 
+#include <functional>
 #include <string>
 
 namespace quenk::ui {
@@ -29,7 +30,10 @@ class TrayIcon {
   // The session ends or the owner window goes away: the icon is deleted.
   void Remove();
 
-  static constexpr std::uint32_t kRightButtonUp = 0x0205;  // WM_RBUTTONUP
+  static constexpr std::uint32_t kRightButtonUp = 0x0205;    // WM_RBUTTONUP
+  static constexpr std::uint32_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+
+  std::function<void()> onDblClick;
 
  private:
   platform::NotifyIcon Data() const;

@@ -304,6 +304,55 @@ TEST_F(BackupE2e, TheLogWindowRestoresTheRunOfTheSelectedLog) {
   EXPECT_TRUE(quenk->Running());
 }
 
+// Logs are off by default; the backups are reachable all the same, and a
+// removed log file hides none of them.
+TEST_F(BackupE2e, TheRestoreMenuListsEveryBackupRestoresOneAndRemovesOne) {
+  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  seed::Seed(seed::LeftoversOf("Creative"));
+  const HWND main = StartShown({"Creative"});
+  ASSERT_SOON(!Text(Child(main, IDC_VESK_STATUS)).empty());
+  WriteFile("C:\\windows\\system32\\CTAGENT.EXE", "second");
+  ClickButton(main, IDC_VESK_CLEAN);
+  ASSERT_SOON_EQ(ListFolder(std::string(kBackups) + "\\*").size(), 2u);
+  ASSERT_SOON_EQ(LogNames().size(), 2u);
+  DeleteTree(kLogs);
+  EXPECT_FALSE(FileExists("C:\\windows\\system32\\CTAGENT.EXE"));
+
+  Menu(IDM_TOOLS_RESTORE);
+  const HWND restore = quenk->WaitShown("TRestoreForm");
+  ASSERT_TRUE(restore);
+  const HWND list = Child(restore, IDC_RESTORE_BACKUPS);
+  ASSERT_SOON_EQ(ListItems(list).size(), 2u);
+  const Lines listed = ListItems(list);
+  const std::string older = listed[1].substr(0, listed[1].find(": "));
+  const std::string newer = listed[0].substr(0, listed[0].find(": "));
+  EXPECT_NE(listed[0].find(": 1 item, "), std::string::npos) << listed[0];
+  EXPECT_FALSE(::IsWindowEnabled(Child(restore, IDC_RESTORE_RESTORE)));
+
+  SelectListItem(restore, IDC_RESTORE_BACKUPS, 0);
+  ClickButton(restore, IDC_RESTORE_RESTORE);
+  EXPECT_SOON_EQ(Text(Child(restore, IDC_RESTORE_LABEL_BACKUP)), "Backup " + newer);
+  EXPECT_SOON_EQ(ReadFile("C:\\windows\\system32\\CTAGENT.EXE"), std::string("second"));
+  EXPECT_SOON_EQ(ListItems(Child(restore, IDC_RESTORE_RESTORED)),
+                 Lines{"C:\\windows\\System32\\CTAGENT.EXE"});
+
+  SelectListItem(restore, IDC_RESTORE_BACKUPS, 1);
+  ClickButton(restore, IDC_RESTORE_REMOVE, Handler::kOpensReport);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; }));
+  ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+  ASSERT_SOON(quenk->ErrorBox() == nullptr);
+  EXPECT_EQ(ListFolder(std::string(kBackups) + "\\*").size(), 2u);
+  SelectListItem(restore, IDC_RESTORE_BACKUPS, 1);
+  ClickButton(restore, IDC_RESTORE_REMOVE, Handler::kOpensReport);
+  ASSERT_TRUE(WaitFor([&] { return (box = quenk->ErrorBox()) != nullptr; }));
+  ::PostMessageA(box, WM_COMMAND, IDYES, 0);
+  EXPECT_SOON_EQ(ListFolder(std::string(kBackups) + "\\*"), Lines{newer});
+  EXPECT_SOON_EQ(ListItems(list).size(), 1u);
+  EXPECT_TRUE(quenk->Running());
+  (void)older;
+}
+
 TEST_F(BackupE2e, AStampThatNamesNoBackupIsReported) {
   WriteFile(std::string(kBackups) + "\\other\\manifest.txt", "");
   Start({"/restore", "nope"});

@@ -146,5 +146,23 @@ TEST_F(TrayE2e, RestoreFromTheTrayDoesNotCleanAgain) {
   EXPECT_EQ(LogNames().size(), 1u);
 }
 
+TEST_F(TrayE2e, DoubleClickOnTheIconRestoresAsTheMenuDoes) {
+  Settings("[SystemTray]\r\nSystemTray=1\r\n");
+  const HWND main = StartShown();
+  Menu(IDM_TOOLS_LOG);
+  ASSERT_TRUE(quenk->WaitVisible("TLogForm"));
+  Minimize();
+  ASSERT_SOON(!Visible(main));
+  ASSERT_SOON(!Visible(quenk->Window("TLogForm")));
+  ::PostMessageA(main, QUENK_WM_TRAY, QUENK_TRAY_ID, WM_LBUTTONDOWN);
+  ::PostMessageA(main, QUENK_WM_TRAY, QUENK_TRAY_ID, WM_LBUTTONUP);
+  ::PostMessageA(main, QUENK_WM_TRAY, QUENK_TRAY_ID, WM_LBUTTONDBLCLK);
+  ::PostMessageA(main, QUENK_WM_TRAY, QUENK_TRAY_ID, WM_LBUTTONUP);
+  EXPECT_TRUE(quenk->WaitVisible("TVeskForm"));
+  EXPECT_SOON(Visible(quenk->Window("TLogForm")));
+  EXPECT_SOON(!::IsIconic(main));
+  EXPECT_SOON(IconExists());
+}
+
 }  // namespace
 }  // namespace quenk::e2e

@@ -455,7 +455,7 @@ TEST_F(Unattended, JsonOfASeededRunIsItsLogLineForLine) {
        " preview",
        "willBeDeleted",
        "willStay",
-       false},
+       true},
       {{"/silent", "/json", "Creative"}, "", "deleted", "notDeleted", false},
       {{"/silent", "/restore", "latest", "/json"}, " restore", "restored", "notRestored", true},
   };

@@ -1,6 +1,10 @@
 #include "E2e.h"
 #include "QuenkVersion.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 namespace quenk::e2e {
 namespace {
 
@@ -17,7 +21,9 @@ class WindowsE2e : public E2e {
  protected:
   UINT dpi = 96;
   int S(int v) const { return ::MulDiv(v, static_cast<int>(dpi), 96); }
-  void ExpectLayout(HWND form, SIZE client, const std::vector<ControlRect>& controls) {
+  // `growing` controls keep their place and height and may be wider than designed.
+  void ExpectLayout(HWND form, SIZE client, const std::vector<ControlRect>& controls,
+                    const std::vector<int>& growing = {}) {
     const SIZE got = ClientSize(form);
     EXPECT_EQ(got.cx, S(client.cx)) << Text(form);
     EXPECT_EQ(got.cy, S(client.cy)) << Text(form);
@@ -25,9 +31,27 @@ class WindowsE2e : public E2e {
       const RECT r = ChildRect(form, c.id);
       EXPECT_EQ(r.left, S(c.rect.left)) << c.id;
       EXPECT_EQ(r.top, S(c.rect.top)) << c.id;
-      EXPECT_EQ(r.right, S(c.rect.right)) << c.id;
+      if (std::find(growing.begin(), growing.end(), c.id) != growing.end())
+        EXPECT_GE(r.right, S(c.rect.right)) << c.id;
+      else
+        EXPECT_EQ(r.right, S(c.rect.right)) << c.id;
       EXPECT_EQ(r.bottom, S(c.rect.bottom)) << c.id;
     }
+  }
+  // A label's text fits it in the font it was given.
+  void ExpectLabelFits(HWND form, int id) {
+    const HWND label = Child(form, id);
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    const std::string caption = Text(label);
+    ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    const RECT r = ChildRect(form, id);
+    EXPECT_LE(text.cx, r.right - r.left) << caption;
+    EXPECT_LE(text.cy, r.bottom - r.top) << caption;
   }
   // A control's caption fits it at this dpi in Tahoma 8 pt, with `extra`
   // (at 96 dpi) left for a check box's box or a button's edges.
@@ -72,7 +96,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
   if (auto f = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(
           ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow"))))
     dpi = f(main);
-  ExpectLayout(main, {428, 232},
+  ExpectLayout(main, {428, 252},
                {{IDC_VESK_LABEL2, R(8, 7, 29, 13)},
                 {IDC_VESK_LABEL1, R(250, 7, 27, 13)},
                 {IDC_VESK_ITEMLIST, R(8, 26, 161, 151)},
@@ -81,7 +105,8 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_VESK_CLEANITEMS, R(250, 26, 170, 151)},
                 {IDC_VESK_CLEAN, R(8, 183, 92, 26)},
                 {IDC_VESK_PREVIEW, R(106, 183, 92, 26)},
-                {IDC_VESK_PROGRESS, R(0, 215, 428, 17)}});
+                {IDC_VESK_PROGRESS, R(0, 215, 428, 17)},
+                {IDC_VESK_STATUS, R(4, 234, 420, 16)}});
   EXPECT_EQ(TabOrder(main),
             (std::vector<int>{IDC_VESK_CLEAN, IDC_VESK_ITEMLIST, IDC_VESK_SELECT,
                               IDC_VESK_CLEANITEMS, IDC_VESK_DELETE, IDC_VESK_PREVIEW}));
@@ -90,7 +115,7 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
   const HWND log = quenk->WaitShown("TLogForm");
   ASSERT_TRUE(Visible(log));
   EXPECT_EQ(::GetWindow(log, GW_OWNER), main);
-  ExpectLayout(log, {383, 277},
+  ExpectLayout(log, {383, 295},
                {{IDC_LOG_ITEMS, R(8, 8, 105, 230)},
                 {IDC_LOG_LISTBOX1, R(119, 8, 256, 230)},
                 {IDC_LOG_LISTBOX2, R(119, 8, 256, 230)},
@@ -98,7 +123,8 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_LOG_OK, R(119, 245, 75, 25)},
                 {IDC_LOG_REMOVE, R(195, 245, 75, 25)},
                 {IDC_LOG_REMOVEALL, R(300, 245, 75, 25)},
-                {IDC_LOG_RESTORE, R(8, 245, 105, 25)}});
+                {IDC_LOG_RESTORE, R(8, 245, 105, 25)},
+                {IDC_LOG_REASON, R(8, 276, 367, 16)}});
   ExpectFits(Child(log, IDC_LOG_RESTORE), 8);
   EXPECT_EQ(TabOrder(log), (std::vector<int>{IDC_LOG_ITEMS, IDC_LOG_OK, IDC_LOG_REMOVE,
                                              IDC_LOG_REMOVEALL, IDC_LOG_LISTBOX1}));
@@ -137,8 +163,19 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_OPT_LOGFILES, R(165, 10, 97, 17)},
                 {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)},
                 {IDC_OPT_FRAME_BACKUP, R(114, 0, 260, 240)},
-                {IDC_OPT_BACKUP, R(11, 10, 240, 17)}});
+                {IDC_OPT_BACKUP, R(11, 10, 240, 17)},
+                {IDC_OPT_LABEL_BACKUP, R(11, 34, 246, 16)}},
+               {IDC_OPT_NVCFILE, IDC_OPT_NVCREG, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
+                IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_RTFILE, IDC_OPT_RTREG,
+                IDC_OPT_BACKUP});
   ExpectFits(Child(options, IDC_OPT_BACKUP), 20);
+  // Every caption whole in the font of this dpi: a check box grows to its text.
+  for (const int id :
+       {IDC_OPT_NVCFILE, IDC_OPT_NVCREG, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
+        IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_RTFILE, IDC_OPT_RTREG})
+    ExpectFits(Child(options, id), 18);
+  for (const int id : {IDC_OPT_LABEL_BACKUP, IDC_OPT_LABEL_LOGFILES, IDC_OPT_LABEL_SYSTEMTRAY})
+    ExpectFits(Child(options, id), 0);
   EXPECT_EQ(TabOrder(options),
             (std::vector<int>{IDC_OPT_ITEMS, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
                               IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_NVCFILE,
@@ -155,7 +192,8 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_PREVIEW_STAY, R(8, 188, 504, 88)},
                 {IDC_PREVIEW_STATUS, R(8, 284, 504, 16)},
                 {IDC_PREVIEW_CLEANNOW, R(356, 306, 75, 25)},
-                {IDC_PREVIEW_CLOSE, R(437, 306, 75, 25)}});
+                {IDC_PREVIEW_CLOSE, R(437, 306, 75, 25)},
+                {IDC_PREVIEW_REASON, R(8, 310, 342, 16)}});
   EXPECT_EQ(TabOrder(preview), (std::vector<int>{IDC_PREVIEW_DELETED, IDC_PREVIEW_STAY,
                                                  IDC_PREVIEW_CLEANNOW, IDC_PREVIEW_CLOSE}));
   // Labels keep their text whole at every dpi.
@@ -186,19 +224,27 @@ TEST_F(WindowsE2e, EveryWindowOfTheRestoreIsLaidOutAsDesigned) {
   ReadDpi(restore);
   EXPECT_EQ(::GetWindow(restore, GW_OWNER), quenk->Main());
   EXPECT_EQ(Text(restore), "Restore");
-  ExpectLayout(restore, {480, 328},
+  ExpectLayout(restore, {480, 436},
                {{IDC_RESTORE_LABEL_BACKUP, R(8, 8, 464, 13)},
                 {IDC_RESTORE_LABEL1, R(8, 27, 80, 13)},
                 {IDC_RESTORE_RESTORED, R(8, 43, 464, 110)},
                 {IDC_RESTORE_LABEL2, R(8, 161, 80, 13)},
                 {IDC_RESTORE_NOTRESTORED, R(8, 177, 464, 110)},
-                {IDC_RESTORE_OK, R(397, 295, 75, 25)}});
-  EXPECT_EQ(TabOrder(restore),
-            (std::vector<int>{IDC_RESTORE_RESTORED, IDC_RESTORE_NOTRESTORED, IDC_RESTORE_OK}));
+                {IDC_RESTORE_OK, R(397, 295, 75, 25)},
+                {IDC_RESTORE_LABEL3, R(8, 328, 383, 16)},
+                {IDC_RESTORE_BACKUPS, R(8, 346, 383, 82)},
+                {IDC_RESTORE_RESTORE, R(397, 346, 75, 25)},
+                {IDC_RESTORE_REMOVE, R(397, 377, 75, 25)}});
+  // Restore and Remove wait for a backup to be picked: Tab passes them by.
+  EXPECT_EQ(TabOrder(restore), (std::vector<int>{IDC_RESTORE_RESTORED, IDC_RESTORE_NOTRESTORED,
+                                                 IDC_RESTORE_OK, IDC_RESTORE_BACKUPS}));
   EXPECT_EQ(Text(Child(restore, IDC_RESTORE_LABEL_BACKUP)), "Backup 12-7-2026-3-40-57 PM");
-  for (const int id : {IDC_RESTORE_LABEL_BACKUP, IDC_RESTORE_LABEL1, IDC_RESTORE_LABEL2})
+  for (const int id :
+       {IDC_RESTORE_LABEL_BACKUP, IDC_RESTORE_LABEL1, IDC_RESTORE_LABEL2, IDC_RESTORE_LABEL3})
     ExpectFits(Child(restore, id), 0);
-  ExpectFits(Child(restore, IDC_RESTORE_OK), 8);
+  for (const int id : {IDC_RESTORE_OK, IDC_RESTORE_RESTORE, IDC_RESTORE_REMOVE})
+    ExpectFits(Child(restore, id), 8);
+  EXPECT_SOON_EQ(ListItems(Child(restore, IDC_RESTORE_BACKUPS)).size(), 1u);
   PostClose(restore);
   EXPECT_TRUE(WaitFor([&] { return !Visible(restore); }));
   EXPECT_TRUE(quenk->Running());
@@ -250,9 +296,10 @@ TEST_F(WindowsE2e, DoubleClicksMoveItemsAndEnterPressesTheFocusedButton) {
   EXPECT_SOON(ListItems(clean).empty());
 }
 
-// Escape closes nothing, wherever the focus is; Tab after it is the proof that
-// it has been handled, along with anything it posted.
-TEST_F(WindowsE2e, EscapeLeavesEveryWindowOpen) {
+// Escape closes every window but the main one, wherever the focus is; in the
+// main window Tab after it is the proof that it has been handled, along with
+// anything it posted.
+TEST_F(WindowsE2e, EscapeClosesEveryWindowButTheMainOne) {
   struct Case {
     int menu;  // the menu entry that opens the window, 0 for the main window
     const char* form;
@@ -263,7 +310,9 @@ TEST_F(WindowsE2e, EscapeLeavesEveryWindowOpen) {
        {Case{0, "TVeskForm", IDC_VESK_ITEMLIST}, Case{IDM_TOOLS_LOG, "TLogForm", IDC_LOG_ITEMS},
         Case{IDM_TOOLS_OPTIONS, "TOptionsForm", IDC_OPT_NVREG},
         Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_LISTBOX1},
-        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_MEMOABOUT}}) {
+        Case{IDM_HELP_ABOUT, "TAboutForm", IDC_ABOUT_MEMOABOUT},
+        Case{IDM_TOOLS_PREVIEW, "TPreviewForm", IDC_PREVIEW_CLOSE},
+        Case{IDM_TOOLS_RESTORE, "TRestoreForm", IDC_RESTORE_OK}}) {
     SCOPED_TRACE(std::string(c.form) + " with the focus on " + std::to_string(c.focus));
     if (c.menu) Menu(c.menu);
     const HWND form = quenk->WaitShown(c.form);
@@ -275,11 +324,90 @@ TEST_F(WindowsE2e, EscapeLeavesEveryWindowOpen) {
       ASSERT_SOON(FocusedId(form) != before);
     }
     ASSERT_EQ(FocusedId(form), c.focus);
-    TypeKeys(form, {VK_ESCAPE, VK_TAB});
-    ASSERT_SOON(FocusedId(main) != c.focus);
-    EXPECT_TRUE(Visible(form));
-    EXPECT_EQ(::GetForegroundWindow(), form);
+    if (form == main) {
+      TypeKeys(form, {VK_ESCAPE, VK_TAB});
+      ASSERT_SOON(FocusedId(main) != c.focus);
+      EXPECT_TRUE(Visible(form));
+      EXPECT_EQ(::GetForegroundWindow(), form);
+    } else {
+      TypeKeys(form, {VK_ESCAPE});
+      EXPECT_SOON(!Visible(form));
+      EXPECT_TRUE(Visible(main));
+    }
   }
+  EXPECT_TRUE(quenk->Running());
+}
+
+// Alt and a menu's letter open it; an entry's letter picks it.
+TEST_F(WindowsE2e, AltAndALetterOpenTheMenus) {
+  const HWND main = StartShown();
+  for (const auto& [key, window] : {std::pair<WORD, const char*>{'O', "TOptionsForm"},
+                                    {'L', "TLogForm"},
+                                    {'R', "TRestoreForm"}}) {
+    SCOPED_TRACE(window);
+    Activate(main);
+    PressKeys(main, {VK_MENU, 'T'});
+    HWND menu = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (menu = quenk->Window("#32768")) != nullptr && Visible(menu); }));
+    PressKeys({key});
+    EXPECT_TRUE(quenk->WaitVisible(window));
+    EXPECT_SOON(!Visible(quenk->Window("#32768")));
+  }
+  Activate(main);
+  PressKeys(main, {VK_MENU, 'H'});
+  ASSERT_TRUE(WaitFor([&] { return Visible(quenk->Window("#32768")); }));
+  PressKeys({'A'});
+  EXPECT_TRUE(quenk->WaitVisible("TAboutForm"));
+}
+
+// After each Clean the main window tells what it did, in a line that fits.
+TEST_F(WindowsE2e, EveryWindowTellsTheEndOfARun) {
+  const auto creative = seed::LeftoversOf("Creative");
+  seed::Seed(creative);
+  const HWND main = StartShown({"Creative"});
+  ReadDpi(main);
+  const auto status = [&] { return Text(Child(main, IDC_VESK_STATUS)); };
+  ASSERT_SOON(!status().empty());
+  EXPECT_NE(status().find(", not deleted 0. Backup made. See the Log window."),
+            std::string::npos)
+      << status();
+  EXPECT_EQ(status().rfind("Deleted ", 0), 0u) << status();
+  ExpectLabelFits(main, IDC_VESK_STATUS);
+  const int max =
+      static_cast<int>(::SendMessageA(Child(main, IDC_VESK_PROGRESS), PBM_GETRANGE, FALSE, 0));
+  EXPECT_EQ(::SendMessageA(Child(main, IDC_VESK_PROGRESS), PBM_GETPOS, 0, 0), max);
+
+  // A backup that cannot be made: nothing is deleted and the line says so.
+  seed::Seed(creative);
+  DeleteTree(kBackups);
+  WriteFile(kBackups, "a file where the folder goes");
+  ASSERT_FALSE(::GetFileAttributesA(kBackups) & FILE_ATTRIBUTE_DIRECTORY);
+  ClickButton(main, IDC_VESK_CLEAN);
+  const std::string failed = status();
+  ::DeleteFileA(kBackups);
+  EXPECT_EQ(failed.rfind("Deleted 0, not deleted ", 0), 0u) << failed;
+  EXPECT_NE(failed.find(". Backup failed for "), std::string::npos) << failed;
+  ExpectLabelFits(main, IDC_VESK_STATUS);
+}
+
+TEST_F(WindowsE2e, ANotDeletedLineSaysWhyItStayed) {
+  const std::string kept = "C:\\windows\\System32\\nvdspsch-ro.dll";
+  WriteFile(kept, "x");
+  ::SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+  StartShown({"NVIDIA"});
+  Menu(IDM_TOOLS_LOG);
+  const HWND log = quenk->WaitShown("TLogForm");
+  ASSERT_TRUE(log);
+  SelectListItem(log, IDC_LOG_ITEMS, 1);
+  const Lines stayed = ListItems(Child(log, IDC_LOG_LISTBOX2));
+  const auto at = std::find(stayed.begin(), stayed.end(), kept);
+  ASSERT_NE(at, stayed.end());
+  SelectListItem(log, IDC_LOG_LISTBOX2, static_cast<int>(at - stayed.begin()));
+  EXPECT_SOON_EQ(Text(Child(log, IDC_LOG_REASON)), std::string("Why it stayed: read-only"));
+  ExpectLabelFits(log, IDC_LOG_REASON);
+  ::SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileA(kept.c_str());
 }
 
 TEST_F(WindowsE2e, LogWindowShowsTheRecordAndOlderLogs) {

@@ -71,14 +71,14 @@ TEST_F(JsonReports, TheDocumentListsWhatTheLogFileLists) {
     const char* mode;
     const char* gone;
     const char* stayed;
-    bool reasonsInLog;  // a restore's log gives the reason on each line
+    bool reasonsInLog;  // a preview's and a restore's file give the reason on each line
   } cases[] = {
       {{"/silent", "/json", "/preview", "Creative"},
        " preview",
        "preview",
        "willBeDeleted",
        "willStay",
-       false},
+       true},
       {{"/json", "Creative", "/silent"}, "", "clean", "deleted", "notDeleted", false},
       {{"/silent", "/restore", "latest", "/JSON"},
        " restore",

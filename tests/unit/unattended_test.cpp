@@ -118,7 +118,8 @@ TEST_F(Unattended, PreviewWritesTheForecastAndDeletesNothing) {
   EXPECT_EQ(Run({"/silent", "/preview", "Creative"}), exitcode::kSomethingStayed);
   EXPECT_TRUE(Exists(kSys + "CTAGENT.EXE"));
   EXPECT_EQ(LogText(" preview.txt"), "[Will be deleted]\r\n" + kSys + "CTAGENT.EXE\r\n" + kDrv +
-                                         "ctaud2k.sys\r\n[Will stay]\r\n" + kSys + "ctzap.dll\r\n");
+                                         "ctaud2k.sys\r\n[Will stay]\r\n" + kSys +
+                                         "ctzap.dll: read-only\r\n");
   EXPECT_EQ(LogFolder().size(), 1u);  // no log file: nothing was cleaned
   // Nor a settings file: a preview writes nothing but its forecast.
   EXPECT_FALSE(machine.fs.Exists("C:\\Quenk\\quenk.ini"));
@@ -335,7 +336,7 @@ TEST_F(Unattended, ALogFileThatCannotBeWrittenGoesToStandardError) {
        "2026-3-40-57 PM.\r\n"},
       {{"/silent", "/preview", "Creative"},
        log + "8 PM preview.txt: Disk full.\r\n[Will be deleted]\r\n[Will stay]\r\n" + kSys +
-           "ctzap.dll\r\n",
+           "ctzap.dll: read-only\r\n",
        "Will be deleted 0, will stay 1. No preview file was written.\r\n"},
   };
   for (const auto& c : cases) {

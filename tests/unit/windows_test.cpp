@@ -1,7 +1,11 @@
 #include "ProgramFixture.h"
 #include "QuenkVersion.h"
 
+#include "app/RunResult.h"
+#include "ui/Layout.h"
+
 #include <functional>
+#include <set>
 
 namespace quenk::test {
 namespace {
@@ -386,6 +390,203 @@ TEST_F(RestoreSwitch, RestoresInsteadOfCleaningOrSaysWhatIsWrong) {
     }
     local.Shutdown();
   }
+}
+
+TEST_F(Windows, EscapeClosesEveryWindowButTheMainOne) {
+  for (ui::Form* form : std::initializer_list<ui::Form*>{&Log(), &Options(), &About(),
+                                                         &windows->preview, &RestoreWindow()}) {
+    form->Show();
+    app.Guard([form] { form->Escape(); });
+    EXPECT_FALSE(form->Visible()) << form->Style().caption;
+  }
+  app.Guard([this] { Main().Escape(); });
+  EXPECT_TRUE(Main().Visible());
+  EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(Windows, MenusHaveAccessKeysAndTheirTextsOtherwise) {
+  std::vector<std::string> captions;
+  for (const auto& menu : Main().MainMenu1.Menus()) {
+    captions.push_back(menu.caption);
+    for (const ui::MenuItem* item : menu.items) captions.push_back(item->Caption());
+  }
+  EXPECT_EQ(captions, (Lines{"&Menu", "&Close", "&Tools", "&Options", "&Log", "&Preview",
+                             "&Restore...", "&Help", "&About"}));
+  // No two entries of one menu share a key.
+  for (const auto& menu : Main().MainMenu1.Menus()) {
+    std::set<char> keys;
+    for (const ui::MenuItem* item : menu.items)
+      EXPECT_TRUE(keys.insert(item->Caption()[item->Caption().find('&') + 1]).second);
+  }
+}
+
+TEST_F(Windows, DoubleClickOnTheTrayIconRestoresAsTheTrayMenuDoes) {
+  Settings("[SystemTray]\r\nSystemTray=1\r\n");
+  Main().LoadSettings();
+  Main().SetTrayIconVisible(true);
+  Log().Show();
+  app.Guard([this] { app.Minimize(); });
+  ASSERT_FALSE(Main().Visible());
+  ASSERT_FALSE(Log().Visible());
+  Main().TrayIcon1.MouseMessage(ui::TrayIcon::kLeftDoubleClick, 0, 0);
+  EXPECT_FALSE(app.Minimized());
+  EXPECT_TRUE(Main().Visible());
+  EXPECT_TRUE(Log().Visible());
+}
+
+class RunResultLine : public Windows {
+ protected:
+  void CleanCreative() {
+    UserPick(Main().ListBoxItemList, 1);  // Creative - Sound
+    UserClick(Main().SelectButton);
+    UserClick(Main().CleanButton);
+  }
+};
+
+TEST_F(RunResultLine, TellsCountsAndTheBackupAfterEachRun) {
+  EXPECT_EQ(Main().LabelStatus.Caption(), "");
+  machine.fs.AddFile(kSys + "CTAGENT.EXE");
+  machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly);
+  CleanCreative();
+  EXPECT_EQ(Main().LabelStatus.Caption(),
+            "Deleted 1, not deleted 1. Backup made. See the Log window.");
+  EXPECT_EQ(app.Questions().size(), 0u);
+  // The second run counts only its own lines; nothing left to save.
+  machine.fs.SetAttributes(kSys + "ctzap.dll", 0);
+  UserClick(Main().CleanButton);
+  EXPECT_EQ(Main().LabelStatus.Caption(),
+            "Deleted 1, not deleted 0. Backup made. See the Log window.");
+  UserClick(Main().CleanButton);
+  EXPECT_EQ(Main().LabelStatus.Caption(),
+            "Deleted 0, not deleted 0. Nothing to back up. See the Log window.");
+}
+
+TEST_F(RunResultLine, SaysSoWhenTheBackupCannotBeMade) {
+  machine.fs.AddFile("C:\\Work\\Backups", "a file where the folder goes");
+  machine.fs.AddFile(kSys + "CTAGENT.EXE");
+  machine.fs.AddFile(kSys + "ctzap.dll");
+  CleanCreative();
+  EXPECT_EQ(RecordDeleted(), Lines{});
+  EXPECT_EQ(Main().LabelStatus.Caption(),
+            "Deleted 0, not deleted 2. Backup failed for 2. See the Log window.");
+}
+
+TEST_F(Windows, RunResultTextForEveryOutcome) {
+  const struct {
+    RunResult result;
+    const char* text;
+  } cases[] = {
+      {{3, 0, 0, true, true, false}, "Deleted 3, not deleted 0. Backup made. "},
+      {{3, 1, 0, false, false, false}, "Deleted 3, not deleted 1. Backup off in Options. "},
+      {{0, 16, 16, true, false, false}, "Deleted 0, not deleted 16. Backup failed for 16. "},
+      {{1, 2, 1, true, true, true}, "Stopped. Deleted 1, not deleted 2. Backup failed for 1. "},
+      {{0, 0, 0, true, false, false}, "Deleted 0, not deleted 0. Nothing to back up. "},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RunResultText(c.result), std::string(c.text) + "See the Log window.");
+}
+
+TEST_F(LogWindow, ANotDeletedLineOfTheRecordShowsWhyItStayed) {
+  Log().Record().AppendNotDeleted("C:\\x.dll", "read-only");
+  Log().Show();
+  Page(1);
+  EXPECT_EQ(Log().LabelReason.Caption(), "");
+  UserPick(Log().ListBox2, 1);
+  EXPECT_EQ(Log().LabelReason.Caption(), "Why it stayed: read-only");
+  UserPick(Log().ListBox2, 0);  // appended without a reason
+  EXPECT_EQ(Log().LabelReason.Caption(), "");
+  UserPick(Log().ListBox2, 1);
+  Page(0);
+  EXPECT_EQ(Log().LabelReason.Caption(), "");
+  // Lines of an older log carry none.
+  Page(2);
+  UserPick(Log().ListBox3, 0);
+  app.Guard([this] { Log().ListBox3.DblClick(); });
+  Page(1);
+  UserPick(Log().ListBox2, 0);
+  EXPECT_EQ(Log().LabelReason.Caption(), "");
+}
+
+TEST_F(Windows, PreviewShowsWhyALineWouldStay) {
+  machine.fs.AddFile(kSys + "CTAGENT.EXE");
+  machine.fs.AddFile(kSys + "ctzap.dll", "", platform::attr::kReadOnly);
+  auto& preview = windows->preview;
+  preview.ShowForecast({"Creative - Sound"}, Main().Flags());
+  ASSERT_EQ(preview.ListBoxStay.Items().Lines(), Lines{kSys + "ctzap.dll"});
+  EXPECT_EQ(preview.LabelReason.Caption(), "");
+  UserPick(preview.ListBoxStay, 0);
+  EXPECT_EQ(preview.LabelReason.Caption(), "Why: read-only");
+  preview.ShowForecast({}, Main().Flags());
+  EXPECT_EQ(preview.LabelReason.Caption(), "");
+}
+
+class BackupList : public Windows {
+ protected:
+  TRestoreForm& W() { return RestoreWindow(); }
+  void Run(const std::string& file) {
+    machine.fs.AddFile(kSys + file, "bytes");
+    UserClick(Main().CleanButton);
+  }
+};
+
+TEST_F(BackupList, ListsEveryBackupNewestFirstRestoresAndRemovesOne) {
+  Settings("[Logfiles]\r\nLogfiles=1\r\n");
+  UserPick(Main().ListBoxItemList, 1);  // Creative - Sound
+  UserClick(Main().SelectButton);
+  Run("CTAGENT.EXE");
+  Run("ctzap.dll");
+  for (const auto& log : LogFiles()) machine.fs.Delete("C:\\Work\\Logs\\" + log);
+  UserClick(Main().RestoreBackup1);
+  ASSERT_TRUE(W().Visible());
+  // Stamp, items and the size of all the folder holds (the copy and the backup's own files).
+  const auto listed = [this] {
+    Lines lines = W().ListBoxBackups.Items().Lines();
+    for (auto& line : lines)
+      line = line.substr(0, line.find(", ")) + (line.ends_with(" bytes") ? ", bytes" : "");
+    return lines;
+  };
+  EXPECT_EQ(listed(),
+            (Lines{"12-7-2026-3-40-58 PM: 1 item, bytes", "12-7-2026-3-40-57 PM: 1 item, bytes"}));
+  EXPECT_FALSE(W().ButtonRestore.Enabled());
+  EXPECT_FALSE(W().ButtonRemove.Enabled());
+
+  UserPick(W().ListBoxBackups, 1);
+  ASSERT_TRUE(W().ButtonRestore.Enabled());
+  UserClick(W().ButtonRestore);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(W().LabelBackup.Caption(), "Backup 12-7-2026-3-40-57 PM");
+  EXPECT_EQ(W().ListBoxRestored.Items().Lines(), Lines{kSys + "CTAGENT.EXE"});
+  EXPECT_EQ(machine.fs.ReadFile(kSys + "CTAGENT.EXE"), "bytes");
+  EXPECT_FALSE(Exists(kSys + "ctzap.dll"));
+
+  app.headlessAnswer = false;
+  UserClick(W().ButtonRemove);
+  EXPECT_EQ(app.Questions(),
+            Lines{"Remove the backup 12-7-2026-3-40-57 PM? This cannot be undone."});
+  EXPECT_EQ(W().ListBoxBackups.Count(), 2u);
+  app.headlessAnswer = true;
+  UserClick(W().ButtonRemove);
+  EXPECT_EQ(machine.fs.List("C:\\Work\\Backups"), Lines{"12-7-2026-3-40-58 PM"});
+  EXPECT_EQ(listed(), Lines{"12-7-2026-3-40-58 PM: 1 item, bytes"});
+  EXPECT_EQ(W().ListBoxBackups.ItemIndex(), -1);
+  EXPECT_FALSE(W().ButtonRemove.Enabled());
+}
+
+// Where a caption wider than designed may grow without covering a neighbour.
+TEST_F(Windows, ControlsGrowOnlyIntoRoomTheirWindowShows) {
+  auto& cleaning = Options().FrameOptions_Cleaning1;
+  const struct {
+    const ui::Control& control;
+    int room;
+  } cases[] = {
+      {cleaning.CheckBoxNVCReg, 382 - 120 - 104},  // the page is cut at the window's edge
+      {cleaning.CheckBoxRTFile, 382 - 120 - 104},
+      {Options().FrameOptions_Backup1.CheckBoxBackup, 260 - 11},
+      {Main().ListBoxItemList, 175 - 8},  // up to the ">>" button beside it
+      {Main().SelectButton, 250 - 175},
+      {Main().ProgressBar, 428},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::RoomToGrow(c.control), c.room) << c.control.Name();
 }
 
 }  // namespace

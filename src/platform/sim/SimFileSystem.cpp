@@ -98,7 +98,7 @@ class SimSearch final : public platform::FileSearch {
     while (stage_ < 2) {
       const char* dots = stage_++ == 0 ? "." : "..";
       if (MatchesMask(dots, mask_)) {
-        entry = {dots, {}, kDirectory, {}};
+        entry = {dots, {}, kDirectory, {}, 0};
         found_ = true;
         return true;
       }
@@ -111,7 +111,8 @@ class SimSearch final : public platform::FileSearch {
       if (MatchesMask(c.node->unicodeName.empty() ? it->first : UpperCase(c.node->name), mask_) ||
           (!c.shortKey.empty() && MatchesMask(c.shortKey, mask_))) {
         lastKey_ = it->first;
-        entry = {c.node->name, c.node->shortName, Reported(*c.node), c.node->times};
+        entry = {c.node->name, c.node->shortName, Reported(*c.node), c.node->times,
+                 c.node->content.size()};
         found_ = true;
         return true;
       }

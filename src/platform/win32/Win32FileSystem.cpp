@@ -129,11 +129,13 @@ class Win32Search final : public platform::FileSearch {
       entry.shortName = Narrow(wideData_.cAlternateFileName);
       entry.attributes = wideData_.dwFileAttributes;
       entry.times = TimesOf(wideData_);
+      entry.size = (std::uint64_t{wideData_.nFileSizeHigh} << 32) | wideData_.nFileSizeLow;
     } else {
       entry.name = data_.cFileName;
       entry.shortName = data_.cAlternateFileName;
       entry.attributes = data_.dwFileAttributes;
       entry.times = TimesOf(data_);
+      entry.size = (std::uint64_t{data_.nFileSizeHigh} << 32) | data_.nFileSizeLow;
     }
     return true;
   }

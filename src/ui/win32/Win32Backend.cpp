@@ -65,9 +65,13 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   if (shortcuts_.Get() && shortcutTarget_ && ::IsWindowEnabled(shortcutTarget_) &&
       ::TranslateAcceleratorA(shortcutTarget_, shortcuts_.Get(), &msg))
     return true;
-  // Escape does nothing in any window. Taken out here, before a multi-line
-  // edit under dialog navigation turns it into WM_CLOSE for its window.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return true;
+  // Escape goes to the form, whatever control has the focus. Taken out
+  // here, before a multi-line edit under dialog navigation turns it into
+  // WM_CLOSE for its window, which the main window would take as its end.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    if (Win32FormWindow* window = Win32FormWindow::FromHandle(root)) window->EscapePressed();
+    return true;
+  }
   // Enter presses the focused push button and nothing else: no window has a
   // default button.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
@@ -124,6 +128,15 @@ void Win32Backend::ShowError(const std::string& caption, const std::string& text
   const DisabledWindows others(forms_, owner);
   ::MessageBoxA(owner, text.c_str(), caption.c_str(),
                 MB_OK | MB_ICONERROR | (owner ? 0u : static_cast<UINT>(MB_TASKMODAL)));
+}
+
+bool Win32Backend::Ask(const std::string& caption, const std::string& text) {
+  const HWND active = ::GetActiveWindow();
+  const HWND owner = forms_.count(active) ? active : nullptr;
+  const DisabledWindows others(forms_, owner);
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 |
+                           (owner ? 0u : static_cast<UINT>(MB_TASKMODAL))) == IDYES;
 }
 
 void Win32Backend::SetForeground(Form& form) {

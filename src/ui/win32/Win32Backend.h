@@ -23,6 +23,7 @@ class Win32Backend final : public Backend {
   void ProcessPaint() override;
   void SetBusy(bool busy) override;
   void ShowError(const std::string& caption, const std::string& text) override;
+  bool Ask(const std::string& caption, const std::string& text) override;
   void SetForeground(Form& form) override;
   int TrackPopup(Form& owner, const PopupMenu& menu, int x, int y) override;
   bool StartMinimized() override { return startMinimized_; }

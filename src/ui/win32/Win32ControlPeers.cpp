@@ -1,6 +1,7 @@
 #include "ui/win32/Win32ControlPeers.h"
 
 #include "ui/Controls.h"
+#include "ui/Layout.h"
 #include "ui/ListBox.h"
 #include "ui/win32/Dpi.h"
 
@@ -154,16 +155,26 @@ int TextWidth(HWND hwnd, HFONT font, const std::string& text) {
   return size.cx;
 }
 
+// The check mark and the gap before the caption, at 96 dpi.
+constexpr int kCheckBoxGlyph = 20;
+
 // Edges are scaled, not sizes, so that controls that meet at 96 dpi still
 // meet. A right-aligned label is as wide as its text and ends where its
-// box ends, whatever the font's metrics at this dpi.
+// box ends, whatever the font's metrics at this dpi. A check box whose
+// caption the font makes wider than its box grows to the right where
+// nothing is beside it.
 void Place(HWND hwnd, const Control& control, HFONT font, UINT dpi) {
   const Rect& r = control.Bounds();
   int left = Scale(r.left, dpi);
-  const int top = Scale(r.top, dpi), right = Scale(r.left + r.width, dpi);
+  const int top = Scale(r.top, dpi);
+  int right = Scale(r.left + r.width, dpi);
   if (control.Kind() == ControlKind::kLabel &&
       static_cast<const Label&>(control).Align() == Alignment::kRight)
     left = right - TextWidth(hwnd, font, control.Caption());
+  if (control.Kind() == ControlKind::kCheckBox && !control.Caption().empty()) {
+    const int needed = left + TextWidth(hwnd, font, control.Caption()) + Scale(kCheckBoxGlyph, dpi);
+    right = std::max(right, std::min(needed, Scale(r.left + RoomToGrow(control), dpi)));
+  }
   ::SetWindowPos(hwnd, nullptr, left, top, right - left, Scale(r.top + r.height, dpi) - top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

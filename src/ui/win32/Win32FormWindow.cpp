@@ -161,6 +161,10 @@ void Win32FormWindow::RestoreFocus() {
     FocusFirstControl();
 }
 
+void Win32FormWindow::EscapePressed() {
+  form_.App().Guard([this] { form_.Escape(); });
+}
+
 void Win32FormWindow::FocusFirstControl() {
   if (HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE)) ::SetFocus(first);
 }

@@ -27,6 +27,12 @@ class Win32FormWindow final : public FormPeer {
   void Restore() override;
   void RestoreFocus() override;
 
+  // The form window of `hwnd`, which must be one of the backend's forms.
+  static Win32FormWindow* FromHandle(HWND hwnd) {
+    return reinterpret_cast<Win32FormWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  void EscapePressed();
+
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
