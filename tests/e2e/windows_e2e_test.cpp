@@ -369,8 +369,7 @@ TEST_F(WindowsE2e, EveryWindowTellsTheEndOfARun) {
   ReadDpi(main);
   const auto status = [&] { return Text(Child(main, IDC_VESK_STATUS)); };
   ASSERT_SOON(!status().empty());
-  EXPECT_NE(status().find(", not deleted 0. Backup made. See the Log window."),
-            std::string::npos)
+  EXPECT_NE(status().find(", not deleted 0. Backup made. See the Log window."), std::string::npos)
       << status();
   EXPECT_EQ(status().rfind("Deleted ", 0), 0u) << status();
   ExpectLabelFits(main, IDC_VESK_STATUS);
