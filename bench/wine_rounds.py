@@ -2,11 +2,14 @@
 the programs and prepares the prefix, the display and the Wine server).
 
 Per size of System32 (extra files on top of the prefix's own):
-  check  quenk.exe /silent and the floor, each on a fresh seed, traced: both
-         records must be the same, and the System32 listings are counted
+  check  quenk.exe /silent, quenk.exe /silent /? and the floor, each on a
+         fresh seed, under strace: both records must be the same, and the
+         complete reads of System32 (getdents64 on its fd up to the end) are
+         counted
   rounds quenk.exe (window, closed once it is up), the floor, the batch file,
-         quenk.exe /silent and quenk.exe /silent /?, in an order that turns
-         by one each round, each cleaning on a freshly seeded prefix
+         quenk.exe /silent, quenk.exe /silent /? and the floor's do-nothing
+         start, in an order that turns by one each round, each cleaning on a
+         freshly seeded prefix
 Prints the medians, the ratios and quenk.exe's time split.
 """
 
@@ -24,7 +27,6 @@ QUENK = r"C:\quenk\quenk.exe"
 FLOOR = r"C:\quenk\quenk-floor.exe"
 SEED = r"C:\quenk\quenk-seed.exe"
 BATCH = r"C:\quenk\clean.bat"
-SYSTEM32 = "c:\\windows\\system32\\"
 TIMEOUT = 300
 
 prefix = os.environ["WINEPREFIX"]
@@ -83,25 +85,29 @@ def read_record(path):
         return f.read().decode("latin-1").replace("\r\n", "\n")
 
 
-def system32_listings(trace):
-    """Searches whose folder is System32 itself, from a trace+file log."""
-    count = 0
-    for match in re.finditer(r'trace:file:FindFirstFileExW L"((?:[^"\\]|\\.)*)"', trace):
-        path = match.group(1).replace("\\\\", "\\").lower()
-        if path.startswith(SYSTEM32) and "\\" not in path[len(SYSTEM32):]:
-            count += 1
-    return count
+def system32_reads(trace):
+    """Complete reads of System32 in an strace -y log of getdents64: each
+    read of its directory fd that returns 0 ends one."""
+    return sum(1 for line in trace.splitlines()
+               if re.search(r"getdents64\(\d+<[^>]*/windows/system32>", line)
+               and line.rstrip().endswith("= 0"))
 
 
 def traced(args):
-    env = dict(os.environ, WINEDEBUG="trace+file")
-    done = subprocess.run(["wine", *args], cwd=work, env=env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.PIPE, timeout=TIMEOUT)
-    return system32_listings(done.stderr.decode("latin-1"))
+    log = os.path.join(work, "getdents.strace")
+    subprocess.run(["strace", "-f", "-y", "-e", "trace=getdents64", "-o", log, "wine", *args],
+                   cwd=work, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=TIMEOUT)
+    with open(log, encoding="latin-1") as f:
+        reads = system32_reads(f.read())
+    os.remove(log)
+    return reads
 
 
 def check():
-    """Both programs' records on a fresh seed, and their System32 listings."""
+    """Both programs' records on a fresh seed, and their System32 reads:
+    quenk.exe's run, its start alone and the floor's."""
+    start_reads = traced([QUENK, "/silent", "/?"])
     fresh()
     clear_logs()
     quenk_listings = traced([QUENK, "/silent", *WORDS])
@@ -111,10 +117,10 @@ def check():
     floor_listings = traced([FLOOR, "/bench", r"C:\quenk\floor-record.txt"])
     floor_record = read_record(os.path.join(work, "floor-record.txt"))
     if quenk_record == floor_record:
-        return quenk_listings, floor_listings, []
+        return (quenk_listings, start_reads, floor_listings), []
     diff = difflib.unified_diff((quenk_record or "").splitlines(), floor_record.splitlines(),
                                 "quenk.exe's log file", "the floor's record", lineterm="")
-    return quenk_listings, floor_listings, list(diff)
+    return (quenk_listings, start_reads, floor_listings), list(diff)
 
 
 def quenk_window():
@@ -139,13 +145,15 @@ PROGRAMS = {
     "batch": lambda: cleaning(["cmd", "/c", BATCH]),
     "silent": lambda: cleaning([QUENK, "/silent", *WORDS]),
     "start": lambda: run([QUENK, "/silent", "/?"]),
+    # Without "/bench" the floor does nothing: a console program's start.
+    "floorstart": lambda: run([FLOOR]),
 }
 LEFTOVERS_OF = ("quenk", "floor", "batch", "silent")
 
 
 def measure(size, rounds):
     fill(size)
-    quenk_listings, floor_listings, differences = check()
+    listings, differences = check()
     times = {name: [] for name in PROGRAMS}
     cpu = {name: [] for name in PROGRAMS}
     left = {name: (0, 0) for name in LEFTOVERS_OF}
@@ -158,7 +166,7 @@ def measure(size, rounds):
             if name in LEFTOVERS_OF:
                 left[name] = max(left[name], leftovers())
     return {"size": size, "times": times, "cpu": cpu, "left": left, "differences": differences,
-            "listings": (quenk_listings, floor_listings)}
+            "listings": listings}
 
 
 def spread(values):
@@ -201,19 +209,45 @@ def report(results, rounds):
         print(f"{res['size']:>11,} {c['quenk']:7.2f} {c['silent']:7.2f} {c['start']:7.2f}"
               f" {c['floor']:7.2f} {c['quenk'] / c['floor']:12.2f}")
 
-    print("\nChecks, each on a fresh seed: System32 listings per run (searches in System32"
-          " itself,\ncounted in a trace+file log); the floor's record against quenk.exe's log"
-          " file;\nseeded leftovers left after quenk/floor/batch/silent, worst round.\n")
-    print(f"{'extra files':>11} {'listings quenk':>15} {'listings floor':>15} {'same record':>12}"
-          f" {'left q/f/b/s':>13}")
+    print("\nThe cleaning alone, seconds: quenk.exe's = /silent less /silent /?; the floor's ="
+          " the floor less\nits do-nothing start. Ratios of the medians, the rounds' own in"
+          " brackets.\n")
+    print(f"{'extra files':>11} {'quenk':>7} {'floor':>7}  {'quenk/floor':<18}"
+          f"{'whole /silent/floor':<22}")
+    cleanings = []
+    for res in results:
+        t, m = res["times"], medians(res["times"])
+        q = [s - st for s, st in zip(t["silent"], t["start"])]
+        f = [fl - fs for fl, fs in zip(t["floor"], t["floorstart"])]
+        qc, fc = statistics.median(q), statistics.median(f)
+        cleanings.append((res["size"], qc, fc))
+        per_round = [a / b for a, b in zip(q, f) if b > 0]
+        whole = [s / fl for s, fl in zip(t["silent"], t["floor"])]
+        print(f"{res['size']:>11,} {qc:7.2f} {fc:7.2f}  {qc / fc:5.2f} {spread(per_round):<12}"
+              f"{m['silent'] / m['floor']:5.2f} {spread(whole):<16}")
+    growth = None
+    if len(cleanings) > 1 and cleanings[-1][0] > cleanings[0][0]:
+        (s0, q0, f0), (s1, q1, f1) = cleanings[0], cleanings[-1]
+        per = (s1 - s0) / 1000
+        growth = ((q1 - q0) / per, (f1 - f0) / per)
+        print(f"\nGrowth of the cleaning per 1,000 extra System32 entries ({s0:,} to {s1:,}):"
+              f" quenk.exe {growth[0] * 1000:.1f} ms, the floor {growth[1] * 1000:.1f} ms"
+              f" ({growth[0] / growth[1]:.2f} of the floor's)." if growth[1] > 0 else "")
+
+    print("\nChecks, each on a fresh seed: complete reads of System32 per run (strace of"
+          " getdents64\non its fd: quenk.exe /silent, of them at its start (/silent /?), the"
+          " floor); the floor's\nrecord against quenk.exe's log file; seeded leftovers left"
+          " after quenk/floor/batch/silent,\nworst round.\n")
+    print(f"{'extra files':>11} {'reads quenk':>12} {'at start':>9} {'reads floor':>12}"
+          f" {'same record':>12} {'left q/f/b/s':>13}")
     failed = False
     for res in results:
-        q, f = res["listings"]
+        q, st, f = res["listings"]
         left = "/".join(str(res["left"][k][0]) for k in LEFTOVERS_OF)
         gone = sum(res["left"][k][1] for k in LEFTOVERS_OF)
         same = not res["differences"]
-        print(f"{res['size']:>11,} {q:>15} {f:>15} {'yes' if same else 'NO':>12} {left:>13}"
-              + (f"  decoys gone: {gone}" if gone else ""))
+        print(f"{res['size']:>11,} {q:>12} {st:>9} {f:>12} {'yes' if same else 'NO':>12}"
+              f" {left:>13}" + (f"  decoys gone: {gone}" if gone else ""))
         for line in res["differences"][:40]:
             print("    " + line)
         failed = failed or not same or gone > 0
@@ -223,11 +257,14 @@ def report(results, rounds):
         for name, values in res["times"].items():
             print(f"{res['size']:>11,} {name:<7}" + " ".join(f"{v:.2f}" for v in values))
 
-    last = results[-1]
-    m = medians(last["times"])
-    ratio = m["quenk"] / m["floor"]
-    print(f"\nAt {last['size']:,} extra files quenk.exe takes {ratio:.2f}x the floor's wall time"
-          f" (target 0.80x or less: {'met' if ratio <= 0.8 else 'missed'}).")
+    size, qc, fc = cleanings[-1]
+    reads = max(res["listings"][0] for res in results)
+    print(f"\nTargets: complete System32 reads per run at most 2: {reads}"
+          f" ({'met' if reads <= 2 else 'missed'}); the cleaning at {size:,} extra files"
+          f" {qc / fc:.2f}x the floor's (0.5x or less: {'met' if qc / fc <= 0.5 else 'missed'})"
+          + (f"; growth {growth[0] / growth[1]:.2f} of the floor's (a third or less:"
+             f" {'met' if growth[0] / growth[1] <= 1 / 3 else 'missed'})" if growth and growth[1] > 0
+             else "") + ".")
     return 1 if failed else 0
 
 

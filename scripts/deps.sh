@@ -26,6 +26,7 @@ for extra in "$@"; do
     bench)
       [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
       have valgrind || need+=(valgrind)
+      have strace || need+=(strace)
       have python3 || need+=(python3)
       ;;
     fuzz)

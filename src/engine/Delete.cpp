@@ -81,9 +81,9 @@ bool Remover::Saved(bool saved) {
   return saved;
 }
 
-bool Remover::DeleteFile(const std::string& path, std::uint32_t attributes) {
+bool Remover::DeleteFile(const std::string& path, const platform::FindEntry& entry) {
   if (keeper_ && !Saved(keeper_->SaveFile(path))) return false;
-  return Done(fs_.Delete(path), attributes);
+  return Done(fs_.DeleteListed(path, entry), entry.attributes);
 }
 
 bool Remover::Done(std::uint32_t error, std::uint32_t attributes) {
@@ -97,22 +97,15 @@ void Remover::RemoveFiles(const std::string& folder, Table masks) {
 }
 
 void Remover::RemoveFilesIn(const std::string& folder, Table masks) {
-  // The folder is listed once for the whole table; each mask then takes the
-  // listed entries a search with it would return, in listing order.
-  std::vector<Listed> listed;
-  bool isListed = false;
+  // Each mask takes the entries of the run's listing that a search with it
+  // would return, in listing order.
   for (const std::string_view mask : masks) {
     if (!MatchableInMemory(mask)) {
-      SearchAndRemove(folder, mask, listed);
+      SearchAndRemove(folder, mask);
     } else if (!mask.empty()) {
-      if (!isListed) {
-        listed = List(folder);
-        isListed = true;
-      }
-      for (Listed& l : listed) {
+      for (Listed& l : listings_.Of(folder)) {
         if (l.gone || !MatchesListed(l.entry, mask)) continue;
-        const std::string path = EntryPath(folder, l.entry);
-        l.gone = DeleteFile(path, l.entry.attributes);
+        l.gone = DeleteFile(EntryPath(folder, l.entry), l.entry);
         Record(l.gone, folder + l.entry.name);
       }
     }
@@ -120,29 +113,16 @@ void Remover::RemoveFilesIn(const std::string& folder, Table masks) {
   }
 }
 
-std::vector<Remover::Listed> Remover::List(const std::string& folder) {
-  std::vector<Listed> listed;
-  auto search = fs_.Find(folder + "*", attr::kAnyFile);
-  platform::FindEntry entry;
-  while (search->Next(entry))
-    if (!platform::IsDotName(entry.name)) listed.push_back({entry, false});
-  return listed;
-}
-
 // A mask the in-memory matcher cannot be sure of goes to the platform's own
-// search; what it deletes is gone from the listing too.
-void Remover::SearchAndRemove(const std::string& folder, std::string_view mask,
-                              std::vector<Listed>& listed) {
+// search; what it deletes is gone from the run's listing too.
+void Remover::SearchAndRemove(const std::string& folder, std::string_view mask) {
   auto search = fs_.Find(folder + std::string(mask), attr::kAnyFile);
   platform::FindEntry entry;
   while (search->Next(entry)) {
     if (platform::IsDotName(entry.name)) continue;
-    const std::string path = EntryPath(folder, entry);
-    const bool removed = DeleteFile(path, entry.attributes);
+    const bool removed = DeleteFile(EntryPath(folder, entry), entry);
     Record(removed, folder + entry.name);
-    if (!removed) continue;
-    for (Listed& l : listed)
-      if (l.entry.name == entry.name) l.gone = true;
+    if (removed) listings_.Removed(folder, entry.name);
   }
 }
 
@@ -152,6 +132,18 @@ void Remover::RemoveFolder(const std::string& path) {
 
 bool Remover::RemoveTree(const std::string& path) {
   if (keeper_ && !Saved(keeper_->SaveTree(path))) return false;
+  bool whole = false;
+  try {
+    whole = RemoveTreeItself(path);
+  } catch (...) {
+    listings_.TreeRemoved(path, false);
+    throw;
+  }
+  listings_.TreeRemoved(path, whole);
+  return whole;
+}
+
+bool Remover::RemoveTreeItself(const std::string& path) {
   const auto a = fs_.Attributes(path);
   if (!a) {
     // Nothing there to list: the folder-removal error tells what is missing.
@@ -184,7 +176,7 @@ bool Remover::RemoveContents(const std::string& path) {
       else if (entry.attributes & attr::kDirectory)
         removed = RemoveContents(child);
       else
-        removed = Done(fs_.Delete(child), entry.attributes);
+        removed = Done(fs_.DeleteListed(child, entry), entry.attributes);
       if (!removed) result = false;
     }
     // A folder whose listing failed was not emptied: it stays like any
@@ -212,10 +204,11 @@ void Remover::RemoveInstallerFolders(const std::string& folder, std::string_view
 }
 
 void Remover::RemoveInstallersIn(const std::string& folder, std::string_view companyPrefix) {
-  auto search = fs_.Find(folder + "*", attr::kFolders);
-  platform::FindEntry entry;
-  while (search->Next(entry)) {
-    if (platform::IsDotName(entry.name)) continue;
+  // What a search for folders returns: hidden and system entries pass it by.
+  constexpr std::uint32_t kPassedBy = attr::kHidden | attr::kSystem | attr::kVolumeLabel;
+  for (Listed& l : listings_.Of(folder)) {
+    if (l.gone || (l.entry.attributes & kPassedBy)) continue;
+    const platform::FindEntry& entry = l.entry;
     // "{X}." would read and remove "{X}" unless reached literally.
     const std::string path = EntryPath(folder, entry);
     const std::string company = ini_.Read(path + "\\setup.ini", "Startup", "CompanyName", "Not");

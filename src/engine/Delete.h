@@ -2,6 +2,7 @@
 
 #include "engine/Halves.h"
 #include "engine/Keeper.h"
+#include "engine/Listings.h"
 #include "engine/Progress.h"
 #include "engine/CleaningRecord.h"
 #include "platform/Ports.h"
@@ -23,7 +24,8 @@ using Table = std::span<const std::string_view>;
 // Files, installer folders and keys that have a twin in the machine's 32-bit
 // halves are looked for there too, right after. With a keeper, each item is
 // saved right before it is deleted, and an item that cannot be saved is left
-// as it is. Keeps no state between calls.
+// as it is. One Remover serves one run: each folder it lists is listed once
+// and kept for the rest of the run (see Listings).
 class Remover {
  public:
   Remover(platform::Ports ports, CleaningRecord& record, Progress& progress, Halves halves = {},
@@ -34,14 +36,16 @@ class Remover {
         record_(record),
         progress_(progress),
         halves_(std::move(halves)),
-        keeper_(keeper) {}
+        keeper_(keeper),
+        listings_(ports.fs) {}
 
   const Halves& MachineHalves() const { return halves_; }
+  // How many folders the run has listed so far.
+  int FoldersListed() const { return listings_.Count(); }
 
   // `folder` ends in "\". One step per mask, and per pass: a folder under
-  // System32 is followed by its twin under SysWOW64. Each pass lists its
-  // folder once and the masks pick from that listing what their searches
-  // would find.
+  // System32 is followed by its twin under SysWOW64. The masks pick from the
+  // run's listing of the folder what their searches would find.
   void RemoveFiles(const std::string& folder, Table masks);
   // Removes the folder with all it holds and records the path once.
   void RemoveFolder(const std::string& path);
@@ -65,17 +69,12 @@ class Remover {
   }
 
  private:
-  struct Listed {
-    platform::FindEntry entry;
-    bool gone = false;
-  };
-  std::vector<Listed> List(const std::string& folder);
-  void SearchAndRemove(const std::string& folder, std::string_view mask,
-                       std::vector<Listed>& listed);
+  void SearchAndRemove(const std::string& folder, std::string_view mask);
   void RemoveFilesIn(const std::string& folder, Table masks);
   void RemoveInstallersIn(const std::string& folder, std::string_view companyPrefix);
   // `view` is 0 or kWow64_32Key, added to every open and delete of the pass.
   void RemoveKeysIn(platform::HKey root, const std::string& base, Table names, std::uint32_t view);
+  bool RemoveTreeItself(const std::string& path);
   bool RemoveContents(const std::string& path);
   bool RemoveLink(const std::string& path, std::uint32_t attributes);
   bool DeleteKeyTree(platform::HKey parent, const std::string& name, std::uint32_t view);
@@ -88,7 +87,7 @@ class Remover {
   // a tree is why the tree stayed.
   void Because(std::string reason);
   bool Saved(bool saved);
-  bool DeleteFile(const std::string& path, std::uint32_t attributes);
+  bool DeleteFile(const std::string& path, const platform::FindEntry& entry);
   bool Done(std::uint32_t error, std::uint32_t attributes);
 
   platform::FileSystem& fs_;
@@ -98,6 +97,7 @@ class Remover {
   Progress& progress_;
   Halves halves_;
   Keeper* keeper_;
+  Listings listings_;
   std::string why_;
 };
 

@@ -127,6 +127,13 @@ class FileSystem {
   virtual std::unique_ptr<FileSearch> FindRaw(const std::string& pattern) = 0;
   virtual std::uint32_t Delete(const std::string& path) = 0;
   virtual std::uint32_t RemoveDir(const std::string& path) = 0;
+  // Delete for an entry that a listing of its folder gave, at a `path` made
+  // of the names listed: a system may take its names and attributes from
+  // `listed` instead of looking them up again.
+  virtual std::uint32_t DeleteListed(const std::string& path, const FindEntry& listed) {
+    static_cast<void>(listed);
+    return Delete(path);
+  }
   // Whether Delete and RemoveDir could go through, without doing them: the
   // entry itself (a link, not its target) is opened for deletion with full
   // sharing and closed again. 0, or what the open met (in use, access

@@ -14,6 +14,9 @@ class ForwardingFileSystem : public platform::FileSystem {
   }
   std::uint32_t Delete(const std::string& p) override { return inner_.Delete(p); }
   std::uint32_t RemoveDir(const std::string& p) override { return inner_.RemoveDir(p); }
+  std::uint32_t DeleteListed(const std::string& p, const platform::FindEntry& e) override {
+    return inner_.DeleteListed(p, e);
+  }
   std::uint32_t ProbeDelete(const std::string& p) override { return inner_.ProbeDelete(p); }
   std::uint32_t ProbeRemoveDir(const std::string& p) override { return inner_.ProbeRemoveDir(p); }
   std::uint32_t ProbeMakeDirIn(const std::string& p) override { return inner_.ProbeMakeDirIn(p); }

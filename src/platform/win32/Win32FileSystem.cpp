@@ -294,7 +294,7 @@ std::string ListedName(const std::string& path) {
 
 }  // namespace
 
-bool Win32FileSystem::OpensAsItself(const std::string& path) {
+bool Win32FileSystem::OpensAsItself(const std::string& path, const platform::FindEntry* listed) {
   const UniqueHandle h =
       OpenForLooking(path, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
   if (!h.Valid()) return true;  // the call itself will say what stands in the way
@@ -328,7 +328,9 @@ bool Win32FileSystem::OpensAsItself(const std::string& path) {
   }
   if (platform::FolderOf(place).empty()) return false;
   const std::string placeLeaf = platform::LastComponent(place);
-  if (!EqualsNoCase(leaf, placeLeaf) && !EqualsNoCase(ListedName(path), placeLeaf)) return false;
+  if (!EqualsNoCase(leaf, placeLeaf) &&
+      !EqualsNoCase(listed ? listed->name : ListedName(path), placeLeaf))
+    return false;
   return EqualsNoCase(WithoutRootSlash(platform::FolderOf(place)), WithoutRootSlash(parentPlace));
 }
 
@@ -338,6 +340,12 @@ std::unique_ptr<platform::FileSearch> Win32FileSystem::FindRaw(const std::string
 
 std::uint32_t Win32FileSystem::Delete(const std::string& path) {
   if (!OpensAsItself(path)) return ERROR_ACCESS_DENIED;
+  return LastErrorOr(Call(path, ::DeleteFileA, ::DeleteFileW));
+}
+
+std::uint32_t Win32FileSystem::DeleteListed(const std::string& path,
+                                            const platform::FindEntry& listed) {
+  if (!OpensAsItself(path, &listed)) return ERROR_ACCESS_DENIED;
   return LastErrorOr(Call(path, ::DeleteFileA, ::DeleteFileW));
 }
 

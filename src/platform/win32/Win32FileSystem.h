@@ -9,6 +9,7 @@ class Win32FileSystem final : public platform::FileSystem {
   std::unique_ptr<platform::FileSearch> FindRaw(const std::string& pattern) override;
   std::uint32_t Delete(const std::string& path) override;
   std::uint32_t RemoveDir(const std::string& path) override;
+  std::uint32_t DeleteListed(const std::string& path, const platform::FindEntry& listed) override;
   std::uint32_t ProbeDelete(const std::string& path) override;
   std::uint32_t ProbeRemoveDir(const std::string& path) override;
   std::uint32_t ProbeMakeDirIn(const std::string& folder) override;
@@ -36,7 +37,9 @@ class Win32FileSystem final : public platform::FileSystem {
   // entry. Wine follows a link to a file whatever the flags, reports such a
   // link as a plain file, and deletes its target through it; the handle
   // then names the target. On Windows the handle names the entry itself.
-  bool OpensAsItself(const std::string& path);
+  // With `listed`, the name the handle gives is checked against the names a
+  // listing gave, without a search that would read the whole folder.
+  bool OpensAsItself(const std::string& path, const platform::FindEntry* listed = nullptr);
   // A link to a folder that the system would follow to remove its target.
   bool LinkFollowed(const std::string& path);
 
