@@ -61,6 +61,12 @@ HWND Quenk::Window(const char* className) const {
   return nullptr;
 }
 
+HWND Quenk::VisibleWindow(const char* className) const {
+  for (const auto& [hwnd, cls] : WindowsOf(pi_.dwProcessId))
+    if (cls == className && ::IsWindowVisible(hwnd)) return hwnd;
+  return nullptr;
+}
+
 std::vector<HWND> Quenk::Forms() const {
   constexpr std::array<const char*, 4> kForms{"TVeskForm", "TLogForm", "TOptionsForm",
                                               "TAboutForm"};

@@ -32,6 +32,9 @@ class Quenk {
   Quenk& operator=(const Quenk&) = delete;
 
   // A top-level window of the program by its class ("TVeskForm", "TLogForm", ...).
+  // One of its windows of that class that is shown: Wine may keep hidden
+  // ones (menus) beside it.
+  HWND VisibleWindow(const char* className) const;
   HWND Window(const char* className) const;
   HWND WaitWindow(const char* className, std::chrono::milliseconds timeout = 15s) const;
   HWND Main() const { return Window("TVeskForm"); }

@@ -24,11 +24,10 @@ class TrayE2e : public E2e {
   void TrayMenu(int index) {
     ::PostMessageA(quenk->Main(), QUENK_WM_TRAY, QUENK_TRAY_ID, WM_RBUTTONUP);
     HWND menu = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (menu = quenk->Window("#32768")) != nullptr && Visible(menu); }));
+    ASSERT_TRUE(WaitFor([&] { return (menu = quenk->VisibleWindow("#32768")) != nullptr; }));
     for (int i = 0; i <= index; ++i) ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    WaitFor([&] { return !Visible(quenk->Window("#32768")); });
+    WaitFor([&] { return quenk->VisibleWindow("#32768") == nullptr; });
   }
   void Minimize() { Send(quenk->Main(), WM_SYSCOMMAND, SC_MINIMIZE); }
 };

@@ -451,11 +451,7 @@ TEST_F(Unattended, JsonOfASeededRunIsItsLogLineForLine) {
     const char* stayed;
     bool reasonsInLog;
   } cases[] = {
-      {{"/silent", "/json", "/preview", "Creative"},
-       " preview",
-       "willBeDeleted",
-       "willStay",
-       true},
+      {{"/silent", "/json", "/preview", "Creative"}, " preview", "willBeDeleted", "willStay", true},
       {{"/silent", "/json", "Creative"}, "", "deleted", "notDeleted", false},
       {{"/silent", "/restore", "latest", "/json"}, " restore", "restored", "notRestored", true},
   };
