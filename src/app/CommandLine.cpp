@@ -28,6 +28,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       s.silent = true;
     } else if (name == "JSON") {
       s.json = true;
+    } else if (name == "CHECK") {
+      s.check = true;
     } else if (name == "?" || name == "HELP") {
       s.help = true;
     } else if (name == "RESTORE") {

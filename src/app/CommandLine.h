@@ -19,6 +19,7 @@ struct Switches {
   bool silent = false;
   bool help = false;                   // "/?" or "/help"
   bool json = false;                   // the run's result as JSON on standard output
+  bool check = false;                  // the words are profile files to check
   std::optional<std::string> restore;  // empty text when no stamp followed
   std::vector<std::string> unknown;    // as written
 };

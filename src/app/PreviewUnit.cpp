@@ -6,8 +6,11 @@
 
 namespace quenk {
 
-TPreviewForm::TPreviewForm(ui::Application& app, platform::Ports ports)
-    : ui::Form(app, {"TPreviewForm", "Preview", 520, 339, false, false}), ports_(ports) {
+TPreviewForm::TPreviewForm(ui::Application& app, platform::Ports ports,
+                           const profiles::Catalog& catalog)
+    : ui::Form(app, {"TPreviewForm", "Preview", 520, 339, false, false}),
+      ports_(ports),
+      catalog_(catalog) {
   ButtonCleanNow.onClick = [this] { ButtonCleanNowClick(); };
   ButtonClose.onClick = [this] { ButtonCloseClick(); };
   ListBoxStay.onClick = [this] { ListBoxStayClick(); };
@@ -35,7 +38,7 @@ void TPreviewForm::ShowForecast(const std::vector<std::string>& entries, const O
   const auto held = platform::HoldTheRun(ports_);
   run::CleaningRun forecast({ports_, entries, flags,
                              FreshStamp(ports_.fs, ports_.locale, StampWait::kNever),
-                             run::Mode::kForecast});
+                             run::Mode::kForecast, &catalog_});
   CleaningRecord record;
   const run::RunEnd end = forecast.Perform(record, *this, [this] { App().ProcessPaint(); });
   ListBoxDeleted.Items().Assign(record.Deleted().Lines());

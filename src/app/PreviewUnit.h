@@ -3,6 +3,7 @@
 #include "ControlIds.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
+#include "profiles/Catalog.h"
 #include "run/OptionFlags.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
@@ -18,7 +19,8 @@ namespace quenk {
 // what would stay, before anything is deleted.
 class TPreviewForm final : public ui::Form, private engine::Progress {
  public:
-  TPreviewForm(ui::Application& app, platform::Ports ports);
+  TPreviewForm(ui::Application& app, platform::Ports ports,
+               const profiles::Catalog& catalog = profiles::BuiltinCatalog());
 
   // Runs the forecast of `entries` with `flags` and shows its lists.
   void ShowForecast(const std::vector<std::string>& entries, const OptionFlags& flags);
@@ -35,6 +37,7 @@ class TPreviewForm final : public ui::Form, private engine::Progress {
   void ShowCounts();
 
   platform::Ports ports_;
+  const profiles::Catalog& catalog_;
   std::vector<std::string> reasons_;  // beside the lines of ListBoxStay
 
  public:

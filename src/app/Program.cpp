@@ -8,8 +8,8 @@ ProgramWindows CreateProgram(ui::Application& app, platform::Ports ports, run::S
   auto& main = app.CreateForm<TVeskForm>(ports, session, std::move(arguments));
   auto& log = app.CreateForm<TLogForm>(ports.fs, session.record);
   auto& about = app.CreateForm<TAboutForm>();
-  auto& options = app.CreateForm<TOptionsForm>(session.settings, main);
-  auto& preview = app.CreateForm<TPreviewForm>(ports);
+  auto& options = app.CreateForm<TOptionsForm>(session.settings, main, session.catalog);
+  auto& preview = app.CreateForm<TPreviewForm>(ports, session.catalog);
   auto& restore = app.CreateForm<TRestoreForm>(ports);
   main.SetWindows(log, about, options, preview, restore);
   log.SetRestoreWindow(restore);

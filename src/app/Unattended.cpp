@@ -5,7 +5,7 @@
 #include "backup/Restore.h"
 #include "base/ReportText.h"
 #include "platform/OneRun.h"
-#include "profiles/CleaningItems.h"
+#include "run/ProfileCheck.h"
 #include "run/CleaningRun.h"
 #include "run/LogFiles.h"
 #include "run/RunStamp.h"
@@ -86,12 +86,19 @@ Ended RunRestore(platform::Ports ports, const std::string& wanted, const std::st
           }};
 }
 
-Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
-                 const OptionFlags& flags, const std::string& stamp, MessageSink& messages) {
+void TellSkipped(const run::RunEnd& end, MessageSink& messages) {
+  for (const auto& line : end.skipped) messages.Write(line + "\r\n");
+}
+
+Ended RunPreview(platform::Ports ports, const profiles::Catalog& catalog,
+                 const std::vector<std::string>& entries, const OptionFlags& flags,
+                 const std::string& stamp, MessageSink& messages) {
   NoProgress progress;
   CleaningRecord forecast;
-  const run::RunEnd end = run::CleaningRun({ports, entries, flags, stamp, run::Mode::kForecast})
-                              .Perform(forecast, progress);
+  const run::RunEnd end =
+      run::CleaningRun({ports, entries, flags, stamp, run::Mode::kForecast, &catalog})
+          .Perform(forecast, progress);
+  TellSkipped(end, messages);
   const auto& deleted = forecast.Deleted().Lines();
   const auto& stay = forecast.NotDeleted().Lines();
   int code = Outcome(stay);
@@ -118,12 +125,14 @@ Ended RunPreview(platform::Ports ports, const std::vector<std::string>& entries,
           }};
 }
 
-Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries,
-                  const OptionFlags& flags, const std::string& stamp, CleaningRecord& record,
-                  MessageSink& messages) {
+Ended RunCleaning(platform::Ports ports, const profiles::Catalog& catalog,
+                  const std::vector<std::string>& entries, const OptionFlags& flags,
+                  const std::string& stamp, CleaningRecord& record, MessageSink& messages) {
   NoProgress progress;
   const run::RunEnd end =
-      run::CleaningRun({ports, entries, flags, stamp, run::Mode::kClean}).Perform(record, progress);
+      run::CleaningRun({ports, entries, flags, stamp, run::Mode::kClean, &catalog})
+          .Perform(record, progress);
+  TellSkipped(end, messages);
   int code = Outcome(record.NotDeleted().Lines());
   if (!end.Completed()) {
     Report(messages, end.stop);
@@ -160,24 +169,30 @@ Ended RunCleaning(platform::Ports ports, const std::vector<std::string>& entries
 
 // No column is aligned with blanks: the message box's font would break it.
 // Each switch, word or code begins a line; what it means follows a tab.
-std::string UsageText() {
+std::string UsageText(const profiles::Catalog& catalog) {
   std::string text = "Quenk removes what device drivers leave behind. Version " QUENK_VERSION
                      ".\r\n"
                      "\r\n"
                      "quenk.exe [/preview] [/silent [/json]] word...\r\n"
                      "quenk.exe /restore STAMP|latest [/silent [/json]]\r\n"
+                     "quenk.exe /check FILE... [/silent]\r\n"
                      "quenk.exe /?\r\n"
                      "\r\n"
                      "Vendor words (letter case counts; with /silent each word must be one,\r\n"
                      "without it the first five are looked at):\r\n";
-  for (const auto& row : profiles::kCleaningItems)
-    text += std::string(row.word) + "\t" + std::string(row.name) + "\r\n";
+  for (const auto& row : catalog.Items()) {
+    text += std::string(row.word) + "\t" + std::string(row.name);
+    if (!row.item) text += " (" + row.profile->file + ")";
+    text += "\r\n";
+  }
   text +=
       "\r\n"
       "Switches (\"/\" or \"-\", any letter case):\r\n"
       "/preview\tshow what a cleaning would delete and what would stay; delete nothing\r\n"
       "/silent\tno window, no tray icon, no message box: run, write the files, exit\r\n"
       "/restore\tput back what the cleaning of STAMP deleted (latest: the last backup)\r\n"
+      "/check\tcheck the profile files FILE... as the program would load them from its\r\n"
+      "Profiles folder; change nothing (with /silent the verdicts go to standard output)\r\n"
       "/json\twith /silent: the result as one JSON document on standard output, and in the\r\n"
       "log folder beside the run's text file (.json for .txt)\r\n"
       "/?, /help\tthis text\r\n"
@@ -186,22 +201,32 @@ std::string UsageText() {
       "0\tdone and nothing stayed (preview: nothing would stay; restore: all restored)\r\n"
       "1\tdone and something stayed (preview: would stay; restore: skipped or failed)\r\n"
       "2\tan error stopped the run; its message goes to standard error\r\n"
-      "3\tthe command line is wrong; this text goes to standard error\r\n"
+      "3\tthe command line is wrong; this text goes to standard error (/check: a file\r\n"
+      "would not load)\r\n"
       "4\tanother cleaning, preview or restore is running on this machine; nothing was done\r\n"
       "A run that ends says on standard output what it did and where its files are\r\n"
       "(with /json: the JSON document only).\r\n"
       "\r\n"
       "Files, in the current folder: Logs\\STAMP.txt (what a cleaning deleted and not),\r\n"
       "Logs\\STAMP preview.txt, Logs\\STAMP restore.txt, Backups\\STAMP\\ (what a\r\n"
-      "cleaning deleted). Settings: the program's name with \".ini\", beside it.\r\n";
+      "cleaning deleted). Settings: the program's name with \".ini\", beside it.\r\n"
+      "Profiles: each *.toml file in the folder Profiles beside the program adds a vendor "
+      "word.\r\n";
   return text;
 }
 
-bool CheckLine(const Arguments& arguments, MessageSink& messages) {
+bool CheckLine(const profiles::Catalog& catalog, const Arguments& arguments,
+               MessageSink& messages) {
   const Switches& s = arguments.switches;
   std::string wrong;
   if (!s.unknown.empty())
     wrong = "Unknown switch " + s.unknown.front() + ".\r\n";
+  else if (s.check && (s.restore || s.preview || s.json))
+    wrong = "/check takes no /restore, /preview or /json.\r\n";
+  else if (s.check && arguments.words.empty())
+    wrong = "/check needs the profile files to check.\r\n";
+  else if (s.check)
+    return true;
   else if (s.restore && s.restore->empty())
     wrong = "/restore needs the stamp of a backup, or latest.\r\n";
   else if (s.restore && (s.preview || !arguments.words.empty()))
@@ -209,9 +234,9 @@ bool CheckLine(const Arguments& arguments, MessageSink& messages) {
   else if (!s.restore && arguments.words.empty())
     wrong = "No vendor word.\r\n";
   else if (!s.restore)
-    wrong = run::WrongWords(arguments.words);
+    wrong = run::WrongWords(catalog, arguments.words);
   if (wrong.empty()) return true;
-  messages.Write(wrong + "\r\n" + UsageText());
+  messages.Write(wrong + "\r\n" + UsageText(catalog));
   return false;
 }
 
@@ -219,11 +244,20 @@ namespace {
 
 int RunLine(platform::Ports ports, run::Session& session, const Arguments& arguments,
             MessageSink& messages, MessageSink& output) {
+  const profiles::Catalog& catalog = session.catalog;
+  if (!arguments.switches.check)
+    for (const auto& line : session.ProfileReport()) messages.Write(line + "\r\n");
   if (arguments.switches.help) {
-    messages.Write(UsageText());
+    messages.Write(UsageText(catalog));
     return exitcode::kDone;
   }
-  if (!CheckLine(arguments, messages)) return exitcode::kWrongLine;
+  if (!CheckLine(catalog, arguments, messages)) return exitcode::kWrongLine;
+  if (arguments.switches.check) {
+    const run::ProfileCheck check =
+        run::CheckProfileFiles(ports.fs, ports.locale.AnsiCodePage(), arguments.words);
+    output.Write(check.text);
+    return check.sound ? exitcode::kDone : exitcode::kWrongLine;
+  }
   std::unique_ptr<platform::HeldName> held;
   try {
     held = platform::HoldTheRun(ports);
@@ -247,12 +281,12 @@ int RunLine(platform::Ports ports, run::Session& session, const Arguments& argum
   session.LoadSettings();
   const OptionFlags& flags = session.flags;
   const std::string stamp = FreshStamp(ports.fs, ports.locale);
-  const auto items = run::SilentItems(arguments.words);
-  const Ended ended = arguments.switches.restore
-                          ? RunRestore(ports, *arguments.switches.restore, stamp, messages)
-                      : arguments.switches.preview
-                          ? RunPreview(ports, items, flags, stamp, messages)
-                          : RunCleaning(ports, items, flags, stamp, session.record, messages);
+  const auto items = run::SilentItems(catalog, arguments.words);
+  const Ended ended =
+      arguments.switches.restore ? RunRestore(ports, *arguments.switches.restore, stamp, messages)
+      : arguments.switches.preview
+          ? RunPreview(ports, catalog, items, flags, stamp, messages)
+          : RunCleaning(ports, catalog, items, flags, stamp, session.record, messages);
 
   // Written back at the end, as at every exit; a refusal is said but does
   // not change how the run went.

@@ -28,13 +28,18 @@ inline constexpr int kWrongLine = 3;  // the usage text says what is right
 inline constexpr int kBusy = 4;       // another run holds the machine
 }  // namespace exitcode
 
-// The command line's usage: vendor words, switches, exit codes, files.
-std::string UsageText();
+// The command line's usage: vendor words (those of the profiles beside the
+// program with their files), switches, exit codes, files.
+std::string UsageText(const profiles::Catalog& catalog = profiles::BuiltinCatalog());
 
 // Whether the line can be run without a window as it stands: every word
 // names an item. What is wrong and the usage go to `messages` when not.
-bool CheckLine(const Arguments& arguments, MessageSink& messages);
+bool CheckLine(const profiles::Catalog& catalog, const Arguments& arguments, MessageSink& messages);
 
+// With /silent, /check writes its verdicts to standard output (`output`) and
+// exits 0 when every file is sound, 3 otherwise; every other line first tells
+// on `messages` of each profile file beside the program that was left out.
+//
 // The whole program without a window, a tray icon or a message box: reads
 // (or makes) the session's settings file, cleans the vendor words (backing up as the
 // backup flag says), forecasts them with /preview or restores a backup with

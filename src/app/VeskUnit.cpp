@@ -8,7 +8,6 @@
 #include "QuenkVersion.h"
 #include "log/RestoreUnit.h"
 #include "platform/OneRun.h"
-#include "profiles/CleaningItems.h"
 #include "run/CleaningRun.h"
 #include "run/LogFiles.h"
 #include "run/RunStamp.h"
@@ -16,6 +15,7 @@
 #include "settings/OptionsUnit.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace quenk {
 
@@ -36,7 +36,7 @@ TVeskForm::TVeskForm(ui::Application& app, platform::Ports ports, run::Session& 
       arguments_(std::move(arguments)),
       TrayIcon1(*this, ports.shell, app.Title(), PopupMenu1),
       ApplicationEvents1(app) {
-  for (const auto& row : profiles::kCleaningItems) ListBoxItemList.Add(std::string(row.name));
+  for (const auto& row : session.catalog.Items()) ListBoxItemList.Add(std::string(row.name));
 
   CleanButton.onClick = [this] { CleanButtonClick(); };
   SelectButton.onClick = [this] { SelectButtonClick(); };
@@ -92,6 +92,14 @@ void TVeskForm::FormShow() {
   ProcessCommandLine();
 }
 
+void TVeskForm::FormStarted() {
+  const std::vector<std::string> lines = session_.ProfileReport();
+  if (lines.empty()) return;
+  std::string text = "Some profiles beside the program were not loaded; the others were:";
+  for (const auto& line : lines) text += "\r\n" + line;
+  App().ShowException(std::runtime_error(text));
+}
+
 void TVeskForm::ProcessCommandLine() {
   // Once per process: showing the window again (from the tray) must not
   // append the items again nor start a run nobody asked for.
@@ -104,7 +112,8 @@ void TVeskForm::ProcessCommandLine() {
     restore_->RestoreBackup(*parsed.switches.restore);
     return;
   }
-  for (auto& item : run::WindowItems(parsed.words)) ListBoxCleanItems.Add(std::move(item));
+  for (auto& item : run::WindowItems(session_.catalog, parsed.words))
+    ListBoxCleanItems.Add(std::move(item));
   if (parsed.switches.preview)
     PreviewClick();
   else
@@ -121,8 +130,8 @@ void TVeskForm::CleanButtonClick() {
   // One stamp for the run: its backup folder and its log file carry the
   // same, even when the run goes on past a second.
   const std::string stamp = FreshStamp(ports_.fs, ports_.locale);
-  run::CleaningRun cleaning(
-      {ports_, ListBoxCleanItems.Items().Lines(), session_.flags, stamp, run::Mode::kClean});
+  run::CleaningRun cleaning({ports_, ListBoxCleanItems.Items().Lines(), session_.flags, stamp,
+                             run::Mode::kClean, &session_.catalog});
   const int total = cleaning.Steps();
   if (total > 0) {
     ProgressBar.SetPosition(0);
@@ -131,10 +140,12 @@ void TVeskForm::CleanButtonClick() {
   }
   std::exception_ptr stopped;
   bool backupMade = false;
+  std::vector<std::string> skipped;
   try {
     const run::RunEnd end = cleaning.Perform(session_.record, *this);
     stopped = end.error;
     backupMade = !end.backupFolder.empty();
+    skipped = end.skipped;
     if (!stopped && session_.flags.logFiles) SaveLogFile(ports_.fs, stamp, session_.record);
   } catch (...) {
     stopped = std::current_exception();
@@ -145,6 +156,11 @@ void TVeskForm::CleanButtonClick() {
   ShowRunResult(deletedBefore, notDeletedBefore, backupMade, stopped != nullptr);
   RefreshOpenPreview();
   if (stopped) std::rethrow_exception(stopped);
+  if (!skipped.empty()) {
+    std::string text = "Steps left out of the run:";
+    for (const auto& line : skipped) text += "\r\n" + line;
+    App().ShowException(std::runtime_error(text));
+  }
 }
 
 void TVeskForm::ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore,

@@ -37,6 +37,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
 
   void FormCreate() override;
   void FormShow() override;
+  // Tells once what was wrong with the profile files beside the program.
+  void FormStarted() override;
   void FormClose(ui::CloseAction& action) override;
   void FormDestroy() override;
 

@@ -69,8 +69,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return quenk::RunUnattended(ports, session, parsed, standardError, standardOutput);
   }
   if (parsed.switches.help) {
-    ::MessageBoxA(nullptr, quenk::UsageText().c_str(), "Quenk", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxA(nullptr, quenk::UsageText(session.catalog).c_str(), "Quenk",
+                  MB_OK | MB_ICONINFORMATION);
     return 0;
+  }
+  if (parsed.switches.check) {
+    struct Collected final : quenk::MessageSink {
+      void Write(std::string_view text) override { all += text; }
+      std::string all;
+    } messages, output;
+    const int code = quenk::RunUnattended(ports, session, parsed, messages, output);
+    const std::string text = messages.all + output.all;
+    ::MessageBoxA(nullptr, text.c_str(), "Quenk",
+                  MB_OK | (code == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return code;
   }
 
   quenk::ui::win32::Win32Backend backend;

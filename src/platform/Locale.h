@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CodePage.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -48,6 +50,8 @@ class Locale {
   // Text of the ANSI code page in UTF-8: each character as the code page
   // means it, a "?" the code page put for what it lacks stays one.
   virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
+  // How UTF-8 text read from files is brought into the ANSI code page.
+  virtual CodePage AnsiCodePage() = 0;
 };
 
 }  // namespace quenk::platform

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,7 @@ namespace quenk::profiles {
 struct CleaningItem {
   std::string_view word;
   std::string_view name;
-  Item item;
+  std::optional<Item> item;  // built-in rows only: the others are found by word
   const ProfileData* profile;
 
   int stepCount(bool files, bool registry, const engine::Halves& halves) const;

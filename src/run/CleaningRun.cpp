@@ -5,7 +5,6 @@
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
 #include "platform/PreviewPorts.h"
-#include "profiles/CleaningItems.h"
 
 #include <optional>
 
@@ -32,8 +31,8 @@ CleaningRun::~CleaningRun() = default;
 int CleaningRun::Steps() const {
   int total = 0;
   for (const auto& entry : inputs_.entries) {
-    if (const auto* row = profiles::FindCleaningItem(entry)) {
-      const ItemSwitches& s = inputs_.flags[row->item];
+    if (const auto* row = inputs_.catalog->ByName(entry)) {
+      const ItemSwitches s = inputs_.flags.Of(*row);
       total += row->stepCount(s.files, s.registry, halves_);
     }
   }
@@ -56,12 +55,13 @@ RunEnd CleaningRun::Perform(CleaningRecord& record, engine::Progress& progress,
   }
   engine::Remover remover(ports_, record, progress, halves_,
                           inputs_.flags.backup ? keeper : nullptr);
-  profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
   RunEnd end;
+  profiles::ProfileContext ctx{ports_.fs, ports_.registry, remover};
+  ctx.messages = &end.skipped;
   try {
     for (const auto& entry : inputs_.entries) {
-      if (const auto* row = profiles::FindCleaningItem(entry)) {
-        const ItemSwitches& s = inputs_.flags[row->item];
+      if (const auto* row = inputs_.catalog->ByName(entry)) {
+        const ItemSwitches s = inputs_.flags.Of(*row);
         row->clean(ctx, s.files, s.registry);
       }
     }

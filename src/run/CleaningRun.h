@@ -4,6 +4,7 @@
 #include "engine/Halves.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
+#include "profiles/Catalog.h"
 #include "run/OptionFlags.h"
 
 #include <exception>
@@ -25,12 +26,15 @@ struct RunInputs {
   OptionFlags flags;
   std::string stamp;  // names the backup folder, as it names the run's files
   Mode mode = Mode::kClean;
+  // Where the entries' profiles are found.
+  const profiles::Catalog* catalog = &profiles::BuiltinCatalog();
 };
 
 struct RunEnd {
-  std::exception_ptr error;  // what stopped the run; null when it got through
-  std::string stop;          // that error's message
-  std::string backupFolder;  // the backup the run made; empty when none
+  std::exception_ptr error;          // what stopped the run; null when it got through
+  std::string stop;                  // that error's message
+  std::string backupFolder;          // the backup the run made; empty when none
+  std::vector<std::string> skipped;  // steps a profile left out, a line each
   bool Completed() const { return !error; }
 };
 

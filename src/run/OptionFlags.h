@@ -1,9 +1,13 @@
 #pragma once
 
+#include "profiles/CleaningItems.h"
 #include "profiles/Item.h"
 
 #include <array>
 #include <cstddef>
+#include <functional>
+#include <map>
+#include <string>
 #include <string_view>
 
 namespace quenk {
@@ -14,15 +18,23 @@ struct ItemSwitches {
   friend bool operator==(const ItemSwitches&, const ItemSwitches&) = default;
 };
 
-// The thirteen option flags the main window holds for the whole process.
+// The option flags the main window holds for the whole process: thirteen,
+// and two more for each profile beside the program.
 struct OptionFlags {
   std::array<ItemSwitches, kItemCount> items{};
+  // The profiles beside the program, by word; one not here has both on.
+  std::map<std::string, ItemSwitches, std::less<>> more;
   bool logFiles = false;
   bool systemTray = false;
   bool backup = true;
 
   ItemSwitches& operator[](Item item) { return items[static_cast<std::size_t>(item)]; }
   const ItemSwitches& operator[](Item item) const { return items[static_cast<std::size_t>(item)]; }
+  ItemSwitches Of(const profiles::CleaningItem& row) const {
+    if (row.item) return (*this)[*row.item];
+    const auto found = more.find(row.word);
+    return found == more.end() ? ItemSwitches{} : found->second;
+  }
   friend bool operator==(const OptionFlags&, const OptionFlags&) = default;
 };
 

@@ -70,6 +70,8 @@ OptionFlags SettingsFile::ReadAll() const {
   flags.logFiles = ReadFlag(kLogfilesSection, kLogfilesKey, false);
   flags.systemTray = ReadFlag(kSystemTraySection, kSystemTrayKey, false);
   flags.backup = ReadFlag(kBackupSection, kBackupKey, true);
+  for (const auto& word : more_)
+    flags.more[word] = {ReadFlag(word, kFilesKey, true), ReadFlag(word, kRegistryKey, true)};
   return flags;
 }
 
@@ -81,6 +83,12 @@ void SettingsFile::WriteAll(const OptionFlags& flags) const {
   WriteFlag(kLogfilesSection, kLogfilesKey, flags.logFiles);
   WriteFlag(kSystemTraySection, kSystemTrayKey, flags.systemTray);
   WriteFlag(kBackupSection, kBackupKey, flags.backup);
+  for (const auto& word : more_) {
+    const auto found = flags.more.find(word);
+    const ItemSwitches switches = found == flags.more.end() ? ItemSwitches{} : found->second;
+    WriteFlag(word, kRegistryKey, switches.registry);
+    WriteFlag(word, kFilesKey, switches.files);
+  }
 }
 
 }  // namespace quenk

@@ -2,13 +2,16 @@
 
 namespace quenk {
 
-TOptionsForm::TOptionsForm(ui::Application& app, const SettingsFile& settings, OptionsHost& host)
+TOptionsForm::TOptionsForm(ui::Application& app, const SettingsFile& settings, OptionsHost& host,
+                           const profiles::Catalog& catalog)
     : ui::Form(app, {"TOptionsForm", "Options", 382, 286, false, false}),
       FrameOptions_Cleaning1(*this, settings, host),
       FrameOptions_Logfiles1(*this, settings, host),
       FrameOptions_SystemTray1(*this, settings, host),
-      FrameOptions_Backup1(*this, settings, host) {
+      FrameOptions_Backup1(*this, settings, host),
+      FrameOptions_MoreProfiles1(*this, settings, host, catalog) {
   for (const char* page : {"Cleaning", "Logfiles", "Systemtray", "Backup"}) ListBoxItems.Add(page);
+  if (!catalog.More().empty()) ListBoxItems.Add("More profiles");
   ListBoxItems.onClick = [this] { ListBoxItemsClick(); };
   ButtonOK.onClick = [this] { ButtonOKClick(); };
   Button2.onClick = [this] { Button2Click(); };
@@ -28,12 +31,13 @@ OptionsPage* TOptionsForm::SelectedPage() {
   if (page == "Logfiles") return &FrameOptions_Logfiles1;
   if (page == "Systemtray") return &FrameOptions_SystemTray1;
   if (page == "Backup") return &FrameOptions_Backup1;
+  if (page == "More profiles") return &FrameOptions_MoreProfiles1;
   return nullptr;
 }
 
-std::array<OptionsPage*, 4> TOptionsForm::Pages() {
+std::array<OptionsPage*, 5> TOptionsForm::Pages() {
   return {&FrameOptions_Cleaning1, &FrameOptions_Logfiles1, &FrameOptions_SystemTray1,
-          &FrameOptions_Backup1};
+          &FrameOptions_Backup1, &FrameOptions_MoreProfiles1};
 }
 
 void TOptionsForm::ListBoxItemsClick() {

@@ -4,6 +4,7 @@
 #include "settings/Options_Backup.h"
 #include "settings/Options_Cleaning.h"
 #include "settings/Options_Logfiles.h"
+#include "settings/Options_MoreProfiles.h"
 #include "settings/Options_SystemTray.h"
 #include "ui/Application.h"
 #include "ui/ListBox.h"
@@ -12,10 +13,12 @@
 
 namespace quenk {
 
-// The Options window: four pages over the settings file, one shown at a time.
+// The Options window: four pages over the settings file, one shown at a
+// time, and a fifth where profiles beside the program were loaded.
 class TOptionsForm final : public ui::Form {
  public:
-  TOptionsForm(ui::Application& app, const SettingsFile& settings, OptionsHost& host);
+  TOptionsForm(ui::Application& app, const SettingsFile& settings, OptionsHost& host,
+               const profiles::Catalog& catalog = profiles::BuiltinCatalog());
 
   void FormCreate() override;
   void ListBoxItemsClick();
@@ -34,9 +37,10 @@ class TOptionsForm final : public ui::Form {
   TFrameOptions_Logfiles FrameOptions_Logfiles1;
   TFrameOptions_SystemTray FrameOptions_SystemTray1;
   TFrameOptions_Backup FrameOptions_Backup1;
+  TFrameOptions_MoreProfiles FrameOptions_MoreProfiles1;
 
  private:
-  std::array<OptionsPage*, 4> Pages();
+  std::array<OptionsPage*, 5> Pages();
 };
 
 }  // namespace quenk

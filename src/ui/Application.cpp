@@ -35,6 +35,7 @@ void Application::Start() {
   // minimise as a click on the minimise button, so with the tray flag the
   // window waits in the tray and otherwise on the taskbar.
   if (backend_ && backend_->StartMinimized()) Guard([this] { Minimize(); });
+  Guard([main] { main->FormStarted(); });
 }
 
 void Application::Shutdown() {

@@ -52,6 +52,8 @@ class Form : public Container {
 
   virtual void FormCreate() {}
   virtual void FormShow() {}
+  // The main form, once: its window is on screen and the loop about to run.
+  virtual void FormStarted() {}
   virtual void FormClose(CloseAction& /*action*/) {}
   virtual void FormDestroy() {}
 

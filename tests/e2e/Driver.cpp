@@ -147,10 +147,17 @@ RECT ChildRect(HWND window, int id) {
 }
 
 std::string Text(HWND window) {
-  wchar_t buffer[1024] = {};
-  ::GetWindowTextW(window, buffer, 1024);
-  char out[2048] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, buffer, -1, out, sizeof out, nullptr, nullptr);
+  // The usage and the error reports run to some thousand characters.
+  std::wstring wide(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(window, wide.data(), static_cast<int>(wide.size()))));
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  std::string out(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.data(), size,
+                                                                 nullptr, 0, nullptr, nullptr)),
+                  '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), static_cast<int>(out.size()),
+                        nullptr, nullptr);
   return out;
 }
 

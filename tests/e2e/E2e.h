@@ -27,6 +27,7 @@ class E2e : public ::testing::Test {
     ::DeleteFileA(kSettings);
     DeleteTree(kLogs);
     DeleteTree(kBackups);
+    DeleteTree("C:\\quenk\\Profiles");
     seed::Clear();
   }
   void TearDown() override {

@@ -488,3 +488,139 @@ TEST_F(Unattended, JsonOfASeededRunIsItsLogLineForLine) {
 
 }  // namespace
 }  // namespace quenk::e2e
+
+namespace quenk::e2e {
+namespace {
+
+// Two sound profiles and a broken one in the folder beside the program.
+class BesideProfiles : public Unattended {
+ protected:
+  static constexpr const char* kFolder = "C:\\quenk\\Profiles";
+  void SetUp() override {
+    Unattended::SetUp();
+    DeleteTree(kFolder);
+    ::CreateDirectoryA(kFolder, nullptr);
+    WriteFile(std::string(kFolder) + "\\alpha.toml",
+              "format = 1\nname = \"Alpha - Display\"\nword = \"Alpha\"\n"
+              "[[files]]\nfolder = '%SYSTEMROOT%\\System32\\'\nmasks = [\"alphx*.dll\"]\n"
+              "[[registry]]\nroot = \"HKLM\"\nbase = \"Software\"\nkeys = [\"Alpha Corp\"]\n");
+    WriteFile(std::string(kFolder) + "\\beta.toml",
+              "format = 1\nname = \"Beta - Audio\"\nword = \"Beta\"\n"
+              "[[files]]\ntrees = ['%ProgramFiles%\\Beta Audio']\n");
+    WriteFile(std::string(kFolder) + "\\broken.toml",
+              "format = 1\nname = \"Broken\nword = \"Broken\"\n");
+  }
+  void TearDown() override {
+    Unattended::TearDown();
+    DeleteTree(kFolder);
+    DeleteTree("C:\\Program Files\\Beta Audio");
+    ::DeleteFileA("C:\\windows\\system32\\alphx1.dll");
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Alpha Corp");
+  }
+  static void SeedBoth() {
+    WriteFile("C:\\windows\\system32\\alphx1.dll", "alpha");
+    HKEY key = nullptr;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Alpha Corp", 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr);
+    ::RegCloseKey(key);
+    ::CreateDirectoryA("C:\\Program Files\\Beta Audio", nullptr);
+    WriteFile("C:\\Program Files\\Beta Audio\\beta.cfg", "beta");
+  }
+  static bool AlphaKey() {
+    HKEY key = nullptr;
+    const bool there = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Alpha Corp", 0, KEY_READ,
+                                       &key) == ERROR_SUCCESS;
+    if (there) ::RegCloseKey(key);
+    return there;
+  }
+  // The broken file's first error, as /check words it from the program's folder.
+  static std::string BrokenError() {
+    const Finished f = RunToEnd({"/check", "/silent", "Profiles\\broken.toml"});
+    for (const auto& line : Split(f.output))
+      if (line.rfind("Profiles\\broken.toml, line ", 0) == 0) return line;
+    return "no error line in: " + f.output;
+  }
+};
+
+TEST_F(BesideProfiles, EachWordCleansItsProfileWithBackupAndTheBrokenFileIsTold) {
+  SeedBoth();
+  const std::string broken = BrokenError();
+  const struct {
+    const char* word;
+    Lines deleted;  // in upper case: the folders' spelling is the system's
+  } runs[] = {
+      {"Alpha", {"C:\\WINDOWS\\SYSTEM32\\ALPHX1.DLL", "HKLM\\SOFTWARE\\ALPHA CORP"}},
+      {"Beta", {"C:\\PROGRAM FILES\\BETA AUDIO"}},
+  };
+  for (const auto& run : runs) {
+    DeleteTree(kLogs);
+    const Finished f = RunToEnd({"/silent", run.word});
+    EXPECT_EQ(f.code, 0u) << run.word << "\n" << f.errors << f.failure;
+    EXPECT_NE(f.errors.find(broken + "\r\n"), std::string::npos) << f.errors;
+    ASSERT_EQ(LogNames().size(), 1u);
+    Lines deleted = LogSections(LogNames().front()).first;
+    for (auto& line : deleted) line = Upper(line);
+    EXPECT_EQ(deleted, run.deleted) << run.word;
+  }
+  EXPECT_FALSE(FileExists("C:\\windows\\system32\\alphx1.dll"));
+  EXPECT_FALSE(AlphaKey());
+  EXPECT_FALSE(FileExists("C:\\Program Files\\Beta Audio\\beta.cfg"));
+  const Lines stamps = ListFolder(std::string(kBackups) + "\\*");
+  ASSERT_EQ(stamps.size(), 2u);
+  for (const auto& stamp : stamps)
+    EXPECT_EQ(RunToEnd({"/silent", "/restore", "\"" + stamp + "\""}).code, 0u) << stamp;
+  EXPECT_EQ(ReadFile("C:\\windows\\system32\\alphx1.dll"), "alpha");
+  EXPECT_TRUE(AlphaKey());
+  EXPECT_EQ(ReadFile("C:\\Program Files\\Beta Audio\\beta.cfg"), "beta");
+
+  const Finished refused = RunToEnd({"/silent", "Broken"});
+  EXPECT_EQ(refused.code, 3u);
+  EXPECT_NE(refused.errors.find("Unknown vendor word Broken."), std::string::npos);
+  EXPECT_TRUE(AlphaKey());
+}
+
+TEST_F(BesideProfiles, CheckJudgesTheGivenFilesAndChangesNothing) {
+  const struct {
+    std::vector<std::string> line;
+    DWORD code;
+    const char* told;
+  } checks[] = {
+      {{"/check", "/silent", "Profiles\\alpha.toml", "Profiles\\beta.toml"},
+       0,
+       "Profiles\\beta.toml: sound: Beta, \"Beta - Audio\"."},
+      {{"/silent", "/check", "Profiles\\alpha.toml", "Profiles\\broken.toml"},
+       3,
+       "Profiles\\broken.toml: not loaded."},
+      {{"/silent", "/check", "Profiles\\alpha.toml", "Profiles\\alpha.toml"}, 3, "already taken"},
+  };
+  for (const auto& c : checks) {
+    const Finished f = RunToEnd(c.line);
+    EXPECT_EQ(f.code, c.code) << c.told << "\n" << f.output << f.errors;
+    EXPECT_NE(f.output.find(c.told), std::string::npos) << f.output;
+    EXPECT_EQ(f.output.rfind("Checked in the ANSI code page ", 0), 0u) << f.output;
+    EXPECT_FALSE(f.windowSeen);
+  }
+  EXPECT_FALSE(FileExists(kSettings));
+  EXPECT_TRUE(LogNames().empty());
+}
+
+TEST_F(BesideProfiles, TheWindowListsTheProfilesAndReportsTheBrokenOneOnce) {
+  const std::string broken = BrokenError();
+  Start();
+  std::string text =
+      "Some profiles beside the program were not loaded; the others were:\r\n" + broken;
+  if (static_cast<unsigned char>(text.back()) > '.') text += '.';
+  HWND report = WaitReport(text);
+  ASSERT_NE(report, nullptr);
+  PostClose(report);
+  ASSERT_TRUE(WaitFor([&] { return quenk->ErrorBox() == nullptr; }));
+  const Lines items = ListItems(Child(quenk->Main(), IDC_VESK_ITEMLIST));
+  for (const char* name : {"Alpha - Display", "Beta - Audio"})
+    EXPECT_NE(std::find(items.begin(), items.end(), name), items.end()) << name;
+  EXPECT_EQ(std::find(items.begin(), items.end(), "Broken"), items.end());
+  EXPECT_TRUE(std::is_sorted(items.begin(), items.end(),
+                             [](const auto& a, const auto& b) { return Upper(a) < Upper(b); }));
+}
+
+}  // namespace
+}  // namespace quenk::e2e

@@ -383,6 +383,7 @@ TEST_F(Unattended, ATakenStampIsNeverTakenAgain) {
     void Sleep(std::uint32_t) override { ++sleeps; }
     std::string MachineName() override { return inner.MachineName(); }
     std::string AnsiToUtf8(const std::string& a) override { return inner.AnsiToUtf8(a); }
+    platform::CodePage AnsiCodePage() override { return inner.AnsiCodePage(); }
     sim::SimLocale& inner;
     int sleeps = 0;
   };

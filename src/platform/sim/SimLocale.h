@@ -26,6 +26,7 @@ class SimLocale final : public platform::Locale {
   std::string MachineName() override { return machineName; }
   // The simulated code page is Latin-1, as the simulated volume spells names.
   std::string AnsiToUtf8(const std::string& ansi) override { return Latin1ToUtf8(ansi); }
+  platform::CodePage AnsiCodePage() override { return platform::Latin1CodePage(); }
 
   platform::RegionalSettings regional;
   std::string machineName = "SIMULATED-PC";

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Locale.h"
 
+#include "platform/win32/Win32CodePage.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -68,6 +70,10 @@ std::string Win32Locale::AnsiToUtf8(const std::string& ansi) {
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, utf8.data(), bytes, nullptr, nullptr);
   return utf8;
+}
+
+platform::CodePage Win32Locale::AnsiCodePage() {
+  return win32::AnsiCodePage();
 }
 
 }  // namespace quenk::win32

@@ -11,6 +11,7 @@ class Win32Locale final : public platform::Locale {
   void Sleep(std::uint32_t milliseconds) override;
   std::string MachineName() override;
   std::string AnsiToUtf8(const std::string& ansi) override;
+  platform::CodePage AnsiCodePage() override;
 };
 
 }  // namespace quenk::win32
