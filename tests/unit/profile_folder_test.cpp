@@ -161,6 +161,39 @@ TEST_F(ProfileFolder, TheMorePageKeepsEachProfilesSwitchesUntilSaved) {
   EXPECT_TRUE(Main().Flags().Of(*session->catalog.ByWord("Aard")).files);
 }
 
+TEST_F(ProfileFolder, AStepWhoseVariableIsUnsetIsLeftOutAndSaidSo) {
+  machine.fs.AddFile(std::string(kFolder) + "zeta.toml",
+                     Profile("Zeta", "Zeta",
+                             "[[files]]\ntrees = ['%ZETA_HOME%\\Zeta']\n"
+                             "[[files]]\nfolder = '%SYSTEMROOT%\\System32\\'\n"
+                             "masks = [\"ctso*.dll\"]\n"));
+  Files({"C:\\Zeta\\z.txt"});
+  EXPECT_EQ(Silent({"Zeta"}), exitcode::kDone) << messages.text;
+  EXPECT_NE(messages.text.find("Profiles\\zeta.toml, line 4: %ZETA_HOME% is not set"), std::string::npos)
+      << messages.text;
+  EXPECT_TRUE(Exists("C:\\Zeta\\z.txt"));                       // never the root's Zeta
+  EXPECT_FALSE(Exists("C:\\Windows\\System32\\ctso1.dll"));  // the next step ran
+}
+
+TEST(ManyProfiles, AThousandFilesLoadInFileNameOrder) {
+  class Many : public ProgramFixture {
+   public:
+    void TestBody() override {
+      for (int i = 999; i >= 0; --i) {
+        const std::string n = std::to_string(1000 + i).substr(1);
+        machine.fs.AddFile(std::string(kFolder) + "p" + n + ".toml",
+                           Profile("Vendor " + n, "V" + n, kContosoBody));
+      }
+      const run::Session s(machine.ports());
+      ASSERT_EQ(s.catalog.More().size(), 1000u);
+      EXPECT_TRUE(s.refusedProfiles.empty());
+      EXPECT_EQ(s.catalog.More().front().word, "V000");
+      EXPECT_EQ(s.catalog.More().back().word, "V999");
+    }
+  } many;
+  many.TestBody();
+}
+
 // Without a profiles folder the windows are as they always were.
 TEST(NoProfileFolder, OptionsHaveFourPagesAndNothingIsReported) {
   class Plain : public ProgramFixture {
