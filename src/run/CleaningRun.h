@@ -28,9 +28,10 @@ struct RunInputs {
 };
 
 struct RunEnd {
-  std::exception_ptr error;  // what stopped the run; null when it got through
-  std::string stop;          // that error's message
-  std::string backupFolder;  // the backup the run made; empty when none
+  std::exception_ptr error;    // what stopped the run; null when it got through
+  std::string stop;            // that error's message
+  std::string backupFolder;    // the backup the run made; empty when none
+  bool restartNeeded = false;  // something goes only at the next restart
   bool Completed() const { return !error; }
 };
 
