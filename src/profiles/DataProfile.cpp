@@ -94,9 +94,9 @@ class Run {
           for (const std::string& each : TreesOf(step, tree, ctx_.remover.MachineHalves())) {
             if (const auto path = Expand(each, step.place)) {
               if (HasWildcard(*path))
-                RemoveMatchingTrees(*path);
+                RemoveMatchingTrees(*path, step.forEachProfile);
               else if (ctx_.fs.FolderExists(*path))
-                RemoveTree(*path);
+                RemoveTree(*path, step.forEachProfile);
             }
             if (IsCountedTree(step, tree)) ctx_.remover.SkipStep();
           }
@@ -128,16 +128,24 @@ class Run {
   }
 
  private:
-  void RemoveTree(const std::string& path) {
+  // A tree below a profile folder is the profile's, even where the system
+  // keeps that profile inside System32: only the protected folders hold it back.
+  void RemoveTree(const std::string& path, bool inProfile = false) {
+    // A step out of the profile ("..") is no longer the profile's.
+    if (path.find("\\..") != std::string::npos || path.find("\\.\\") != std::string::npos)
+      inProfile = false;
+    const bool guarded = inProfile
+                             ? IsProtectedFolder(ctx_.fs, path)
+                             : IsProtectedTree(ctx_.fs, path) && !IsStorePackage(ctx_.fs, path);
     // The built-in trees keep the behaviour their records were made with.
-    if (!profile_.builtIn && IsProtectedTree(ctx_.fs, path) && !IsStorePackage(ctx_.fs, path))
+    if (!profile_.builtIn && guarded)
       ctx_.remover.RefuseFolder(path);
     else
       ctx_.remover.RemoveFolder(path);
   }
 
   // Each folder of the parent whose name the last part matches goes whole.
-  void RemoveMatchingTrees(const std::string& pattern) {
+  void RemoveMatchingTrees(const std::string& pattern, bool inProfile) {
     const std::string parent = pattern.substr(0, pattern.rfind('\\') + 1);
     std::vector<std::string> found;
     {
@@ -147,7 +155,7 @@ class Run {
         if (!platform::IsDotName(entry.name) && (entry.attributes & platform::attr::kDirectory))
           found.push_back(engine::EntryPath(parent, entry));
     }
-    for (const std::string& path : found) RemoveTree(path);
+    for (const std::string& path : found) RemoveTree(path, inProfile);
   }
 
   std::optional<std::string> Expand(const std::string& path, SourcePlace place) {
