@@ -11,8 +11,10 @@ namespace {
 class ScHandle {
  public:
   explicit ScHandle(SC_HANDLE h) : h_(h) {}
+  ScHandle(ScHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
   ScHandle(const ScHandle&) = delete;
   ScHandle& operator=(const ScHandle&) = delete;
+  ScHandle& operator=(ScHandle&&) = delete;
   ~ScHandle() {
     if (h_) ::CloseServiceHandle(h_);
   }
