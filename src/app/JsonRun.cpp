@@ -48,6 +48,10 @@ EntryKinds::EntryKinds(platform::FileSystem& fs, const std::string& backupFolder
   if (opened.error || opened.file->ReadAll(text)) return;
   for (const auto& item : backup::ParseManifest(text).items) {
     const auto& e = item.entry;
+    if (e.kind == backup::Kind::kValue) {
+      saved_[UpperCase(backup::ValueLine(e.path, e.value))] = "value";
+      continue;
+    }
     saved_[UpperCase(platform::PlainPath(e.path))] = e.kind == backup::Kind::kKey      ? "key"
                                                      : e.kind == backup::Kind::kFolder ? "folder"
                                                                                        : "file";
@@ -58,6 +62,8 @@ std::string EntryKinds::Of(const std::string& line) {
   const std::string upper = UpperCase(platform::PlainPath(line));
   if (backup::IsKeyPath(line)) {
     if (IsServiceKey(upper)) return "service";
+    if (const auto it = saved_.find(upper); it != saved_.end() && it->second == "value")
+      return "value";
     if (!saved_.count(upper) && !line.empty() && line.back() == ']' &&
         line.find(" [") != std::string::npos)
       return "value";

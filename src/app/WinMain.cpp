@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32NamedLocks.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Shell.h"
 #include "run/Session.h"
 #include "ui/win32/Win32Backend.h"
@@ -43,7 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::win32::Win32Locale locale;
   quenk::win32::Win32Shell shell;
   quenk::win32::Win32NamedLocks locks;
-  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks};
+  quenk::win32::Win32Services services;
+  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks, &services};
 
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());

@@ -81,4 +81,12 @@ bool BackupForecast::SaveKey(platform::HKey parent, const std::string& name,
   return failure_.empty() && CouldBeMade();
 }
 
+bool BackupForecast::SaveValue(platform::HKey key, const std::string& keyLine,
+                               const std::string& name) {
+  failure_.clear();
+  if (FullKeyName(keyLine).empty()) return false;
+  failure_ = WhyValueNotKeptExactly(registry_, key, keyLine, name);
+  return failure_.empty() && CouldBeMade();
+}
+
 }  // namespace quenk::backup

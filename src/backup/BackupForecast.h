@@ -25,6 +25,7 @@ class BackupForecast final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  bool SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) override;
   std::string FailureReason() const override;
 
  private:

@@ -47,6 +47,19 @@ std::string WhyNotKeptExactly(platform::Registry& registry, platform::HKey paren
   return Check(registry, parent, name, line);
 }
 
+std::string WhyValueNotKeptExactly(platform::Registry& registry, platform::HKey key,
+                                   const std::string& keyLine, const std::string& name) {
+  // One manifest line: the key, a tab, the name to the end of the line.
+  if (keyLine.find_first_of("\t\r\n") != std::string::npos ||
+      name.find_first_of("\r\n") != std::string::npos || !RegFileHoldsValueName(name))
+    return "a name registry.reg cannot hold";
+  platform::ExactReading exact;
+  if (registry.ReadsExactly(key, exact) != 0) return "its values cannot be read";
+  // Told for the key's values together: this one may be among those that read changed.
+  if (!exact.values) return "a value the backup cannot keep exactly";
+  return {};
+}
+
 std::optional<std::string> LinkTargetText(const std::string& wide) {
   if (wide.size() % 2 != 0) return std::nullopt;
   std::string out;

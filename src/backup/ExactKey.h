@@ -14,6 +14,12 @@ namespace quenk::backup {
 std::string WhyNotKeptExactly(platform::Registry& registry, platform::HKey parent,
                               const std::string& name, const std::string& line);
 
+// Why the backup cannot keep the value `name` of the open key `key` (the
+// record's `keyLine`) so that the restore brings it back as it was; empty
+// when it can.
+std::string WhyValueNotKeptExactly(platform::Registry& registry, platform::HKey key,
+                                   const std::string& keyLine, const std::string& name);
+
 // A registry link's target (wide text as stored) as manifest.txt holds it,
 // one byte a character; nullopt when that would not bring it back as it is.
 std::optional<std::string> LinkTargetText(const std::string& wide);

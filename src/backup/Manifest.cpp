@@ -19,6 +19,8 @@ std::string_view KindName(Kind kind) {
       return "folder";
     case Kind::kKey:
       return "key";
+    case Kind::kValue:
+      return "value";
   }
   return {};
 }
@@ -67,7 +69,7 @@ bool Inside(std::string_view inner, std::string_view outer) {
 }
 
 bool ValidPath(Kind kind, std::string_view path) {
-  return kind == Kind::kKey ? IsKeyPath(path) : IsFilePath(path);
+  return kind == Kind::kKey || kind == Kind::kValue ? IsKeyPath(path) : IsFilePath(path);
 }
 
 // One name of text: no folder separator, no control character.
@@ -93,7 +95,13 @@ bool IsKeyPath(std::string_view path) {
   return rest.find("\\\\") == std::string_view::npos;
 }
 
+std::string ValueLine(const std::string& key, const std::string& name) {
+  return key + " [" + name + "]";
+}
+
 std::string FormatManifestLine(const ManifestEntry& entry) {
+  if (entry.kind == Kind::kValue && !entry.link)
+    return "value\t" + entry.path + '\t' + entry.value + "\r\n";
   std::string line = entry.link ? "link" : std::string(KindName(entry.kind));
   line += '\t';
   line += entry.path;
@@ -143,6 +151,7 @@ Manifest ParseManifest(std::string_view text) {
       if (fields.size() != 4 || !IsFilePath(fields[1]) || !IsOneName(fields[2]) ||
           !IsOneName(fields[3]) || manifest.items.empty() ||
           manifest.items.back().entry.kind == Kind::kKey ||
+          manifest.items.back().entry.kind == Kind::kValue ||
           !(EqualsNoCase(platform::PlainPath(fields[1]),
                          platform::PlainPath(manifest.items.back().entry.path)) ||
             Inside(platform::PlainPath(fields[1]),
@@ -163,6 +172,17 @@ Manifest ParseManifest(std::string_view text) {
       entry.link = true;
       entry.path = std::string(fields[1]);
       entry.target = std::string(fields[3]);
+    } else if (line.substr(0, tab) == "value") {
+      // The key holds no tab; the name runs to the end of the line.
+      const std::string_view rest = line.substr(tab + 1);
+      const std::size_t split = rest.find('\t');
+      if (split == std::string_view::npos || split + 1 == rest.size()) {
+        problem(number, "not understood");
+        continue;
+      }
+      entry.kind = Kind::kValue;
+      entry.path = std::string(rest.substr(0, split));
+      entry.value = std::string(rest.substr(split + 1));
     } else if (ParseKind(line.substr(0, tab), entry.kind)) {
       entry.path = std::string(line.substr(tab + 1));  // a key name may hold a tab
     } else {

@@ -9,7 +9,7 @@
 
 namespace quenk::backup {
 
-enum class Kind { kFile, kFolder, kKey };
+enum class Kind { kFile, kFolder, kKey, kValue };
 
 // One line of manifest.txt: a saved item ("file", "folder" or "key", a tab,
 // the path or key as recorded), or a link that was saved as what it is
@@ -18,10 +18,12 @@ struct ManifestEntry {
   Kind kind = Kind::kFile;
   std::string path;  // "C:\x\y.dll", "\\server\share\x", "HKLM\Software\x"
   bool link = false;
-  std::string target;  // links only: the folder, file or key it led to
+  std::string target;      // links only: the folder, file or key it led to
+  std::string value = {};  // kValue: the value's name in the key at `path`
   friend bool operator==(const ManifestEntry&, const ManifestEntry&) = default;
 };
 
+// A value item's line is "value", its key and its name, tab-separated.
 // The line, ended by CR LF.
 std::string FormatManifestLine(const ManifestEntry& entry);
 
@@ -66,6 +68,9 @@ std::string FormatAttributesLine(const std::string& path, const EntryFacts& fact
 // By upper-case path; lines that are not understood are passed over, since
 // each copy carries its attributes and last-write time too.
 std::map<std::string, EntryFacts> ParseAttributes(std::string_view text);
+
+// "KEY [NAME]", as the record words a value.
+std::string ValueLine(const std::string& key, const std::string& name);
 
 // Whether `path` is "HKCU\..." or "HKLM\..." with a name after the root.
 bool IsKeyPath(std::string_view path);

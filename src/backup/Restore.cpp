@@ -39,7 +39,7 @@ std::string Reason(std::uint32_t code) {
 }
 
 std::string ValueLine(const std::string& key, const RegValue& v) {
-  return key + " [" + (v.name.empty() ? "(default)" : v.name) + "]";
+  return backup::ValueLine(key, v.name.empty() ? "(default)" : v.name);
 }
 
 std::string Wide(const std::string& text) {
@@ -141,7 +141,8 @@ class Restorer {
 
   void LoadRegistry(const Manifest& manifest, RestoreResult& result) {
     bool keys = false;
-    for (const auto& item : manifest.items) keys = keys || item.entry.kind == Kind::kKey;
+    for (const auto& item : manifest.items)
+      keys = keys || item.entry.kind == Kind::kKey || item.entry.kind == Kind::kValue;
     if (!keys) return;
     std::string text;
     if (const std::uint32_t error = Read(kRegistryFile, text)) {
@@ -262,6 +263,8 @@ class Restorer {
         return RestoreFolder(e.path, CopyOf(e.path), item.links);
       case Kind::kKey:
         return RestoreKeyItem(item);
+      case Kind::kValue:
+        return RestoreValueItem(item.entry);
     }
     return {};
   }
@@ -499,6 +502,53 @@ class Restorer {
     std::string recorded;
     SplitKey(line, root, recorded);
     return RestoreKey(line, root, path, *saved, item.links);
+  }
+
+  // A single value goes back into its key, made again where it is missing,
+  // unless the key holds a value of that name.
+  Outcome RestoreValueItem(const ManifestEntry& entry) {
+    Outcome o;
+    const std::string line = backup::ValueLine(entry.path, entry.value);
+    std::string path;
+    const KeyNode* saved =
+        registryMissing_.empty() ? SavedKey(FullKeyName(entry.path), path) : nullptr;
+    const RegValue* value = nullptr;
+    if (saved)
+      for (const auto& v : saved->values)
+        if (EqualsNoCase(v.name, entry.value)) value = &v;
+    if (!value) {
+      o.Failed(line, registryMissing_.empty()
+                         ? std::string(kRegistryFile) + " holds no copy of it"
+                         : std::string(kRegistryFile) + " cannot be read, " + registryMissing_);
+      return o;
+    }
+    platform::HKey root = 0;
+    std::string recorded;
+    SplitKey(entry.path, root, recorded);
+    if (const RegKey existing =
+            RegKey::OpenItself(registry_, root, path, platform::access::kRead)) {
+      std::uint32_t type = 0;
+      std::string data;
+      // Nothing goes into what a link leads to.
+      if (IsLink(existing.Get()) ||
+          registry_.QueryValue(existing.Get(), value->name, type, data) == 0) {
+        o.Skipped(line);
+        return o;
+      }
+    }
+    platform::HKey key = 0;
+    bool made = false;
+    if (const std::uint32_t error = registry_.CreateKey(root, path, false, key, made)) {
+      o.Failed(line, Reason(error));
+      return o;
+    }
+    const RegKey owned(registry_, key);
+    if (const std::uint32_t error =
+            registry_.SetValue(owned.Get(), value->name, value->type, value->data))
+      o.Failed(line, Reason(error));
+    else
+      o.Restored(line);
+    return o;
   }
 
   // Values go only into a key made here: an existing key keeps its own,

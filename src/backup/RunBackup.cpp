@@ -231,6 +231,22 @@ bool RunBackup::SaveKey(platform::HKey parent, const std::string& name, const st
   return true;
 }
 
+bool RunBackup::SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) {
+  failure_.clear();
+  if (!FirstTime("value\t" + ValueLine(keyLine, name))) return true;
+  if (FullKeyName(keyLine).empty()) return false;
+  failure_ = WhyValueNotKeptExactly(registry_, key, keyLine, name);
+  if (!failure_.empty()) return false;
+  RegValue value{name, 0, {}};
+  if (registry_.QueryValue(key, name, value.type, value.data) != 0) return true;
+  const std::string reg = FormatRegSection({FullKeyName(keyLine), {value}});
+  Pending pending;
+  pending.manifest = FormatManifestLine({Kind::kValue, keyLine, false, {}, name});
+  if (!Ready() || !Commit(pending, reg)) return false;
+  saved_.insert(UpperCase("value\t" + ValueLine(keyLine, name)));
+  return true;
+}
+
 std::string RunBackup::Spelling(platform::HKey parent, const std::string& name) {
   std::string spelt;
   RegKey owned;

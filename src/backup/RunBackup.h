@@ -36,6 +36,7 @@ class RunBackup final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  bool SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) override;
   // What the backup refused the item for, or what stopped its copy.
   std::string FailureReason() const override;
 

@@ -37,6 +37,7 @@ class Remover {
         progress_(progress),
         halves_(std::move(halves)),
         keeper_(keeper),
+        services_(ports.services),
         listings_(ports.fs) {}
 
   const Halves& MachineHalves() const { return halves_; }
@@ -62,6 +63,17 @@ class Remover {
   // One step per name, and per pass: a base below HKLM\Software is followed
   // by the same base in the 32-bit view.
   void RemoveKeys(platform::HKey root, std::string_view basePath, Table names);
+  // One step: the value `name` of the key at `keyPath` below `root`, in
+  // the view both halves share; recorded as "KEY [NAME]" when it is there.
+  void RemoveValue(platform::HKey root, const std::string& keyPath, const std::string& name);
+  // One step: the service `name`, stopped and deleted through the service
+  // control manager where it knows it, its key under
+  // HKLM\System\CurrentControlSet\Services removed otherwise; recorded as that key.
+  void RemoveService(const std::string& name);
+  // For a step that found nothing to do.
+  void SkipStep() { progress_.Advance(); }
+  // Whether something the run removed goes only at the next restart.
+  bool RestartNeeded() const { return restartNeeded_; }
   // Records a folder that must not be removed as not deleted, touching nothing.
   void RefuseFolder(const std::string& path) {
     Because("a protected folder");
@@ -97,6 +109,8 @@ class Remover {
   Progress& progress_;
   Halves halves_;
   Keeper* keeper_;
+  platform::Services* services_;
+  bool restartNeeded_ = false;
   Listings listings_;
   std::string why_;
 };
@@ -110,6 +124,12 @@ bool MatchesListed(const platform::FindEntry& entry, std::string_view mask);
 // The reason a not-deleted line gives for a platform error met on an entry
 // with `attributes`.
 std::string ReasonFor(std::uint32_t error, std::uint32_t attributes);
+
+// Why a deletion refused for want of rights stays.
+inline constexpr const char* kNeedsAdministrator = "needs administrator rights";
+// Why a service the system deletes only once it stops stays.
+inline constexpr const char* kMarkedForDeletion =
+    "marked for deletion: removed at the next restart";
 
 // "HKCU\", "HKLM\", or nothing for any other root.
 std::string_view RootPrefix(platform::HKey root);

@@ -1,5 +1,7 @@
 #include "engine/Halves.h"
 
+#include "engine/ProfileFolders.h"
+
 #include "base/Text.h"
 
 namespace quenk::engine {
@@ -84,6 +86,7 @@ Halves FindHalves(platform::FileSystem& fs, platform::Registry& registry) {
     h.programFilesX86 = programFilesX86 + "\\";
   }
   h.registry32 = Has32BitView(registry);
+  h.profileFolders = ProfileFolders(fs, registry);
   return h;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenk::engine {
 
@@ -21,6 +22,9 @@ struct Halves {
   std::string programFiles;     // "<Program Files>\", empty without a Program Files (x86)
   std::string programFilesX86;  // "<Program Files (x86)>\"
   bool registry32 = false;      // HKLM\Software has a 32-bit view of its own
+  // Not a half, but found at the same moment: every profile folder the
+  // machine knows (see ProfileFolders), which steps for each profile repeat on.
+  std::vector<std::string> profileFolders;
 
   // The same folder under SysWOW64, for a folder under System32 (files).
   std::optional<std::string> FilesTwin(const std::string& folder) const;

@@ -19,6 +19,10 @@ class Keeper {
   // The key `name` below the open key `parent`, with all its values and
   // subkeys; `line` is the key as the record words it ("HKLM\Software\x").
   virtual bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) = 0;
+  // The value `name` of the open key `key`; `keyLine` is the key as the
+  // record words it, the record's line is "keyLine [name]".
+  virtual bool SaveValue(platform::HKey key, const std::string& keyLine,
+                         const std::string& name) = 0;
   // Why the last call that returned false could not save its item, as the
   // record gives it beside the line that stayed.
   virtual std::string FailureReason() const { return "no copy in the backup"; }

@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kFilenameTooLong = 206;
 inline constexpr std::uint32_t kDirectory = 267;
 inline constexpr std::uint32_t kMoreData = 234;
 inline constexpr std::uint32_t kNoMoreItems = 259;
+inline constexpr std::uint32_t kServiceNotActive = 1062;
+inline constexpr std::uint32_t kServiceDoesNotExist = 1060;
+inline constexpr std::uint32_t kServiceMarkedForDelete = 1072;
+inline constexpr std::uint32_t kServiceRequestTimeout = 1053;
 }  // namespace err
 
 }  // namespace quenk::platform

@@ -5,6 +5,7 @@
 #include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 
 namespace quenk::platform {
@@ -18,6 +19,9 @@ struct Ports {
   Shell& shell;
   // Absent in tests that build their ports by hand: nothing is held then.
   NamedLocks* locks = nullptr;
+  // Absent where no service control manager is at hand: a service is
+  // then removed as its key.
+  Services* services = nullptr;
 };
 
 }  // namespace quenk::platform

@@ -183,6 +183,7 @@ std::uint32_t PreviewRegistry::OpenWith(bool itself, HKey parent, const std::str
   }
   key = opened;
   paths_[key] = name;
+  rights_[key] = rights;
   return 0;
 }
 
@@ -198,6 +199,7 @@ std::uint32_t PreviewRegistry::OpenItself(HKey parent, const std::string& path,
 
 void PreviewRegistry::Close(HKey key) {
   paths_.erase(key);
+  rights_.erase(key);
   real_.Close(key);
 }
 
@@ -240,6 +242,27 @@ std::uint32_t PreviewRegistry::DeleteOpenKey(HKey key) {
   gone_.Add(it->second);
   if (const std::string resolved = ResolvedName(key); !resolved.empty())
     goneResolved_.Add(resolved);
+  return 0;
+}
+
+std::uint32_t PreviewRegistry::QueryValue(HKey key, const std::string& name, std::uint32_t& type,
+                                          std::string& data) {
+  if (!goneValues_.empty()) {
+    const auto it = paths_.find(key);
+    if (it != paths_.end() && goneValues_.count(it->second + "\t" + UpperCase(name)))
+      return err::kFileNotFound;
+  }
+  return real_.QueryValue(key, name, type, data);
+}
+
+std::uint32_t PreviewRegistry::DeleteValue(HKey key, const std::string& name) {
+  const auto it = paths_.find(key);
+  if (it == paths_.end()) return 6;  // ERROR_INVALID_HANDLE
+  std::uint32_t type = 0;
+  std::string data;
+  if (const std::uint32_t error = QueryValue(key, name, type, data)) return error;
+  if ((rights_[key] & access::kSetValue) == 0) return err::kAccessDenied;
+  goneValues_.insert(it->second + "\t" + UpperCase(name));
   return 0;
 }
 

@@ -133,9 +133,9 @@ class PreviewRegistry final : public Registry {
                            HKey& key) override;
   void Close(HKey key) override;
   std::uint32_t QueryValue(HKey key, const std::string& name, std::uint32_t& type,
-                           std::string& data) override {
-    return real_.QueryValue(key, name, type, data);
-  }
+                           std::string& data) override;
+  // Judged by the rights the key was opened with; nothing is deleted.
+  std::uint32_t DeleteValue(HKey key, const std::string& name) override;
   std::uint32_t QueryInfo(HKey key, KeyInfo& info) override { return real_.QueryInfo(key, info); }
   std::uint32_t EnumKey(HKey key, std::uint32_t index, std::uint32_t bufferChars,
                         std::string& name) override {
@@ -174,6 +174,8 @@ class PreviewRegistry final : public Registry {
   // followed: HKLM\System\CurrentControlSet is a link to a control set.
   GoneSet goneResolved_;
   std::map<HKey, std::string> paths_;  // what each open handle names
+  std::map<HKey, std::uint32_t> rights_;
+  std::set<std::string> goneValues_;  // key path, a tab, the value's upper-case name
 };
 
 }  // namespace quenk::platform

@@ -94,6 +94,8 @@ class Registry {
   virtual std::uint32_t SetValue(HKey key, const std::string& name, std::uint32_t type,
                                  const std::string& data) = 0;
   virtual std::uint32_t ReadsExactly(HKey key, ExactReading& exact) = 0;
+  // Deletes one value of a key opened with kSetValue; kFileNotFound when it is not there.
+  virtual std::uint32_t DeleteValue(HKey key, const std::string& name) = 0;
 };
 
 // The value a registry link keeps its target in.

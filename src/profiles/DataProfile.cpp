@@ -1,6 +1,7 @@
 #include "profiles/DataProfile.h"
 
 #include "base/Text.h"
+#include "platform/Paths.h"
 #include "profiles/FolderLookup.h"
 
 #include <string_view>
@@ -36,6 +37,39 @@ bool IsProtectedTree(platform::FileSystem& fs, const std::string& path) {
          NamesOrHolds(fs, windows + "\\SysWOW64", {path});
 }
 
+bool HasWildcard(std::string_view path) {
+  return path.find_first_of("*?<>\"") != std::string_view::npos;
+}
+
+// Whether each path of the tree is a progress step of its own: the kinds
+// a technician's profile brings, never the built-in plain trees.
+bool IsCountedTree(const FileStep& step, const std::string& tree) {
+  return step.forEachProfile || HasWildcard(tree);
+}
+
+// The tree as written, or once for every profile folder of the machine.
+std::vector<std::string> TreesOf(const FileStep& step, const std::string& tree,
+                                 const engine::Halves& halves) {
+  if (!step.forEachProfile) return {tree};
+  constexpr std::string_view kProfile = "%USERPROFILE%";
+  std::vector<std::string> trees;
+  for (const std::string& folder : halves.profileFolders)
+    trees.push_back(folder + tree.substr(kProfile.size()));
+  return trees;
+}
+
+// A package folder right inside the driver store's FileRepository: the one
+// place inside System32 a profile may name a tree, by a mask.
+bool IsStorePackage(platform::FileSystem& fs, const std::string& path) {
+  const std::string windows = fs.EnvOrEmpty("SYSTEMROOT");
+  if (windows.empty()) return false;
+  const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
+  if (!StartsWithNoCase(path, repository) || path.size() <= repository.size()) return false;
+  const std::string_view leaf = std::string_view(path).substr(repository.size());
+  return leaf.find('\\') == std::string_view::npos && !platform::IsDotName(leaf) &&
+         !IsProtectedFolder(fs, path);
+}
+
 class Run {
  public:
   Run(ProfileContext& ctx, const ProfileData& profile) : ctx_(ctx), profile_(profile) {}
@@ -57,30 +91,73 @@ class Run {
         break;
       case FileStep::Kind::kTrees:
         for (const std::string& tree : step.trees) {
-          const auto path = Expand(tree, step.place);
-          if (!path || !ctx_.fs.FolderExists(*path)) continue;
-          // The built-in trees keep the behaviour their records were made with.
-          if (!profile_.builtIn && IsProtectedTree(ctx_.fs, *path))
-            ctx_.remover.RefuseFolder(*path);
-          else
-            ctx_.remover.RemoveFolder(*path);
+          for (const std::string& each : TreesOf(step, tree, ctx_.remover.MachineHalves())) {
+            if (const auto path = Expand(each, step.place)) {
+              if (HasWildcard(*path))
+                RemoveMatchingTrees(*path, step.forEachProfile);
+              else if (ctx_.fs.FolderExists(*path))
+                RemoveTree(*path, step.forEachProfile);
+            }
+            if (IsCountedTree(step, tree)) ctx_.remover.SkipStep();
+          }
         }
         break;
     }
   }
 
   void Registry(const RegistryStep& step) {
-    if (step.kind == RegistryStep::Kind::kKeys) {
-      const auto keys = Views(step.keys);
-      ctx_.remover.RemoveKeys(step.root, step.base, keys);
-    } else {
-      const auto enumRoot = Views(step.enumRoot);
-      const auto services = Views(step.services);
-      SweepControlSets(ctx_, enumRoot, services);
+    switch (step.kind) {
+      case RegistryStep::Kind::kKeys: {
+        const auto keys = Views(step.keys);
+        ctx_.remover.RemoveKeys(step.root, step.base, keys);
+        break;
+      }
+      case RegistryStep::Kind::kControlSets: {
+        const auto enumRoot = Views(step.enumRoot);
+        const auto services = Views(step.services);
+        SweepControlSets(ctx_, enumRoot, services);
+        break;
+      }
+      case RegistryStep::Kind::kValues:
+        for (const ValueName& v : step.values) ctx_.remover.RemoveValue(v.root, v.key, v.value);
+        break;
+      case RegistryStep::Kind::kServices:
+        for (const std::string& name : step.serviceNames) ctx_.remover.RemoveService(name);
+        break;
     }
   }
 
  private:
+  // A tree below a profile folder is the profile's, even where the system
+  // keeps that profile inside System32: only the protected folders hold it back.
+  void RemoveTree(const std::string& path, bool inProfile = false) {
+    // A step out of the profile ("..") is no longer the profile's.
+    if (path.find("\\..") != std::string::npos || path.find("\\.\\") != std::string::npos)
+      inProfile = false;
+    const bool guarded = inProfile
+                             ? IsProtectedFolder(ctx_.fs, path)
+                             : IsProtectedTree(ctx_.fs, path) && !IsStorePackage(ctx_.fs, path);
+    // The built-in trees keep the behaviour their records were made with.
+    if (!profile_.builtIn && guarded)
+      ctx_.remover.RefuseFolder(path);
+    else
+      ctx_.remover.RemoveFolder(path);
+  }
+
+  // Each folder of the parent whose name the last part matches goes whole.
+  void RemoveMatchingTrees(const std::string& pattern, bool inProfile) {
+    const std::string parent = pattern.substr(0, pattern.rfind('\\') + 1);
+    std::vector<std::string> found;
+    {
+      auto search = ctx_.fs.Find(pattern, platform::attr::kAnyFile);
+      platform::FindEntry entry;
+      while (search->Next(entry))
+        if (!platform::IsDotName(entry.name) && (entry.attributes & platform::attr::kDirectory))
+          found.push_back(engine::EntryPath(parent, entry));
+    }
+    for (const std::string& path : found) RemoveTree(path, inProfile);
+  }
+
   std::optional<std::string> Expand(const std::string& path, SourcePlace place) {
     if (profile_.builtIn) return ExpandVariables(ctx_.fs, path);
     std::string unset;
@@ -120,16 +197,30 @@ std::optional<std::string> ExpandVariables(platform::FileSystem& fs, std::string
 
 int StepCount(const ProfileData& profile, bool files, bool registry, const engine::Halves& halves) {
   std::size_t f = 0;
-  for (const FileStep& step : profile.files)
+  for (const FileStep& step : profile.files) {
     if (step.kind == FileStep::Kind::kMasks)
       f += step.masks.size() * (HasFilesTwin(step.folder, halves) ? 2 : 1);
+    if (step.kind == FileStep::Kind::kTrees)
+      for (const std::string& tree : step.trees)
+        if (IsCountedTree(step, tree)) f += TreesOf(step, tree, halves).size();
+  }
   std::size_t r = 0;
   for (const RegistryStep& step : profile.registry) {
-    if (step.kind == RegistryStep::Kind::kKeys)
-      r += step.keys.size() * (halves.KeysTwin(step.root, step.base) ? 2 : 1);
-    else
-      r += kEnumRootBases.size() * step.enumRoot.size() +
-           kServicesBases.size() * step.services.size();
+    switch (step.kind) {
+      case RegistryStep::Kind::kKeys:
+        r += step.keys.size() * (halves.KeysTwin(step.root, step.base) ? 2 : 1);
+        break;
+      case RegistryStep::Kind::kControlSets:
+        r += kEnumRootBases.size() * step.enumRoot.size() +
+             kServicesBases.size() * step.services.size();
+        break;
+      case RegistryStep::Kind::kValues:
+        r += step.values.size();
+        break;
+      case RegistryStep::Kind::kServices:
+        r += step.serviceNames.size();
+        break;
+    }
   }
   return Steps(files, registry, f, r);
 }

@@ -23,19 +23,29 @@ struct FileStep {
   std::string company;             // kInstallers: the CompanyName prefix
   std::string key;                 // kNamedBy: below HKLM, without "HKLM\"
   std::string value;               // kNamedBy
-  std::vector<std::string> trees;  // kTrees
+  std::vector<std::string> trees;  // kTrees; a wildcard only in the last part
+  bool forEachProfile = false;     // kTrees: each starts "%USERPROFILE%\", repeated per profile
   SourcePlace place;
+};
+
+// A single value of a [[registry]] values step.
+struct ValueName {
+  platform::HKey root = platform::kLocalMachine;
+  std::string key;  // below the root, without "HKLM\"
+  std::string value;
 };
 
 // One step of the registry phase.
 struct RegistryStep {
-  enum class Kind { kKeys, kControlSets };
+  enum class Kind { kKeys, kControlSets, kValues, kServices };
   Kind kind = Kind::kKeys;
   platform::HKey root = platform::kLocalMachine;  // kKeys
   std::string base;                               // kKeys
   std::vector<std::string> keys;                  // kKeys
   std::vector<std::string> enumRoot;              // kControlSets: below each Enum\Root
   std::vector<std::string> services;              // kControlSets: below each Services
+  std::vector<ValueName> values;                  // kValues
+  std::vector<std::string> serviceNames;          // kServices: exact names
   SourcePlace place;
 };
 

@@ -105,6 +105,8 @@ bool ReachesProtectedKey(const std::vector<std::string>& parts) {
   return false;
 }
 
+constexpr std::string_view kProfileVariable = "%USERPROFILE%\\";
+
 bool StartsWithVariable(std::string_view path) {
   if (path.size() < 3 || path[0] != '%') return false;
   const std::size_t close = path.find('%', 1);
@@ -318,6 +320,19 @@ class Reader {
       Error(PlaceOf(node.source()), "tree " + Quoted(tree) + " must not end in \\");
       return false;
     }
+    const std::size_t last = tree.rfind('\\');
+    const std::size_t wildcard = tree.find_first_of("*?<>\"");
+    if (wildcard == std::string::npos) return true;
+    if (last != std::string::npos && wildcard < last) {
+      Error(PlaceOf(node.source()),
+            "tree " + Quoted(tree) + " holds a wildcard before its last part");
+      return false;
+    }
+    if (last == std::string::npos || wildcard < last + 3) {
+      Error(PlaceOf(node.source()),
+            "tree " + Quoted(tree) + " needs at least two letters before its first wildcard");
+      return false;
+    }
     return true;
   }
 
@@ -341,7 +356,8 @@ class Reader {
     if (key == "installers" || key == "company")
       return static_cast<int>(FileStep::Kind::kInstallers);
     if (key == "named-by") return static_cast<int>(FileStep::Kind::kNamedBy);
-    if (key == "trees") return static_cast<int>(FileStep::Kind::kTrees);
+    if (key == "trees" || key == "for-each-profile")
+      return static_cast<int>(FileStep::Kind::kTrees);
     return -1;
   }
 
@@ -423,11 +439,24 @@ class Reader {
         if (!NamedBy(*table.get("named-by"), step)) return;
         break;
       case FileStep::Kind::kTrees: {
-        const auto list = List(*table.get("trees"), "trees");
+        const toml::node* trees = Required(table, "trees", "files");
+        if (!trees) return;
+        if (const toml::node* each = table.get("for-each-profile")) {
+          if (!each->is_boolean()) return WrongType(*each, "for-each-profile", "true or false");
+          step.forEachProfile = each->as_boolean()->get();
+        }
+        const auto list = List(*trees, "trees");
         if (!list) return;
         bool sound = true;
         for (const auto& [tree, node] : *list) {
-          if (!Tree(tree, *node)) sound = false;
+          if (!Tree(tree, *node)) {
+            sound = false;
+          } else if (step.forEachProfile && !StartsWithNoCase(tree, kProfileVariable)) {
+            Error(PlaceOf(node->source()), "tree " + Quoted(tree) + " must start with " +
+                                               std::string(kProfileVariable) +
+                                               " in a step for each profile");
+            sound = false;
+          }
           step.trees.push_back(tree);
         }
         if (!sound) return;
@@ -475,6 +504,8 @@ class Reader {
     if (key == "root" || key == "base" || key == "keys")
       return static_cast<int>(RegistryStep::Kind::kKeys);
     if (key == "control-sets") return static_cast<int>(RegistryStep::Kind::kControlSets);
+    if (key == "values") return static_cast<int>(RegistryStep::Kind::kValues);
+    if (key == "services") return static_cast<int>(RegistryStep::Kind::kServices);
     return -1;
   }
 
@@ -492,8 +523,8 @@ class Reader {
   }
 
   void RegistryStepOf(const toml::table& table) {
-    const auto kind =
-        KindOfStep(table, "registry", &RegistryKind, "root, base and keys, or control-sets");
+    const auto kind = KindOfStep(table, "registry", &RegistryKind,
+                                 "root, base and keys, control-sets, values, or services");
     if (!kind) return;
     RegistryStep step;
     step.kind = static_cast<RegistryStep::Kind>(*kind);
@@ -534,10 +565,103 @@ class Reader {
       }
       if (!sound || step.keys.empty()) return;
       step.base = std::move(*basePath);
-    } else if (!ControlSets(*table.get("control-sets"), step)) {
+    } else if (step.kind == RegistryStep::Kind::kControlSets) {
+      if (!ControlSets(*table.get("control-sets"), step)) return;
+    } else if (step.kind == RegistryStep::Kind::kValues) {
+      if (!Values(*table.get("values"), step)) return;
+    } else if (!Services(*table.get("services"), step)) {
       return;
     }
     profile_.registry.push_back(std::move(step));
+  }
+
+  bool Values(const toml::node& node, RegistryStep& step) {
+    const auto* array = node.as_array();
+    constexpr std::string_view kShape = "a list of tables [{ key = '...', value = \"...\" }]";
+    if (!array) {
+      WrongType(node, "values", kShape);
+      return false;
+    }
+    if (array->empty()) {
+      Error(PlaceOf(node.source()), "values is empty");
+      return false;
+    }
+    bool sound = true;
+    for (const toml::node& entry : *array) {
+      const auto* table = entry.as_table();
+      if (!table) {
+        WrongType(entry, "a values entry", "a table { key = '...', value = \"...\" }");
+        sound = false;
+        continue;
+      }
+      for (const auto& [key, value] : *table)
+        if (key.str() != "key" && key.str() != "value") {
+          Unknown(key, " in values");
+          sound = false;
+        }
+      const toml::node* key = table->get("key");
+      const toml::node* value = table->get("value");
+      if (!key || !value) {
+        Error(PlaceOf(entry.source()), "a values entry needs key and value");
+        sound = false;
+        continue;
+      }
+      auto path = Text(*key, "key", false);
+      auto name = Text(*value, "value", false);
+      if (path) {
+        ValueName v;
+        if (StartsWithNoCase(*path, "HKLM\\")) {
+          v.root = platform::kLocalMachine;
+        } else if (StartsWithNoCase(*path, "HKCU\\")) {
+          v.root = platform::kCurrentUser;
+        } else {
+          Error(PlaceOf(key->source()),
+                "key " + Quoted(*path) + " must start with HKLM\\ or HKCU\\");
+          sound = false;
+          continue;
+        }
+        v.key = path->substr(5);
+        const auto parts = KeyParts(v.key);
+        if (parts.size() < 2 || (parts[0] != "SOFTWARE" && parts[0] != "SYSTEM")) {
+          Error(PlaceOf(key->source()),
+                "key " + Quoted(*path) + " must lie below Software or System");
+          sound = false;
+          continue;
+        }
+        if (name && name->empty()) {
+          Error(PlaceOf(value->source()), "value is empty: a value step names one value");
+          sound = false;
+          continue;
+        }
+        if (name) {
+          v.value = std::move(*name);
+          step.values.push_back(std::move(v));
+        }
+      }
+    }
+    return sound && !step.values.empty();
+  }
+
+  bool Services(const toml::node& node, RegistryStep& step) {
+    const auto list = List(node, "services");
+    if (!list) return false;
+    bool sound = true;
+    for (const auto& [name, entry] : *list) {
+      if (name.empty()) {
+        Error(PlaceOf(entry->source()), "an empty service name");
+        sound = false;
+      } else if (name.find_first_of("\\/") != std::string::npos) {
+        Error(PlaceOf(entry->source()),
+              "service " + Quoted(name) + " holds a path separator: a service is named exactly");
+        sound = false;
+      } else if (name.find_first_of("*?") != std::string::npos) {
+        Error(PlaceOf(entry->source()),
+              "service " + Quoted(name) + " holds a wildcard: a service is named exactly");
+        sound = false;
+      }
+      step.serviceNames.push_back(name);
+    }
+    return sound && !step.serviceNames.empty();
   }
 
   bool ControlSets(const toml::node& node, RegistryStep& step) {

@@ -5,6 +5,7 @@
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
 #include "platform/PreviewPorts.h"
+#include "platform/PreviewServices.h"
 
 #include <optional>
 
@@ -12,17 +13,21 @@ namespace quenk::run {
 
 struct CleaningRun::View {
   explicit View(const platform::Ports& real)
-      : fs(real.fs), registry(real.registry), ini(real.ini, fs) {}
+      : fs(real.fs), registry(real.registry), ini(real.ini, fs) {
+    if (real.services) services.emplace(*real.services);
+  }
   platform::PreviewFileSystem fs;
   platform::PreviewRegistry registry;
   platform::PreviewIni ini;
+  std::optional<platform::PreviewServices> services;
 };
 
 CleaningRun::CleaningRun(RunInputs inputs)
     : inputs_(std::move(inputs)),
       view_(inputs_.mode == Mode::kForecast ? std::make_unique<View>(inputs_.ports) : nullptr),
       ports_(view_ ? platform::Ports{view_->fs, view_->registry, view_->ini, inputs_.ports.locale,
-                                     inputs_.ports.shell, inputs_.ports.locks}
+                                     inputs_.ports.shell, inputs_.ports.locks,
+                                     view_->services ? &*view_->services : nullptr}
                    : inputs_.ports),
       halves_(engine::FindHalves(ports_.fs, ports_.registry)) {}
 
@@ -70,6 +75,7 @@ RunEnd CleaningRun::Perform(CleaningRecord& record, engine::Progress& progress,
     end.stop = error.what();
   }
   if (!view_ && inputs_.flags.backup && ports_.fs.FolderExists(folder)) end.backupFolder = folder;
+  end.restartNeeded = remover.RestartNeeded();
   return end;
 }
 

@@ -35,6 +35,7 @@ struct RunEnd {
   std::string stop;                  // that error's message
   std::string backupFolder;          // the backup the run made; empty when none
   std::vector<std::string> skipped;  // steps a profile left out, a line each
+  bool restartNeeded = false;        // something goes only at the next restart
   bool Completed() const { return !error; }
 };
 

@@ -72,6 +72,10 @@ class Machine {
   // Removes what a test made outside its scratch key (links as links).
   virtual void RemoveKeyTree(platform::HKey root, const std::string& path) = 0;
 
+  // A stopped service of that name that runs nothing, made as an installer
+  // makes one; false when the service control manager refuses.
+  virtual bool MakeService(const std::string& name) = 0;
+
   virtual void SetEnv(const std::string& name, const std::string& value) = 0;
   virtual void SetCurrentDir(const std::string& path) = 0;
   // A window that may own a notification icon.

@@ -19,6 +19,10 @@ class SimTestMachine final : public Machine {
   }
 
   platform::Ports Ports() override { return sim_.ports(); }
+  bool MakeService(const std::string& name) override {
+    sim_.services.Add(name);
+    return true;
+  }
   bool OnWine() const override { return false; }
   bool Simulated() const override { return true; }
 

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32NamedLocks.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Shell.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +109,20 @@ class Win32TestMachine final : public Machine {
     if (window_) ::DestroyWindow(window_);
   }
 
-  platform::Ports Ports() override { return {fs_, registry_, ini_, locale_, shell_, &locks_}; }
+  platform::Ports Ports() override {
+    return {fs_, registry_, ini_, locale_, shell_, &locks_, &services_};
+  }
+  bool MakeService(const std::string& name) override {
+    const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
+    if (!manager) return false;
+    const SC_HANDLE service = ::CreateServiceA(
+        manager, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, "C:\\windows\\system32\\notepad.exe", nullptr,
+        nullptr, nullptr, nullptr, nullptr);
+    if (service) ::CloseServiceHandle(service);
+    ::CloseServiceHandle(manager);
+    return service != nullptr;
+  }
   bool OnWine() const override {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   }
@@ -324,6 +338,7 @@ class Win32TestMachine final : public Machine {
   win32::Win32Locale locale_;
   win32::Win32Shell shell_;
   win32::Win32NamedLocks locks_;
+  win32::Win32Services services_;
   std::string originalDir_;
   std::string scratch_;
   std::string scratchKey_;

@@ -28,6 +28,9 @@ class ForwardingRegistry : public platform::Registry {
   std::uint32_t DeleteKey(platform::HKey p, const std::string& path) override {
     return inner_.DeleteKey(p, path);
   }
+  std::uint32_t DeleteValue(platform::HKey k, const std::string& n) override {
+    return inner_.DeleteValue(k, n);
+  }
   std::uint32_t OpenItself(platform::HKey p, const std::string& path, std::uint32_t r,
                            platform::HKey& k) override {
     return inner_.OpenItself(p, path, r, k);

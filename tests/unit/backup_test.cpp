@@ -30,6 +30,12 @@ class Witness final : public engine::Keeper {
                 static_cast<bool>(platform::RegKey::OpenItself(m_.registry, parent, name,
                                                                platform::access::kRead)));
   }
+  bool SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) override {
+    std::uint32_t type = 0;
+    std::string data;
+    return Note("value", keyLine + " [" + name + "]",
+                m_.registry.QueryValue(key, name, type, data) == 0);
+  }
   Lines asked;
 
  private:

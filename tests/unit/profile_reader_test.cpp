@@ -128,6 +128,46 @@ TEST(ProfileReader, EachRuleRefusesWithFileLineColumnAndReason) {
        30, "an empty key name"},
       {"empty control-sets", kHead + "[[registry]]\ncontrol-sets = {}\n", 5, 16,
        "needs enum-root or services"},
+      {"value outside Software and System",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\SAM\\X', value = \"v\" }]\n", 5, 19,
+       "must lie below Software or System"},
+      {"value on all of Software",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKCU\\Software', value = \"v\" }]\n", 5, 19,
+       "must lie below Software or System"},
+      {"value under another root",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKCR\\Software\\X', value = \"v\" }]\n", 5, 19,
+       "must start with HKLM\\ or HKCU\\"},
+      {"empty value name",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\Software\\X', value = \"\" }]\n", 5, 46,
+       "value is empty"},
+      {"value without a name", kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\Software\\X' }]\n",
+       5, 11, "needs key and value"},
+      {"unknown value key",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\Software\\X', value = \"v\", v = 1 }]\n", 5,
+       51, "unknown key \"v\" in values"},
+      {"values not tables", kHead + "[[registry]]\nvalues = [\"Run\"]\n", 5, 11, "must be a table"},
+      {"empty values", kHead + "[[registry]]\nvalues = []\n", 5, 10, "values is empty"},
+      {"service with a path", kHead + "[[registry]]\nservices = ['nvlddmkm\\Enum']\n", 5, 13,
+       "path separator"},
+      {"service by a mask", kHead + "[[registry]]\nservices = [\"nv*\"]\n", 5, 13, "wildcard"},
+      {"empty service", kHead + "[[registry]]\nservices = [\"\"]\n", 5, 13,
+       "an empty service name"},
+      {"services beside keys", kHead + "[[registry]]\nroot = \"HKLM\"\nservices = [\"x\"]\n", 6, 1,
+       "\"services\" belongs to another"},
+      {"tree mask too short", kHead + "[[files]]\ntrees = ['%ProgramData%\\N*']\n", 5, 10,
+       "two letters before its first wildcard"},
+      {"tree mask bare", kHead + "[[files]]\ntrees = ['%ProgramData%\\*']\n", 5, 10,
+       "two letters before its first wildcard"},
+      {"tree mask above the last part", kHead + "[[files]]\ntrees = ['%ProgramData%\\NV*\\Logs']\n",
+       5, 10, "wildcard before its last part"},
+      {"per-profile tree elsewhere",
+       kHead + "[[files]]\ntrees = ['%APPDATA%\\Contoso']\nfor-each-profile = true\n", 5, 10,
+       "must start with %USERPROFILE%\\"},
+      {"per-profile not a switch",
+       kHead + "[[files]]\ntrees = ['%USERPROFILE%\\x']\nfor-each-profile = \"yes\"\n", 6, 20,
+       "for-each-profile must be true or false"},
+      {"per-profile without trees", kHead + "[[files]]\nfor-each-profile = true\n", 4, 1,
+       "needs trees"},
       {"name outside the code page", "format = 1\nname = \"\xE2\x84\xA6 Display\"\nword = \"A\"\n",
        2, 8, "cannot be spelt in the ANSI code page (Latin-1)"},
   };
@@ -162,13 +202,30 @@ base = "Software"
 keys = ["Contoso", "Contoso Display", 'Microsoft Contoso']
 [[registry]]
 control-sets = { enum-root = ["LEGACY_CTSO"], services = ["ctso"] }
+[[files]]
+trees = ['%USERPROFILE%\AppData\Local\Contoso', '%USERPROFILE%\AppData\Roaming\Ctso*']
+for-each-profile = true
+[[files]]
+trees = ['%SYSTEMROOT%\System32\DriverStore\FileRepository\ctso.inf_amd64_*']
+[[registry]]
+services = ["CtsoSvc", "ctsodrv"]
+[[registry]]
+values = [{ key = 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run', value = "CtsoTray" },
+          { key = 'hkcu\System\Contoso', value = "Run" }]
 )";
   const auto read = Read(every);
   ASSERT_TRUE(read.profile) << read.errors.front().Text();
   const auto& p = *read.profile;
-  EXPECT_EQ(p.files.size(), 4u);
+  EXPECT_EQ(p.files.size(), 6u);
   EXPECT_EQ(p.files[2].key, "Software\\Contoso\\Install");
-  EXPECT_EQ(p.registry.size(), 2u);
+  EXPECT_TRUE(p.files[4].forEachProfile);
+  EXPECT_FALSE(p.files[5].forEachProfile);
+  EXPECT_EQ(p.registry.size(), 4u);
+  EXPECT_EQ(p.registry[2].serviceNames, (std::vector<std::string>{"CtsoSvc", "ctsodrv"}));
+  ASSERT_EQ(p.registry[3].values.size(), 2u);
+  EXPECT_EQ(p.registry[3].values[1].root, platform::kCurrentUser);
+  EXPECT_EQ(p.registry[3].values[1].key, "System\\Contoso");
+  EXPECT_EQ(p.registry[3].values[1].value, "Run");
   // A BOM and an entry the code page cannot spell: the entry is left out, not the profile.
   const auto bom = Read("\xEF\xBB\xBF" + kHead +
                         "[[files]]\nfolder = 'C:\\x\\'\nmasks = [\"ab*\", \"\xE2\x84\xA6x*\"]\n");

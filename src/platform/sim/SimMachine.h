@@ -6,6 +6,7 @@
 #include "platform/sim/SimLocale.h"
 #include "platform/sim/SimNamedLocks.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimServices.h"
 #include "platform/sim/SimShell.h"
 
 namespace quenk::sim {
@@ -18,8 +19,9 @@ struct SimMachine {
   SimLocale locale;
   SimShell shell;
   SimNamedLocks locks;
+  SimServices services{registry};
 
-  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks}; }
+  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks, &services}; }
 };
 
 }  // namespace quenk::sim

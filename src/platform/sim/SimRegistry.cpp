@@ -187,6 +187,15 @@ std::uint32_t SimRegistry::EnumKey(platform::HKey key, std::uint32_t index,
   return 0;
 }
 
+std::uint32_t SimRegistry::DeleteValue(platform::HKey key, const std::string& name) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return kInvalidHandle;
+  SimKey& k = *h->second.key;
+  if (k.deleted) return kKeyDeleted;
+  if ((h->second.rights & platform::access::kSetValue) == 0) return err::kAccessDenied;
+  return k.values.erase(UpperCase(name)) ? 0 : err::kFileNotFound;
+}
+
 std::uint32_t SimRegistry::Erase(SimKey& target) {
   if (!target.parent || target.denyRead || target.denyDelete || !target.subKeys.empty())
     return err::kAccessDenied;

@@ -75,6 +75,7 @@ class SimRegistry final : public platform::Registry {
   std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
   std::uint32_t ReadsExactly(platform::HKey key, platform::ExactReading& exact) override;
+  std::uint32_t DeleteValue(platform::HKey key, const std::string& name) override;
 
   // Setting up a machine. Paths are relative to the root; missing keys are created.
   using platform::Registry::CreateKey;

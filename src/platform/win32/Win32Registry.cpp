@@ -117,6 +117,10 @@ std::uint32_t Win32Registry::EnumKey(platform::HKey key, std::uint32_t index,
   return static_cast<std::uint32_t>(r);
 }
 
+std::uint32_t Win32Registry::DeleteValue(platform::HKey key, const std::string& name) {
+  return static_cast<std::uint32_t>(::RegDeleteValueA(ToHkey(key), name.c_str()));
+}
+
 std::uint32_t Win32Registry::DeleteKey(platform::HKey parent, const std::string& path) {
   return static_cast<std::uint32_t>(::RegDeleteKeyA(ToHkey(parent), path.c_str()));
 }

@@ -28,6 +28,7 @@ class Win32Registry final : public platform::Registry {
   std::uint32_t SetValue(platform::HKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
   std::uint32_t ReadsExactly(platform::HKey key, platform::ExactReading& exact) override;
+  std::uint32_t DeleteValue(platform::HKey key, const std::string& name) override;
 };
 
 }  // namespace quenk::win32
