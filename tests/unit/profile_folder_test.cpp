@@ -1,10 +1,15 @@
 #include "ProgramFixture.h"
 
 #include "app/Unattended.h"
+#include "profiles/BuiltinProfiles.h"
+#include "profiles/ProfileReader.h"
 #include "base/Text.h"
 #include "run/OptionFlags.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace quenk::test {
 namespace {
@@ -169,9 +174,10 @@ TEST_F(ProfileFolder, AStepWhoseVariableIsUnsetIsLeftOutAndSaidSo) {
                              "masks = [\"ctso*.dll\"]\n"));
   Files({"C:\\Zeta\\z.txt"});
   EXPECT_EQ(Silent({"Zeta"}), exitcode::kDone) << messages.text;
-  EXPECT_NE(messages.text.find("Profiles\\zeta.toml, line 4: %ZETA_HOME% is not set"), std::string::npos)
+  EXPECT_NE(messages.text.find("Profiles\\zeta.toml, line 4: %ZETA_HOME% is not set"),
+            std::string::npos)
       << messages.text;
-  EXPECT_TRUE(Exists("C:\\Zeta\\z.txt"));                       // never the root's Zeta
+  EXPECT_TRUE(Exists("C:\\Zeta\\z.txt"));                    // never the root's Zeta
   EXPECT_FALSE(Exists("C:\\Windows\\System32\\ctso1.dll"));  // the next step ran
 }
 
@@ -192,6 +198,32 @@ TEST(ManyProfiles, AThousandFilesLoadInFileNameOrder) {
     }
   } many;
   many.TestBody();
+}
+
+// The example in the documentation and every shipped profile load whole,
+// together and beside the built-in five.
+TEST(RepositoryProfiles, TheExampleAndTheShippedProfilesAreSound) {
+  std::vector<std::filesystem::path> files{std::filesystem::path(QUENK_SOURCE_DIR) / "docs" /
+                                           "profile-example.toml"};
+  for (const auto& entry : std::filesystem::directory_iterator(
+           std::filesystem::path(QUENK_SOURCE_DIR) / "profiles" / "shipped"))
+    if (entry.path().extension() == ".toml") files.push_back(entry.path());
+  std::vector<profiles::ProfileData> loaded;
+  for (const auto& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto read =
+        profiles::ReadProfile(text.str(), file.filename().string(), platform::AsciiCodePage());
+    for (const auto& e : read.errors) ADD_FAILURE() << e.Text();
+    for (const auto& e : read.skipped) ADD_FAILURE() << e.Text();
+    ASSERT_TRUE(read.profile) << file;
+    auto clashes = profiles::Clashes(*read.profile, profiles::BuiltinProfiles());
+    const auto more = profiles::Clashes(*read.profile, loaded);
+    clashes.insert(clashes.end(), more.begin(), more.end());
+    for (const auto& e : clashes) ADD_FAILURE() << e.Text();
+    loaded.push_back(std::move(*read.profile));
+  }
 }
 
 // Without a profiles folder the windows are as they always were.
