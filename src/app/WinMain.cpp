@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "app/Unattended.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32DriverStore.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -43,7 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::win32::Win32Locale locale;
   quenk::win32::Win32Shell shell;
   quenk::win32::Win32NamedLocks locks;
-  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks};
+  quenk::win32::Win32DriverStore drivers;
+  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks, &drivers};
 
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());

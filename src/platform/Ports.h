@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DriverStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Ini.h"
 #include "platform/Locale.h"
@@ -18,6 +19,8 @@ struct Ports {
   Shell& shell;
   // Absent in tests that build their ports by hand: nothing is held then.
   NamedLocks* locks = nullptr;
+  // Absent likewise: no driver package is listed, removed or staged then.
+  DriverStore* drivers = nullptr;
 };
 
 }  // namespace quenk::platform

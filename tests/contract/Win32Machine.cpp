@@ -2,6 +2,7 @@
 
 #include "Files.h"
 
+#include "platform/win32/Win32DriverStore.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -108,7 +109,9 @@ class Win32TestMachine final : public Machine {
     if (window_) ::DestroyWindow(window_);
   }
 
-  platform::Ports Ports() override { return {fs_, registry_, ini_, locale_, shell_, &locks_}; }
+  platform::Ports Ports() override {
+    return {fs_, registry_, ini_, locale_, shell_, &locks_, &drivers_};
+  }
   bool OnWine() const override {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   }
@@ -324,6 +327,7 @@ class Win32TestMachine final : public Machine {
   win32::Win32Locale locale_;
   win32::Win32Shell shell_;
   win32::Win32NamedLocks locks_;
+  win32::Win32DriverStore drivers_;
   std::string originalDir_;
   std::string scratch_;
   std::string scratchKey_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Ports.h"
+#include "platform/sim/SimDriverStore.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimIni.h"
 #include "platform/sim/SimLocale.h"
@@ -18,8 +19,9 @@ struct SimMachine {
   SimLocale locale;
   SimShell shell;
   SimNamedLocks locks;
+  SimDriverStore drivers{fs};
 
-  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks}; }
+  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks, &drivers}; }
 };
 
 }  // namespace quenk::sim
