@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DriverStore.h"
 #include "platform/Registry.h"
 
 #include <string>
@@ -19,6 +20,10 @@ class Keeper {
   // The key `name` below the open key `parent`, with all its values and
   // subkeys; `line` is the key as the record words it ("HKLM\Software\x").
   virtual bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) = 0;
+  // The published inf, its .pnf and its store folder, byte for byte, with
+  // what restoring it through the system needs. A keeper that cannot keep
+  // packages keeps them all on the machine.
+  virtual bool SavePackage(const platform::DriverPackage& /*package*/) { return false; }
   // Why the last call that returned false could not save its item, as the
   // record gives it beside the line that stayed.
   virtual std::string FailureReason() const { return "no copy in the backup"; }
