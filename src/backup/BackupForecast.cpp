@@ -82,3 +82,12 @@ bool BackupForecast::SaveKey(platform::HKey parent, const std::string& name,
 }
 
 }  // namespace quenk::backup
+
+namespace quenk::backup {
+
+bool BackupForecast::SavePackage(const platform::DriverPackage& package) {
+  failure_.clear();
+  return CouldBeMade() && (package.storeFolder.empty() || NamesKept(package.storeFolder));
+}
+
+}  // namespace quenk::backup

@@ -25,6 +25,7 @@ class BackupForecast final : public engine::Keeper {
   bool SaveFile(const std::string& path) override;
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
+  bool SavePackage(const platform::DriverPackage& package) override;
   std::string FailureReason() const override;
 
  private:

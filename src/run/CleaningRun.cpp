@@ -4,6 +4,7 @@
 #include "backup/BackupForecast.h"
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
+#include "platform/PreviewDriverStore.h"
 #include "platform/PreviewPorts.h"
 #include "profiles/CleaningItems.h"
 
@@ -13,17 +14,18 @@ namespace quenk::run {
 
 struct CleaningRun::View {
   explicit View(const platform::Ports& real)
-      : fs(real.fs), registry(real.registry), ini(real.ini, fs) {}
+      : fs(real.fs), registry(real.registry), ini(real.ini, fs), drivers(real.drivers) {}
   platform::PreviewFileSystem fs;
   platform::PreviewRegistry registry;
   platform::PreviewIni ini;
+  platform::PreviewDriverStore drivers;
 };
 
 CleaningRun::CleaningRun(RunInputs inputs)
     : inputs_(std::move(inputs)),
       view_(inputs_.mode == Mode::kForecast ? std::make_unique<View>(inputs_.ports) : nullptr),
       ports_(view_ ? platform::Ports{view_->fs, view_->registry, view_->ini, inputs_.ports.locale,
-                                     inputs_.ports.shell, inputs_.ports.locks}
+                                     inputs_.ports.shell, inputs_.ports.locks, &view_->drivers}
                    : inputs_.ports),
       halves_(engine::FindHalves(ports_.fs, ports_.registry)) {}
 
