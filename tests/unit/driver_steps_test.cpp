@@ -1,0 +1,198 @@
+#include "ProfileFixture.h"
+
+#include "backup/Restore.h"
+#include "backup/RunBackup.h"
+#include "engine/Delete.h"
+#include "platform/PreviewDriverStore.h"
+#include "profiles/DataProfile.h"
+#include "profiles/DriverMatch.h"
+#include "profiles/ProfileReader.h"
+
+#include <gtest/gtest.h>
+
+namespace quenk::test {
+namespace {
+
+const std::string kHead = "format = 1\nname = \"Contoso - Display\"\nword = \"Contoso\"\n";
+
+std::string Inf(const std::string& provider, const std::string& className,
+                const std::string& keyFile) {
+  return "[Version]\r\nSignature=\"$Windows NT$\"\r\nProvider=%P%\r\nClass=" + className +
+         "\r\nDriverVer=06/21/2024,1.0\r\n[SourceDisksFiles]\r\n" + keyFile +
+         "=1\r\n[Strings]\r\nP=\"" + provider + "\"\r\n";
+}
+
+profiles::ProfileData Profile(const std::string& steps) {
+  auto read = profiles::ReadProfile(kHead + steps, "contoso.toml", platform::Latin1CodePage());
+  for (const auto& e : read.errors) ADD_FAILURE() << e.Text();
+  return read.profile.value_or(profiles::ProfileData{});
+}
+
+TEST(DriverMatch, EveryCriterionGivenHoldsAndAnyListEntryMay) {
+  platform::DriverPackage nv;
+  nv.published = "oem12.inf";
+  nv.original = "nv_dispi.inf";
+  nv.provider = "NVIDIA";
+  nv.className = "Display";
+  nv.files = {"nvlddmkm.sys", "nvapi64.dll"};
+  platform::DriverPackage amd = nv;
+  amd.provider = "Advanced Micro Devices, Inc.";
+  platform::DriverPackage unknownName = nv;
+  unknownName.original.clear();
+  platform::DriverPackage unresolved = nv;
+  unresolved.provider = "%P%";
+  const struct {
+    const char* criteria;
+    const platform::DriverPackage& package;
+    bool matches;
+  } rows[] = {
+      {"provider = 'NVIDIA'", nv, true},
+      {"provider = 'nvidia'", nv, true},
+      {"provider = 'NVIDIAX'", nv, false},
+      {"provider = 'NVIDI'", nv, false},
+      {"provider-prefix = 'nvid'", nv, true},
+      {"provider-prefix = 'NVIDIAX'", nv, false},
+      {"provider-prefix = 'Micro'", amd, false},
+      {"provider-prefix = 'Advanced Micro'", amd, true},
+      {"provider = 'NVIDIA'\nclasses = ['Media', 'display']", nv, true},
+      {"provider = 'NVIDIA'\nclasses = ['Media']", nv, false},
+      {"provider = 'NVIDIA'\ninf-names = ['nv_disp*.inf']", nv, true},
+      {"provider = 'NVIDIA'\ninf-names = ['nvhda*.inf', 'nv_disp*']", nv, true},
+      {"provider = 'NVIDIA'\ninf-names = ['nvhda*.inf']", nv, false},
+      {"provider = 'NVIDIA'\ninf-names = ['nv_disp*.inf']", unknownName, false},
+      {"provider = 'NVIDIA'", unknownName, true},
+      {"provider = 'NVIDIA'\nkey-file = 'NVLDDMKM.SYS'", nv, true},
+      {"provider = 'NVIDIA'\nkey-file = 'nvlddmkm'", nv, false},
+      {"provider = 'NVIDIA'\nclasses = ['Display']\nkey-file = 'nvhda64v.sys'", nv, false},
+      {"provider = '%P%'", unresolved, false},
+      {"provider-prefix = '%'", unresolved, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.criteria);
+    const auto profile = Profile(std::string("[[drivers]]\n") + row.criteria + "\n");
+    ASSERT_EQ(1u, profile.drivers.size());
+    EXPECT_EQ(row.matches, profiles::Matches(profile.drivers[0], row.package));
+  }
+}
+
+class DriverSteps : public ProfileFixture {
+ protected:
+  sim::SimDriverStore& store = machine.drivers;
+
+  // Staged from a source folder of its own, as an installer would.
+  std::string Stage(const std::string& original, const std::string& provider,
+                    const std::string& className, const std::string& keyFile) {
+    const std::string source = "C:\\src\\" + original + "." + provider + className;
+    machine.fs.AddFile(source + "\\" + original,
+                       Inf(provider, className, keyFile) + ";" + original);
+    machine.fs.AddFile(source + "\\" + keyFile, "bytes of " + keyFile);
+    std::string published;
+    EXPECT_EQ(0u, store.Stage(source + "\\" + original, published));
+    return published;
+  }
+  std::string InfPath(const std::string& published) { return store.InfFolder() + "\\" + published; }
+  std::string StoreFolder(const std::string& published) {
+    for (const auto& p : store.Packages())
+      if (p.published == published) return p.storeFolder;
+    return {};
+  }
+  void Clean(const profiles::ProfileData& profile) { profiles::Clean(ctx, profile, true, true); }
+
+  const std::string nvidia = "[[drivers]]\nprovider = 'NVIDIA'\nclasses = ['Display']\n";
+};
+
+TEST_F(DriverSteps, OneStepPerEntryRecordsEachPackageItRemoves) {
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  const std::string display2 = Stage("nv_dispig.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  const std::string audio = Stage("nvhda.inf", "NVIDIA", "Media", "nvhda64v.sys");
+  const std::string decoy = Stage("nv_other.inf", "NVIDIAX", "Display", "nvlddmkm.sys");
+  const std::string folder = StoreFolder(display);
+  ASSERT_NE("", folder);
+  const auto profile = Profile(nvidia + "[[drivers]]\nprovider = 'Realtek'\n");
+  EXPECT_EQ(2, profiles::StepCount(profile, true, true, {}));
+  EXPECT_EQ(0, profiles::StepCount(profile, false, true, {}));
+  Clean(profile);
+  EXPECT_EQ(2, progress.steps);
+  EXPECT_EQ((Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)",
+                   "DriverStore\\" + display2 + " (nv_dispig.inf, NVIDIA, Display)"}),
+            Deleted());
+  EXPECT_EQ(Lines{}, NotDeleted());
+  EXPECT_FALSE(Exists(InfPath(display)));
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_TRUE(Exists(InfPath(audio)));
+  EXPECT_TRUE(Exists(InfPath(decoy)));
+}
+
+TEST_F(DriverSteps, APackageThatStaysSaysWhy) {
+  const struct {
+    const char* why;
+    void (*set)(sim::SimDriverStore&, const std::string& published);
+  } rows[] = {
+      {"in use by NVIDIA GeForce RTX 4070 (PCI\\VEN_10DE&DEV_2786)",
+       [](sim::SimDriverStore& s, const std::string& p) {
+         s.devices.push_back({"NVIDIA GeForce RTX 4070", "PCI\\VEN_10DE&DEV_2786", p});
+       }},
+      {"removal reported success but the package is still there",
+       [](sim::SimDriverStore& s, const std::string&) { s.removalLeavesPackage = true; }},
+      {"needs administrator rights",
+       [](sim::SimDriverStore& s, const std::string&) { s.administrator = false; }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    MachineCase c;
+    c.machine.drivers.administrator = true;
+    const std::string source = "C:\\src\\nv";
+    c.machine.fs.AddFile(source + "\\nv_dispi.inf", Inf("NVIDIA", "Display", "nvlddmkm.sys"));
+    std::string published;
+    ASSERT_EQ(0u, c.machine.drivers.Stage(source + "\\nv_dispi.inf", published));
+    row.set(c.machine.drivers, published);
+    auto run = c.Start();
+    profiles::Clean(run->ctx, Profile(nvidia), true, true);
+    EXPECT_EQ(Lines{}, c.Deleted());
+    EXPECT_EQ(Lines{"DriverStore\\" + published + " (nv_dispi.inf, NVIDIA, Display)"},
+              c.NotDeleted());
+    EXPECT_EQ(row.why, c.record.Reason(0));
+    EXPECT_TRUE(c.Exists(c.machine.drivers.InfFolder() + "\\" + published));
+  }
+}
+
+TEST_F(DriverSteps, APresentDeviceOnADetectedPackageKeepsEveryStep) {
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  Files({"C:\\Windows\\System32\\nvapi64.dll"});
+  Keys(platform::kLocalMachine, {"Software\\NVIDIA Corporation"});
+  const auto profile = Profile(nvidia +
+                               "[[files]]\nfolder = '%SYSTEMROOT%\\System32\\'\n"
+                               "masks = ['nvapi*.dll']\n"
+                               "[[registry]]\nroot = 'HKLM'\nbase = 'Software'\n"
+                               "keys = ['NVIDIA Corporation']\n"
+                               "[detect]\nprovider = 'NVIDIA'\nkey-file = 'nvlddmkm.sys'\n");
+  // A device that is not present does not count.
+  store.devices.push_back({"Old card", "PCI\\VEN_10DE&DEV_1234", display, false});
+  store.devices.push_back({"NVIDIA GeForce RTX 4070", "PCI\\VEN_10DE&DEV_2786", display});
+  Clean(profile);
+  EXPECT_EQ(Lines{}, Deleted());
+  EXPECT_EQ((Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)",
+                   "C:\\Windows\\System32\\nvapi*.dll", "HKLM\\Software\\NVIDIA Corporation"}),
+            NotDeleted());
+  for (const std::string& why : record.Reasons())
+    EXPECT_EQ(
+        "the driver is still installed: in use by NVIDIA GeForce RTX 4070 "
+        "(PCI\\VEN_10DE&DEV_2786)",
+        why);
+  EXPECT_EQ(profiles::StepCount(profile, true, true, {}), progress.steps);
+  EXPECT_TRUE(Exists("C:\\Windows\\System32\\nvapi64.dll"));
+  EXPECT_TRUE(Key(platform::kLocalMachine, "Software\\NVIDIA Corporation"));
+  EXPECT_TRUE(Exists(InfPath(display)));
+
+  // Once the device is gone the same profile cleans.
+  store.devices.back().present = false;
+  engine::Remover next(machine.ports(), record, progress);
+  profiles::ProfileContext again{machine.fs, machine.registry, next};
+  profiles::Clean(again, profile, true, true);
+  EXPECT_EQ((Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)",
+                   "C:\\Windows\\System32\\nvapi64.dll", "HKLM\\Software\\NVIDIA Corporation"}),
+            Deleted());
+}
+
+}  // namespace
+}  // namespace quenk::test
