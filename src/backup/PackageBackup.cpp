@@ -1,5 +1,6 @@
 #include "backup/PackageBackup.h"
 
+#include "backup/BackupFolder.h"
 #include "backup/RunBackup.h"
 #include "base/Text.h"
 #include "engine/Delete.h"
@@ -93,7 +94,8 @@ bool RunBackup::SavePackage(const platform::DriverPackage& p) {
     if (!p.original.empty() && fs_.Exists(copy + "\\store\\" + p.original))
       saved.infCopy = relative + "\\store\\" + p.original;
   }
-  return Append(kPackagesFile, FormatPackageLine(saved));
+  // A backup is known by its manifest, even one that holds packages alone.
+  return Append(kPackagesFile, FormatPackageLine(saved)) && Append(kManifestFile, "");
 }
 
 void RestorePackages(platform::Ports ports, const std::string& folder, RestoreResult& result) {

@@ -61,10 +61,11 @@ class Run {
           const auto path = Expand(tree, step.place);
           if (!path || !ctx_.fs.FolderExists(*path)) continue;
           // The built-in trees keep the behaviour their records were made with.
-          if (!profile_.builtIn && IsProtectedTree(ctx_.fs, *path))
-            ctx_.remover.RefuseFolder(*path);
-          else if (const auto published = ctx_.remover.PublishedFrom(*path))
+          if (const auto published =
+                  profile_.builtIn ? std::nullopt : ctx_.remover.PublishedFrom(*path))
             ctx_.remover.Keep(*path, "the store folder of the published " + *published);
+          else if (!profile_.builtIn && IsProtectedTree(ctx_.fs, *path))
+            ctx_.remover.RefuseFolder(*path);
           else
             ctx_.remover.RemoveFolder(*path);
         }

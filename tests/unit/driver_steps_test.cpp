@@ -4,6 +4,7 @@
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
 #include "platform/PreviewDriverStore.h"
+#include "platform/PreviewPorts.h"
 #include "profiles/DataProfile.h"
 #include "profiles/DriverMatch.h"
 #include "profiles/ProfileReader.h"
@@ -192,6 +193,134 @@ TEST_F(DriverSteps, APresentDeviceOnADetectedPackageKeepsEveryStep) {
   EXPECT_EQ((Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)",
                    "C:\\Windows\\System32\\nvapi64.dll", "HKLM\\Software\\NVIDIA Corporation"}),
             Deleted());
+}
+
+TEST_F(DriverSteps, RemovalDetachesDevicesWhereTheSystemCanAndLeavesNoPnf) {
+  const struct {
+    bool detach, restartAsked, wineLike;
+    int calls;
+    bool restart;
+  } rows[] = {
+      {false, false, false, 0, false},
+      {true, false, false, 1, false},
+      {true, true, false, 1, true},
+      {false, true, true, 0, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.detach << row.restartAsked << row.wineLike);
+    MachineCase c;
+    auto& s = c.machine.drivers;
+    c.machine.fs.AddFile("C:\\src\\nv_dispi.inf", Inf("NVIDIA", "Display", "nvlddmkm.sys"));
+    std::string published;
+    ASSERT_EQ(0u, s.Stage("C:\\src\\nv_dispi.inf", published));
+    s.devices.push_back({"Old card", "PCI\\VEN_10DE&DEV_1234", published, false});
+    s.hasDiUninstallDriver = row.detach;
+    s.detachNeedsRestart = row.restartAsked;
+    s.leavesPnf = row.wineLike;
+    const auto packages = s.Packages();
+    ASSERT_EQ(1u, packages.size());
+    const std::string store = packages[0].storeFolder;
+    const platform::DriverRemoval removal = s.Remove(packages[0]);
+    EXPECT_TRUE(removal.gone);
+    EXPECT_EQ(row.restart, removal.restart);
+    EXPECT_EQ(row.calls, s.detachCalls);
+    EXPECT_EQ(row.detach ? "" : published, s.devices[0].published);
+    EXPECT_FALSE(c.Exists(platform::PnfOf(packages[0].infPath)));
+    EXPECT_EQ(!row.wineLike, !c.Exists(store));
+  }
+}
+
+TEST_F(DriverSteps, AStoreFolderStaysWhileAPublishedInfMapsToIt) {
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  const std::string mapped = StoreFolder(display);
+  const std::string orphan = store.Repository() + "\\nv_dispi.inf_amd64_0123abcd";
+  Files({orphan + "\\nv_dispi.inf"});
+  const std::string base = "%SYSTEMROOT%\\System32\\DriverStore\\FileRepository\\";
+  Clean(Profile("[[files]]\ntrees = ['" + base + mapped.substr(mapped.rfind('\\') + 1) + "', '" +
+                base + "nv_dispi.inf_amd64_0123abcd']\n"));
+  ASSERT_EQ((Lines{mapped, orphan}), NotDeleted());
+  EXPECT_EQ("the store folder of the published " + display, record.Reason(0));
+  // The orphan stays only for what guards the system folders.
+  EXPECT_EQ("a protected folder", record.Reason(1));
+  EXPECT_TRUE(Exists(mapped));
+}
+
+// What a preview of the run records is what the run records, and it
+// changes nothing.
+TEST_F(DriverSteps, APreviewRecordsWhatTheRunDoesAndRemovesNothing) {
+  MachineCase real, seen;
+  for (MachineCase* c : {&real, &seen}) {
+    for (const char* name : {"nv_dispi.inf", "nvhda.inf", "nv_used.inf"}) {
+      const std::string source = std::string("C:\\src\\") + name;
+      c->machine.fs.AddFile(source + "\\" + name,
+                            Inf("NVIDIA", "Display", "nvlddmkm.sys") + ";" + name);
+      std::string published;
+      ASSERT_EQ(0u, c->machine.drivers.Stage(source + "\\" + name, published));
+      if (std::string(name) == "nv_used.inf")
+        c->machine.drivers.devices.push_back({"GPU", "PCI\\VEN_10DE", published});
+    }
+  }
+  const auto profile = Profile(nvidia + "[[drivers]]\nprovider-prefix = 'nv'\n");
+  auto run = real.Start();
+  profiles::Clean(run->ctx, profile, true, true);
+
+  const auto before = seen.machine.drivers.Packages().size();
+  platform::PreviewFileSystem fs(seen.machine.fs);
+  platform::PreviewRegistry registry(seen.machine.registry);
+  platform::PreviewIni ini(seen.machine.ini, fs);
+  platform::PreviewDriverStore drivers(&seen.machine.drivers);
+  const platform::Ports view{fs,      registry, ini, seen.machine.locale, seen.machine.shell,
+                             nullptr, &drivers};
+  engine::Remover remover(view, seen.record, seen.progress);
+  profiles::ProfileContext ctx{fs, registry, remover};
+  profiles::Clean(ctx, profile, true, true);
+  EXPECT_EQ(real.Deleted(), seen.Deleted());
+  EXPECT_EQ(real.NotDeleted(), seen.NotDeleted());
+  EXPECT_EQ(real.record.Reasons(), seen.record.Reasons());
+  EXPECT_EQ(real.progress.steps, seen.progress.steps);
+  EXPECT_EQ(2u, real.Deleted().size());
+  EXPECT_EQ(before, seen.machine.drivers.Packages().size());
+}
+
+TEST_F(DriverSteps, TheBackupKeepsThePackageByteForByteAndRestoreStagesItAgain) {
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  const std::string folder = StoreFolder(display);
+  const std::string inf = machine.fs.ReadFile(InfPath(display));
+  const std::string pnf = machine.fs.ReadFile(platform::PnfOf(InfPath(display)));
+  const std::string driver = machine.fs.ReadFile(folder + "\\nvlddmkm.sys");
+  const std::string backupFolder = "C:\\Users\\tech\\backup";
+  {
+    backup::RunBackup kept(machine.ports(), backupFolder);
+    engine::Remover saving(machine.ports(), record, progress, {}, &kept);
+    profiles::ProfileContext c{machine.fs, machine.registry, saving};
+    profiles::Clean(c, Profile(nvidia), true, true);
+  }
+  ASSERT_EQ(Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)"}, Deleted());
+  ASSERT_FALSE(Exists(folder));
+  const std::string copy = backupFolder + "\\drivers\\" + display.substr(0, display.size() - 4);
+  EXPECT_EQ(inf, machine.fs.ReadFile(copy + "\\" + display));
+  EXPECT_EQ(pnf, machine.fs.ReadFile(platform::PnfOf(copy + "\\" + display)));
+  EXPECT_EQ(driver, machine.fs.ReadFile(copy + "\\store\\nvlddmkm.sys"));
+
+  // Its name taken by another package meanwhile, the restored one is published anew.
+  const std::string other = Stage("zz_other.inf", "Contoso", "Media", "cs.sys");
+  const backup::RestoreResult restored = backup::Restore(machine.ports(), backupFolder);
+  EXPECT_EQ(Lines{}, restored.notRestored);
+  ASSERT_EQ(1u, restored.restored.size());
+  const auto packages = store.Packages();
+  ASSERT_EQ(2u, packages.size());
+  const auto& back = packages[0].published == other ? packages[1] : packages[0];
+  EXPECT_EQ("DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display), published as " +
+                back.published,
+            restored.restored[0]);
+  EXPECT_NE(display, back.published);
+  EXPECT_EQ("nv_dispi.inf", back.original);
+  EXPECT_EQ("NVIDIA", back.provider);
+  EXPECT_EQ(inf, machine.fs.ReadFile(back.infPath));
+  EXPECT_EQ(driver, machine.fs.ReadFile(back.storeFolder + "\\nvlddmkm.sys"));
+  // A second restore finds the package published and keeps its name.
+  EXPECT_EQ(restored.restored, backup::Restore(machine.ports(), backupFolder).restored);
+  EXPECT_EQ(2u, store.Packages().size());
 }
 
 }  // namespace
