@@ -66,6 +66,9 @@ bool RunBackup::CopyTree(const std::string& from, const std::string& to) {
       return Failed(copied);
     }
   }
+  // A folder that cannot be listed in full is not kept in part.
+  if (const std::uint32_t error = search->Error(); error && error != platform::err::kFileNotFound)
+    return Failed(error);
   return true;
 }
 

@@ -77,6 +77,8 @@ class Remover {
   void RemoveDriverPackages(const PackageFilter& wanted);
   // The same step, recording each package it picks as not deleted.
   void KeepDriverPackages(const PackageFilter& wanted, const std::string& reason);
+  // Whether a removal so far asked for a restart before it takes full effect.
+  bool RestartNeeded() const { return restart_; }
   // The present device ("description (hardware id)") that uses a package
   // `wanted` picks, if any.
   std::optional<std::string> DeviceOnPackage(const PackageFilter& wanted);
@@ -119,6 +121,7 @@ class Remover {
   Listings listings_;
   platform::DriverStore* drivers_;
   std::optional<std::vector<platform::DriverPackage>> packages_;  // listed at the first need
+  bool restart_ = false;
   std::string why_;
 };
 

@@ -65,6 +65,7 @@ void Remover::RemoveDriverPackages(const PackageFilter& wanted) {
       continue;
     }
     const platform::DriverRemoval removal = drivers_->Remove(*it);
+    restart_ = restart_ || removal.restart;
     if (removal.gone) {
       Record(true, line);
       it = packages.erase(it);

@@ -1,6 +1,8 @@
+#include "ForwardingFileSystem.h"
 #include "ProfileFixture.h"
 
 #include "backup/Restore.h"
+#include "base/Text.h"
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
 #include "platform/PreviewDriverStore.h"
@@ -321,6 +323,44 @@ TEST_F(DriverSteps, TheBackupKeepsThePackageByteForByteAndRestoreStagesItAgain) 
   // A second restore finds the package published and keeps its name.
   EXPECT_EQ(restored.restored, backup::Restore(machine.ports(), backupFolder).restored);
   EXPECT_EQ(2u, store.Packages().size());
+}
+
+// A store folder that cannot be listed: the package is not saved in part.
+TEST_F(DriverSteps, APackageWhoseStoreFolderCannotBeReadStaysWithoutABackup) {
+  struct Refused final : platform::FileSearch {
+    bool Next(platform::FindEntry&) override { return false; }
+    std::uint32_t Error() const override { return platform::err::kAccessDenied; }
+  };
+  struct Unreadable final : ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    std::string folder;
+    std::unique_ptr<platform::FileSearch> FindRaw(const std::string& p) override {
+      if (StartsWithNoCase(p, folder)) return std::make_unique<Refused>();
+      return ForwardingFileSystem::FindRaw(p);
+    }
+  } fs(machine.fs);
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  fs.folder = StoreFolder(display);
+  platform::Ports ports = machine.ports();
+  const platform::Ports unreadable{fs,          ports.registry, ports.ini,    ports.locale,
+                                   ports.shell, nullptr,        ports.drivers};
+  backup::RunBackup kept(unreadable, "C:\\Users\\tech\\backup");
+  engine::Remover saving(unreadable, record, progress, {}, &kept);
+  saving.RemoveDriverPackages([](const platform::DriverPackage&) { return true; });
+  EXPECT_EQ(Lines{}, Deleted());
+  ASSERT_EQ(1u, NotDeleted().size());
+  EXPECT_EQ("no copy in the backup: access denied", record.Reason(0));
+  EXPECT_TRUE(Exists(InfPath(display)));
+  EXPECT_FALSE(saving.RestartNeeded());
+}
+
+TEST_F(DriverSteps, ARestartTheSystemAsksForIsKeptForTheRun) {
+  const std::string display = Stage("nv_dispi.inf", "NVIDIA", "Display", "nvlddmkm.sys");
+  store.hasDiUninstallDriver = store.detachNeedsRestart = true;
+  store.devices.push_back({"Old card", "PCI\\VEN_10DE&DEV_1234", display, false});
+  Clean(Profile(nvidia));
+  EXPECT_EQ(1u, Deleted().size());
+  EXPECT_TRUE(remover.RestartNeeded());
 }
 
 }  // namespace
