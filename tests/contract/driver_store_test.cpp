@@ -1,5 +1,8 @@
 #include "Contract.h"
 
+#include "backup/Restore.h"
+#include "backup/RunBackup.h"
+#include "engine/Delete.h"
 #include "platform/DriverStore.h"
 
 #include <optional>
@@ -156,6 +159,54 @@ TEST_F(DriverStoreContract, RemovalIsJudgedByItsEffectAndTakesThePnf) {
 TEST_F(DriverStoreContract, StagingRefusesWhatIsNotThere) {
   std::string published;
   EXPECT_NE(0u, ports.drivers->Stage(dir + "\\missing.inf", published));
+}
+
+struct NoProgress final : engine::Progress {
+  void Advance() override {}
+};
+
+// Removed through the engine with the backup, then staged again from it.
+TEST_F(DriverStoreContract, ARemovedPackageComesBackFromTheBackupThroughStaging) {
+  machine->MakeFile(dir + "\\a\\quenk_rt1.inf", StageInf("Decoy"));
+  machine->MakeFile(dir + "\\b\\quenk_rt1.inf", StageInf("Quenk Audio"));
+  Stage(dir + "\\a\\quenk_rt1.inf");
+  const std::string published = Stage(dir + "\\b\\quenk_rt1.inf");
+  const auto before = Listed(published);
+  ASSERT_TRUE(before);
+  std::string inf;
+  {
+    auto opened = ports.fs.Open(before->infPath, platform::OpenMode::kRead);
+    ASSERT_EQ(0u, opened.error);
+    opened.file->ReadAll(inf);
+  }
+  CleaningRecord record;
+  NoProgress progress;
+  const std::string folder = dir + "\\backup";
+  {
+    backup::RunBackup keeper(ports, folder);
+    engine::Remover remover(ports, record, progress, {}, &keeper);
+    remover.RemoveDriverPackages(
+        [&](const platform::DriverPackage& p) { return p.published == before->published; });
+  }
+  ASSERT_EQ(std::vector<std::string>{engine::PackageLine(*before)}, record.Deleted().Lines());
+  EXPECT_FALSE(Listed(published));
+
+  const backup::RestoreResult restored = backup::Restore(ports, folder);
+  EXPECT_EQ(std::vector<std::string>{}, restored.notRestored);
+  ASSERT_EQ(1u, restored.restored.size());
+  const std::string prefix = engine::PackageLine(*before) + ", published as ";
+  ASSERT_TRUE(StartsWithNoCase(restored.restored[0], prefix)) << restored.restored[0];
+  const std::string again = restored.restored[0].substr(prefix.size());
+  made.push_back(infFolder + "\\" + again);
+  const auto after = Listed(again);
+  ASSERT_TRUE(after) << again;
+  EXPECT_EQ("Quenk Audio", after->provider);
+  EXPECT_EQ("Media", after->className);
+  std::string back;
+  auto opened = ports.fs.Open(after->infPath, platform::OpenMode::kRead);
+  ASSERT_EQ(0u, opened.error);
+  opened.file->ReadAll(back);
+  EXPECT_EQ(inf, back);
 }
 
 }  // namespace
