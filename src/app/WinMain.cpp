@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "app/Unattended.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32DriverStore.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -45,7 +46,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   quenk::win32::Win32Shell shell;
   quenk::win32::Win32NamedLocks locks;
   quenk::win32::Win32Services services;
-  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks, &services};
+  quenk::win32::Win32DriverStore drivers;
+  const quenk::platform::Ports ports{fs, registry, ini, locale, shell, &locks, &services, &drivers};
 
   std::vector<std::string> arguments = quenk::SplitCommandLine(::GetCommandLineA());
   if (!arguments.empty()) arguments.erase(arguments.begin());

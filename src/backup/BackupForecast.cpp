@@ -90,3 +90,12 @@ bool BackupForecast::SaveValue(platform::HKey key, const std::string& keyLine,
 }
 
 }  // namespace quenk::backup
+
+namespace quenk::backup {
+
+bool BackupForecast::SavePackage(const platform::DriverPackage& package) {
+  failure_.clear();
+  return CouldBeMade() && (package.storeFolder.empty() || NamesKept(package.storeFolder));
+}
+
+}  // namespace quenk::backup

@@ -26,6 +26,7 @@ class BackupForecast final : public engine::Keeper {
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
   bool SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) override;
+  bool SavePackage(const platform::DriverPackage& package) override;
   std::string FailureReason() const override;
 
  private:

@@ -1,5 +1,7 @@
 #include "backup/Restore.h"
 
+#include "backup/PackageBackup.h"
+
 #include "backup/BackupFolder.h"
 #include "platform/Paths.h"
 #include "backup/Manifest.h"
@@ -620,7 +622,9 @@ class Restorer {
 }  // namespace
 
 RestoreResult Restore(platform::Ports ports, const std::string& folder) {
-  return Restorer(ports, folder).Run();
+  RestoreResult result = Restorer(ports, folder).Run();
+  RestorePackages(ports, folder, result);
+  return result;
 }
 
 }  // namespace quenk::backup

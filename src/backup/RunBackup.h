@@ -37,6 +37,8 @@ class RunBackup final : public engine::Keeper {
   bool SaveTree(const std::string& path) override;
   bool SaveKey(platform::HKey parent, const std::string& name, const std::string& line) override;
   bool SaveValue(platform::HKey key, const std::string& keyLine, const std::string& name) override;
+  // Below "drivers\<published>\", listed in drivers.txt.
+  bool SavePackage(const platform::DriverPackage& package) override;
   // What the backup refused the item for, or what stopped its copy.
   std::string FailureReason() const override;
 
@@ -63,6 +65,7 @@ class RunBackup final : public engine::Keeper {
   bool FirstTime(const std::string& item);
   bool KeepName(const std::string& path, Pending& pending);
   bool Failed(std::uint32_t error);
+  bool CopyTree(const std::string& from, const std::string& to);
 
   platform::FileSystem& fs_;
   platform::Registry& registry_;

@@ -7,6 +7,8 @@
 #include "engine/CleaningRecord.h"
 #include "platform/Ports.h"
 
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,7 +40,8 @@ class Remover {
         halves_(std::move(halves)),
         keeper_(keeper),
         services_(ports.services),
-        listings_(ports.fs) {}
+        listings_(ports.fs),
+        drivers_(ports.drivers) {}
 
   const Halves& MachineHalves() const { return halves_; }
   // How many folders the run has listed so far.
@@ -80,6 +83,21 @@ class Remover {
     Record(false, path);
   }
 
+  using PackageFilter = std::function<bool(const platform::DriverPackage&)>;
+  // One step: removes every published driver package `wanted` picks that no
+  // present device uses, each saved first. The packages are listed once per run.
+  void RemoveDriverPackages(const PackageFilter& wanted);
+  // The same step, recording each package it picks as not deleted.
+  void KeepDriverPackages(const PackageFilter& wanted, const std::string& reason);
+  // The present device ("description (hardware id)") that uses a package
+  // `wanted` picks, if any.
+  std::optional<std::string> DeviceOnPackage(const PackageFilter& wanted);
+  // The published inf whose store folder `path` is, if any.
+  std::optional<std::string> PublishedFrom(const std::string& path);
+  // Records `line` as not deleted, touching nothing; `steps` progress steps
+  // go by with it.
+  void Keep(std::string line, std::string reason, int steps = 0);
+
  private:
   void SearchAndRemove(const std::string& folder, std::string_view mask);
   void RemoveFilesIn(const std::string& folder, Table masks);
@@ -101,6 +119,7 @@ class Remover {
   bool Saved(bool saved);
   bool DeleteFile(const std::string& path, const platform::FindEntry& entry);
   bool Done(std::uint32_t error, std::uint32_t attributes);
+  std::vector<platform::DriverPackage>& Packages();
 
   platform::FileSystem& fs_;
   platform::Ini& ini_;
@@ -112,8 +131,13 @@ class Remover {
   platform::Services* services_;
   bool restartNeeded_ = false;
   Listings listings_;
+  platform::DriverStore* drivers_;
+  std::optional<std::vector<platform::DriverPackage>> packages_;  // listed at the first need
   std::string why_;
 };
+
+// "DriverStore\oem12.inf (nv_dispi.inf, NVIDIA, Display)".
+std::string PackageLine(const platform::DriverPackage& package);
 
 // Whether the engine can pick from a listing what a search with `mask`
 // finds: "?", the DOS wildcards and a trailing dot are left to the platform.

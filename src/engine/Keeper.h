@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DriverStore.h"
 #include "platform/Registry.h"
 
 #include <string>
@@ -23,6 +24,10 @@ class Keeper {
   // record words it, the record's line is "keyLine [name]".
   virtual bool SaveValue(platform::HKey key, const std::string& keyLine,
                          const std::string& name) = 0;
+  // The published inf, its .pnf and its store folder, byte for byte, with
+  // what restoring it through the system needs. A keeper that cannot keep
+  // packages keeps them all on the machine.
+  virtual bool SavePackage(const platform::DriverPackage& /*package*/) { return false; }
   // Why the last call that returned false could not save its item, as the
   // record gives it beside the line that stayed.
   virtual std::string FailureReason() const { return "no copy in the backup"; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DriverStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Ini.h"
 #include "platform/Locale.h"
@@ -22,6 +23,8 @@ struct Ports {
   // Absent where no service control manager is at hand: a service is
   // then removed as its key.
   Services* services = nullptr;
+  // Absent likewise: no driver package is listed, removed or staged then.
+  DriverStore* drivers = nullptr;
 };
 
 }  // namespace quenk::platform

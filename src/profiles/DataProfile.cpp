@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "platform/Paths.h"
+#include "profiles/DriverMatch.h"
 #include "profiles/FolderLookup.h"
 
 #include <string_view>
@@ -105,6 +106,67 @@ class Run {
     }
   }
 
+  void Drivers(const DriverCriteria& criteria) {
+    ctx_.remover.RemoveDriverPackages(
+        [&criteria](const platform::DriverPackage& p) { return Matches(criteria, p); });
+  }
+
+  // The device that keeps the profile's driver installed, if any.
+  std::optional<std::string> InUse() {
+    if (!profile_.detect) return std::nullopt;
+    const DriverCriteria& criteria = *profile_.detect;
+    return ctx_.remover.DeviceOnPackage(
+        [&criteria](const platform::DriverPackage& p) { return Matches(criteria, p); });
+  }
+
+  // Every step recorded as not deleted, each with the progress it counts.
+  void KeepAll(const std::string& device, bool files, bool registry, const engine::Halves& halves) {
+    const std::string why = "the driver is still installed: in use by " + device;
+    const auto keep = [&](const std::string& line, int steps) {
+      ctx_.remover.Keep(line, why, steps);
+    };
+    if (files) {
+      for (const DriverCriteria& criteria : profile_.drivers)
+        ctx_.remover.KeepDriverPackages(
+            [&criteria](const platform::DriverPackage& p) { return Matches(criteria, p); }, why);
+      for (const FileStep& step : profile_.files) {
+        const std::string folder = ExpandVariables(ctx_.fs, step.folder).value_or(step.folder);
+        switch (step.kind) {
+          case FileStep::Kind::kMasks:
+            for (const std::string& mask : step.masks)
+              keep(folder + mask, HasFilesTwin(step.folder, halves) ? 2 : 1);
+            break;
+          case FileStep::Kind::kInstallers:
+            keep(folder, 0);
+            break;
+          case FileStep::Kind::kNamedBy:
+            keep("HKLM\\" + step.key + " [" + step.value + "]", 0);
+            break;
+          case FileStep::Kind::kTrees:
+            for (const std::string& tree : step.trees)
+              keep(ExpandVariables(ctx_.fs, tree).value_or(tree), 0);
+            break;
+        }
+      }
+    }
+    if (registry) {
+      for (const RegistryStep& step : profile_.registry) {
+        if (step.kind == RegistryStep::Kind::kKeys) {
+          for (const std::string& key : step.keys)
+            keep(std::string(engine::RootPrefix(step.root)) + step.base + "\\" + key,
+                 halves.KeysTwin(step.root, step.base) ? 2 : 1);
+        } else {
+          for (const std::string& key : step.enumRoot)
+            keep("HKLM\\System\\CurrentControlSet\\Enum\\Root\\" + key,
+                 static_cast<int>(kEnumRootBases.size()));
+          for (const std::string& key : step.services)
+            keep("HKLM\\System\\CurrentControlSet\\Services\\" + key,
+                 static_cast<int>(kServicesBases.size()));
+        }
+      }
+    }
+  }
+
   void Registry(const RegistryStep& step) {
     switch (step.kind) {
       case RegistryStep::Kind::kKeys: {
@@ -138,7 +200,9 @@ class Run {
                              ? IsProtectedFolder(ctx_.fs, path)
                              : IsProtectedTree(ctx_.fs, path) && !IsStorePackage(ctx_.fs, path);
     // The built-in trees keep the behaviour their records were made with.
-    if (!profile_.builtIn && guarded)
+    if (const auto published = profile_.builtIn ? std::nullopt : ctx_.remover.PublishedFrom(path))
+      ctx_.remover.Keep(path, "the store folder of the published " + *published);
+    else if (!profile_.builtIn && guarded)
       ctx_.remover.RefuseFolder(path);
     else
       ctx_.remover.RemoveFolder(path);
@@ -196,7 +260,7 @@ std::optional<std::string> ExpandVariables(platform::FileSystem& fs, std::string
 }
 
 int StepCount(const ProfileData& profile, bool files, bool registry, const engine::Halves& halves) {
-  std::size_t f = 0;
+  std::size_t f = profile.drivers.size();
   for (const FileStep& step : profile.files) {
     if (step.kind == FileStep::Kind::kMasks)
       f += step.masks.size() * (HasFilesTwin(step.folder, halves) ? 2 : 1);
@@ -227,8 +291,12 @@ int StepCount(const ProfileData& profile, bool files, bool registry, const engin
 
 void Clean(ProfileContext& ctx, const ProfileData& profile, bool files, bool registry) {
   Run run(ctx, profile);
-  if (files)
+  if (const auto device = run.InUse())
+    return run.KeepAll(*device, files, registry, ctx.remover.MachineHalves());
+  if (files) {
+    for (const DriverCriteria& criteria : profile.drivers) run.Drivers(criteria);
     for (const FileStep& step : profile.files) run.Files(step);
+  }
   if (registry)
     for (const RegistryStep& step : profile.registry) run.Registry(step);
 }

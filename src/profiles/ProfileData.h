@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,17 @@ struct RegistryStep {
   SourcePlace place;
 };
 
+// Which published driver packages a step means: every criterion given must
+// hold, and any entry of a list may. Texts compare without regard to case.
+struct DriverCriteria {
+  std::string provider;  // the whole provider, or its start
+  bool providerPrefix = false;
+  std::vector<std::string> classes;   // empty: any class
+  std::vector<std::string> infNames;  // masks on the original inf name
+  std::string keyFile;                // a file the inf names; empty: any
+  SourcePlace place;
+};
+
 // A vendor profile as its file gives it.
 struct ProfileData {
   std::string file;  // for messages
@@ -59,6 +71,8 @@ struct ProfileData {
   SourcePlace wordPlace;
   std::vector<FileStep> files;
   std::vector<RegistryStep> registry;
+  std::vector<DriverCriteria> drivers;   // one step each, at the start of the file phase
+  std::optional<DriverCriteria> detect;  // a present device on such a package keeps every step
 };
 
 }  // namespace quenk::profiles

@@ -246,6 +246,10 @@ class Reader {
         Steps(node, "files", &Reader::FileStepOf);
       else if (k == "registry")
         Steps(node, "registry", &Reader::RegistryStepOf);
+      else if (k == "drivers")
+        Steps(node, "drivers", &Reader::DriverStepOf);
+      else if (k == "detect")
+        Detect(node);
       else
         Unknown(key, "");
     }
@@ -695,6 +699,86 @@ class Reader {
       return false;
     }
     return sound && !(step.enumRoot.empty() && step.services.empty());
+  }
+
+  void DriverStepOf(const toml::table& table) {
+    if (auto criteria = Criteria(table, "[[drivers]]"))
+      profile_.drivers.push_back(std::move(*criteria));
+  }
+
+  void Detect(const toml::node& node) {
+    const auto* table = node.as_table();
+    if (!table) return WrongType(node, "detect", "a table ([detect])");
+    profile_.detect = Criteria(*table, "[detect]");
+  }
+
+  std::optional<DriverCriteria> Criteria(const toml::table& table, std::string_view section) {
+    DriverCriteria c;
+    c.place = PlaceOf(table.source());
+    bool sound = true;
+    const toml::node* provider = nullptr;
+    for (const auto& [key, node] : table) {
+      const std::string_view k = key.str();
+      if (k == "provider" || k == "provider-prefix") {
+        if (provider) {
+          Error(PlaceOf(key.source()),
+                std::string(section) + " takes provider or provider-prefix, not both");
+          sound = false;
+          continue;
+        }
+        provider = &node;
+        c.providerPrefix = k == "provider-prefix";
+        if (auto text = Text(node, k, true)) {
+          if (text->empty()) {
+            Error(PlaceOf(node.source()),
+                  std::string(k) + " is empty: it would match every package");
+            sound = false;
+          }
+          c.provider = std::move(*text);
+        } else {
+          sound = false;
+        }
+      } else if (k == "classes" || k == "inf-names") {
+        const auto list = List(node, k);
+        if (!list) {
+          sound = false;
+          continue;
+        }
+        for (const auto& [entry, at] : *list) {
+          if (k == "classes") {
+            if (entry.empty() || entry.find_first_of("*?") != std::string::npos) {
+              Error(PlaceOf(at->source()),
+                    "class " + Quoted(entry) + " is not a class name: it would match any class");
+              sound = false;
+            }
+            c.classes.push_back(entry);
+          } else {
+            if (!Mask(entry, *at)) sound = false;
+            c.infNames.push_back(entry);
+          }
+        }
+        // Entries the code page cannot spell must not widen the step to every class or name.
+        if ((k == "classes" ? c.classes : c.infNames).empty()) sound = false;
+      } else if (k == "key-file") {
+        auto text = Text(node, k, true);
+        if (!text || text->empty() || text->find_first_of("*?\\/") != std::string::npos) {
+          if (text)
+            Error(PlaceOf(node.source()), "key-file " + Quoted(*text) + " is not a file name");
+          sound = false;
+        } else {
+          c.keyFile = std::move(*text);
+        }
+      } else {
+        Unknown(key, " in " + std::string(section));
+        sound = false;
+      }
+    }
+    if (!provider) {
+      Error(c.place, std::string(section) + " needs provider or provider-prefix");
+      sound = false;
+    }
+    if (!sound) return std::nullopt;
+    return c;
   }
 
   const std::string& file_;

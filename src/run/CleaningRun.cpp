@@ -4,6 +4,7 @@
 #include "backup/BackupForecast.h"
 #include "backup/RunBackup.h"
 #include "engine/Delete.h"
+#include "platform/PreviewDriverStore.h"
 #include "platform/PreviewPorts.h"
 #include "platform/PreviewServices.h"
 
@@ -13,13 +14,14 @@ namespace quenk::run {
 
 struct CleaningRun::View {
   explicit View(const platform::Ports& real)
-      : fs(real.fs), registry(real.registry), ini(real.ini, fs) {
+      : fs(real.fs), registry(real.registry), ini(real.ini, fs), drivers(real.drivers) {
     if (real.services) services.emplace(*real.services);
   }
   platform::PreviewFileSystem fs;
   platform::PreviewRegistry registry;
   platform::PreviewIni ini;
   std::optional<platform::PreviewServices> services;
+  platform::PreviewDriverStore drivers;
 };
 
 CleaningRun::CleaningRun(RunInputs inputs)
@@ -27,7 +29,7 @@ CleaningRun::CleaningRun(RunInputs inputs)
       view_(inputs_.mode == Mode::kForecast ? std::make_unique<View>(inputs_.ports) : nullptr),
       ports_(view_ ? platform::Ports{view_->fs, view_->registry, view_->ini, inputs_.ports.locale,
                                      inputs_.ports.shell, inputs_.ports.locks,
-                                     view_->services ? &*view_->services : nullptr}
+                                     view_->services ? &*view_->services : nullptr, &view_->drivers}
                    : inputs_.ports),
       halves_(engine::FindHalves(ports_.fs, ports_.registry)) {}
 

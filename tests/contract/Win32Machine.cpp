@@ -2,6 +2,7 @@
 
 #include "Files.h"
 
+#include "platform/win32/Win32DriverStore.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Locale.h"
@@ -110,7 +111,7 @@ class Win32TestMachine final : public Machine {
   }
 
   platform::Ports Ports() override {
-    return {fs_, registry_, ini_, locale_, shell_, &locks_, &services_};
+    return {fs_, registry_, ini_, locale_, shell_, &locks_, &services_, &drivers_};
   }
   bool MakeService(const std::string& name) override {
     const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
@@ -339,6 +340,7 @@ class Win32TestMachine final : public Machine {
   win32::Win32Shell shell_;
   win32::Win32NamedLocks locks_;
   win32::Win32Services services_;
+  win32::Win32DriverStore drivers_;
   std::string originalDir_;
   std::string scratch_;
   std::string scratchKey_;

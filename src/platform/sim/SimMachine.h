@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Ports.h"
+#include "platform/sim/SimDriverStore.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimIni.h"
 #include "platform/sim/SimLocale.h"
@@ -20,8 +21,11 @@ struct SimMachine {
   SimShell shell;
   SimNamedLocks locks;
   SimServices services{registry};
+  SimDriverStore drivers{fs};
 
-  platform::Ports ports() { return {fs, registry, ini, locale, shell, &locks, &services}; }
+  platform::Ports ports() {
+    return {fs, registry, ini, locale, shell, &locks, &services, &drivers};
+  }
 };
 
 }  // namespace quenk::sim
