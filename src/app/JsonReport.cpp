@@ -1,5 +1,7 @@
 #include "app/JsonReport.h"
 
+#include "engine/Delete.h"
+
 #include <nlohmann/json.hpp>
 
 namespace quenk {
@@ -38,7 +40,8 @@ std::string FormatJsonReport(const RunReport& report,
 }
 
 bool GoneAfterRestart(std::string_view reason) {
-  return reason == "in use" || reason == "in use by another program";
+  return reason == "in use" || reason == "in use by another program" ||
+         reason == engine::kMarkedForDeletion;
 }
 
 }  // namespace quenk

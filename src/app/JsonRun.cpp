@@ -140,7 +140,7 @@ std::string PublishJsonReport(platform::Ports ports, RunReport report, const std
                               MessageSink& output) {
   report.version = QUENK_VERSION;
   report.machine = ports.locale.MachineName();
-  report.restartNeeded = NeedsRestart(report.lists);
+  report.restartNeeded = report.restartNeeded || NeedsRestart(report.lists);
   const std::string json = FormatJsonReport(
       report, [&ports](const std::string& ansi) { return ports.locale.AnsiToUtf8(ansi); });
   output.Write(json + "\r\n");

@@ -1,6 +1,7 @@
 #include "app/RunResult.h"
 
 #include "base/Text.h"
+#include "engine/Delete.h"
 
 #include <algorithm>
 
@@ -14,6 +15,7 @@ RunResult ResultOf(const CleaningRecord& record, std::size_t deletedBefore,
   for (std::size_t i = std::min(notDeletedBefore, total); i < total; ++i) {
     ++result.notDeleted;
     if (StartsWithNoCase(record.Reason(i), "no copy in the backup")) ++result.unsaved;
+    if (record.Reason(i) == engine::kNeedsAdministrator) ++result.needsRights;
   }
   return result;
 }
@@ -30,7 +32,14 @@ std::string RunResultText(const RunResult& r) {
     text += "Backup made. ";
   else
     text += "Nothing to back up. ";
-  return text + "See the Log window.";
+  return text + (r.restartNeeded ? "Restart to finish." : "See the Log window.");
+}
+
+std::string RightsText(const RunResult& r) {
+  if (r.needsRights == 0) return {};
+  return "Quenk runs without administrator rights: " + std::to_string(r.needsRights) +
+         (r.needsRights == 1 ? " entry" : " entries") +
+         " that need them stayed. Start it with Run as administrator to remove them";
 }
 
 }  // namespace quenk

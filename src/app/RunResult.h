@@ -13,9 +13,15 @@ struct RunResult {
   std::size_t notDeleted = 0;
   std::size_t unsaved = 0;  // lines that stayed because the backup had no copy of them
   bool backupOn = false;
-  bool backupMade = false;  // the run's backup folder is there
-  bool stopped = false;     // an error ended the run part way
+  bool backupMade = false;      // the run's backup folder is there
+  bool stopped = false;         // an error ended the run part way
+  bool restartNeeded = false;   // the system finishes the run at its next start
+  std::size_t needsRights = 0;  // lines that stayed for want of administrator rights
 };
+
+// Said once after a run that left lines for want of administrator rights;
+// empty when it left none.
+std::string RightsText(const RunResult& result);
 
 // The lines a run appended to `record`, which held `deletedBefore` and
 // `notDeletedBefore` lines when it began.

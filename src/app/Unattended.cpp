@@ -90,6 +90,13 @@ void TellSkipped(const run::RunEnd& end, MessageSink& messages) {
   for (const auto& line : end.skipped) messages.Write(line + "\r\n");
 }
 
+// Whether each line the run left stays only until the next restart.
+bool RestartTakesTheRest(const CleaningRecord& record, std::size_t from) {
+  for (std::size_t i = from; i < record.NotDeleted().Size(); ++i)
+    if (!GoneAfterRestart(record.Reason(i))) return false;
+  return true;
+}
+
 Ended RunPreview(platform::Ports ports, const profiles::Catalog& catalog,
                  const std::vector<std::string>& entries, const OptionFlags& flags,
                  const std::string& stamp, MessageSink& messages) {
@@ -129,11 +136,14 @@ Ended RunCleaning(platform::Ports ports, const profiles::Catalog& catalog,
                   const std::vector<std::string>& entries, const OptionFlags& flags,
                   const std::string& stamp, CleaningRecord& record, MessageSink& messages) {
   NoProgress progress;
+  const std::size_t notDeletedBefore = record.NotDeleted().Size();
   const run::RunEnd end =
       run::CleaningRun({ports, entries, flags, stamp, run::Mode::kClean, &catalog})
           .Perform(record, progress);
   TellSkipped(end, messages);
   int code = Outcome(record.NotDeleted().Lines());
+  if (end.restartNeeded && RestartTakesTheRest(record, notDeletedBefore))
+    code = exitcode::kRestartNeeded;
   if (!end.Completed()) {
     Report(messages, end.stop);
     code = exitcode::kStopped;
@@ -155,13 +165,16 @@ Ended RunCleaning(platform::Ports ports, const profiles::Catalog& catalog,
   const std::string& backup = end.backupFolder;
   return {code,
           "Deleted " + Count(deleted.size()) + ", not deleted " + Count(notDeleted.size()) + ". " +
+              (end.restartNeeded ? "Restart Windows to finish. " : "") +
               (file.empty() ? "No log file was written." : "Log file: " + file + ".") + " " +
               (backup.empty() ? "No backup was made." : "Backup folder: " + backup + "."),
-          [&fs = ports.fs, deleted, notDeleted, reasons = record.Reasons(), backup, file] {
+          [&fs = ports.fs, deleted, notDeleted, reasons = record.Reasons(), backup, file,
+           restart = end.restartNeeded] {
             return RunReport{.logFile = file,
                              .backup = backup,
                              .lists = RunLists(fs, backup, "deleted", deleted, "notDeleted",
-                                               notDeleted, &reasons)};
+                                               notDeleted, &reasons),
+                             .restartNeeded = restart};
           }};
 }
 
@@ -204,6 +217,7 @@ std::string UsageText(const profiles::Catalog& catalog) {
       "3\tthe command line is wrong; this text goes to standard error (/check: a file\r\n"
       "would not load)\r\n"
       "4\tanother cleaning, preview or restore is running on this machine; nothing was done\r\n"
+      "3010\tdone; what stayed goes at the next restart, or the system asked for one\r\n"
       "A run that ends says on standard output what it did and where its files are\r\n"
       "(with /json: the JSON document only).\r\n"
       "\r\n"

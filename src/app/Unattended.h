@@ -26,6 +26,9 @@ inline constexpr int kSomethingStayed = 1;
 inline constexpr int kStopped = 2;    // an error ended the run
 inline constexpr int kWrongLine = 3;  // the usage text says what is right
 inline constexpr int kBusy = 4;       // another run holds the machine
+// Nothing stayed but what the system removes at the next restart, or the
+// system asked for one: the code fleet tools read as "restart required".
+inline constexpr int kRestartNeeded = 3010;
 }  // namespace exitcode
 
 // The command line's usage: vendor words (those of the profiles beside the

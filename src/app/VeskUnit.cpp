@@ -141,11 +141,13 @@ void TVeskForm::CleanButtonClick() {
   std::exception_ptr stopped;
   bool backupMade = false;
   std::vector<std::string> skipped;
+  bool restartNeeded = false;
   try {
     const run::RunEnd end = cleaning.Perform(session_.record, *this);
     stopped = end.error;
     backupMade = !end.backupFolder.empty();
     skipped = end.skipped;
+    restartNeeded = end.restartNeeded;
     if (!stopped && session_.flags.logFiles) SaveLogFile(ports_.fs, stamp, session_.record);
   } catch (...) {
     stopped = std::current_exception();
@@ -153,9 +155,12 @@ void TVeskForm::CleanButtonClick() {
   // What the run deleted is gone, also when it stopped; the forecast is
   // made once the run has let go of the machine.
   held.reset();
-  ShowRunResult(deletedBefore, notDeletedBefore, backupMade, stopped != nullptr);
+  const RunResult result =
+      ShowRunResult(deletedBefore, notDeletedBefore, backupMade, stopped != nullptr, restartNeeded);
   RefreshOpenPreview();
   if (stopped) std::rethrow_exception(stopped);
+  if (const std::string rights = RightsText(result); !rights.empty())
+    App().ShowException(std::runtime_error(rights));
   if (!skipped.empty()) {
     std::string text = "Steps left out of the run:";
     for (const auto& line : skipped) text += "\r\n" + line;
@@ -163,13 +168,15 @@ void TVeskForm::CleanButtonClick() {
   }
 }
 
-void TVeskForm::ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore,
-                              bool backupMade, bool stopped) {
+RunResult TVeskForm::ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore,
+                                   bool backupMade, bool stopped, bool restartNeeded) {
   RunResult result = ResultOf(session_.record, deletedBefore, notDeletedBefore);
   result.backupOn = session_.flags.backup;
   result.backupMade = backupMade;
   result.stopped = stopped;
+  result.restartNeeded = restartNeeded;
   LabelStatus.SetCaption(RunResultText(result));
+  return result;
 }
 
 void TVeskForm::RefreshOpenPreview() {

@@ -2,6 +2,7 @@
 
 #include "ControlIds.h"
 #include "app/CommandLine.h"
+#include "app/RunResult.h"
 #include "engine/Progress.h"
 #include "platform/Ports.h"
 #include "run/Session.h"
@@ -74,8 +75,8 @@ class TVeskForm final : public ui::Form, public OptionsHost, private engine::Pro
   }
   // Tells in the status line what the run that began with the record's
   // lists at these sizes did.
-  void ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore, bool backupMade,
-                     bool stopped);
+  RunResult ShowRunResult(std::size_t deletedBefore, std::size_t notDeletedBefore, bool backupMade,
+                          bool stopped, bool restartNeeded);
 
   platform::Ports ports_;
   run::Session& session_;

@@ -7,6 +7,7 @@
 #include "run/OptionFlags.h"
 
 #include <algorithm>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -198,6 +199,47 @@ TEST(ManyProfiles, AThousandFilesLoadInFileNameOrder) {
     }
   } many;
   many.TestBody();
+}
+
+// How a service's end shows: the exit code of a silent run, and once per
+// window run the lack of administrator rights.
+TEST_F(ProfileFolder, WhatARestartOrMissingRightsLeaveIsSaidOnce) {
+  machine.fs.AddFile(std::string(kFolder) + "svc.toml",
+                     Profile("Svc", "Svc", "[[registry]]\nservices = [\"ctsosvc\"]\n"));
+  const struct {
+    const char* what;
+    std::function<void(sim::SimService&)> state;
+    int code;
+    bool rightsTold;
+  } cases[] = {
+      {"deleted", [](sim::SimService&) {}, exitcode::kDone, false},
+      {"would not stop", [](sim::SimService& s) { s.ignoresStop = true; }, exitcode::kRestartNeeded,
+       false},
+      {"marked already", [](sim::SimService& s) { s.markedForDeletion = true; },
+       exitcode::kRestartNeeded, false},
+      {"no rights", [](sim::SimService& s) { s.denyControl = true; }, exitcode::kSomethingStayed,
+       true},
+  };
+  for (const auto& c : cases) {
+    c.state(machine.services.Add("ctsosvc", true));
+    EXPECT_EQ(Silent({"Svc", "/json"}), c.code) << c.what << messages.text;
+    EXPECT_EQ(output.text.find("\"restartNeeded\":true") != std::string::npos,
+              c.code == exitcode::kRestartNeeded)
+        << c.what;
+    c.state(machine.services.Add("ctsosvc", true));
+    ui::Application app;
+    run::Session session(machine.ports());
+    auto windows = CreateProgram(app, machine.ports(), session, ParseArguments({"Svc"}));
+    app.Start();
+    std::size_t told = 0;
+    for (const auto& report : app.Reports())
+      told += report.find("without administrator rights") != std::string::npos;
+    EXPECT_EQ(told, c.rightsTold ? 1u : 0u) << c.what;
+    EXPECT_EQ(windows.main.LabelStatus.Caption().find("Restart to finish.") != std::string::npos,
+              c.code == exitcode::kRestartNeeded)
+        << c.what << windows.main.LabelStatus.Caption();
+    app.Shutdown();
+  }
 }
 
 // The example in the documentation and every shipped profile load whole,
