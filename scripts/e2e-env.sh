@@ -69,6 +69,9 @@ e2e_prefixes() {
   mkdir -p "$c/quenk" "$c/tests"
   cp build/mingw/src/quenk.exe "$c/quenk/"
   cp build/mingw/tests/contract_win32.exe build/mingw/tests/e2e_tests.exe "$c/tests/"
+  # The shipped profiles, which the tests put beside the program when they need them.
+  mkdir -p "$c/quenk-fixtures/shipped"
+  cp profiles/shipped/*.toml "$c/quenk-fixtures/shipped/"
   # Wine cannot make links from Win32: the link fixtures are made here.
   mkdir -p "$c/quenk-fixtures/tree" "$c/quenk-fixtures/outside"
   echo keep >"$c/quenk-fixtures/outside/keep.txt"
