@@ -164,11 +164,18 @@ TEST_F(WindowsE2e, EveryWindowIsLaidOutAsDesigned) {
                 {IDC_OPT_SYSTEMTRAY, R(165, 10, 97, 17)},
                 {IDC_OPT_FRAME_BACKUP, R(114, 0, 260, 240)},
                 {IDC_OPT_BACKUP, R(11, 10, 240, 17)},
-                {IDC_OPT_LABEL_BACKUP, R(11, 34, 246, 16)}},
+                {IDC_OPT_LABEL_BACKUP, R(11, 34, 246, 16)},
+                {IDC_OPT_FRAME_MORE, R(114, 0, 260, 240)},
+                {IDC_OPT_MORE_LIST, R(8, 8, 246, 147)},
+                {IDC_OPT_MORE_FILE, R(8, 163, 120, 17)},
+                {IDC_OPT_MORE_REG, R(8, 186, 120, 17)},
+                {IDC_OPT_MORE_LABEL, R(8, 210, 246, 16)}},
                {IDC_OPT_NVCFILE, IDC_OPT_NVCREG, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
                 IDC_OPT_ATIREG, IDC_OPT_CTFILE, IDC_OPT_CTREG, IDC_OPT_RTFILE, IDC_OPT_RTREG,
-                IDC_OPT_BACKUP});
+                IDC_OPT_BACKUP, IDC_OPT_MORE_FILE, IDC_OPT_MORE_REG});
   ExpectFits(Child(options, IDC_OPT_BACKUP), 20);
+  for (const int id : {IDC_OPT_MORE_FILE, IDC_OPT_MORE_REG}) ExpectFits(Child(options, id), 18);
+  ExpectFits(Child(options, IDC_OPT_MORE_LABEL), 0);
   // Every caption whole in the font of this dpi: a check box grows to its text.
   for (const int id :
        {IDC_OPT_NVCFILE, IDC_OPT_NVCREG, IDC_OPT_NVFILE, IDC_OPT_NVREG, IDC_OPT_ATIFILE,
