@@ -1,6 +1,8 @@
 #include "Leftovers.h"
 
+#include "DriverPackages.h"
 #include "Files.h"
+#include "Services.h"
 
 namespace quenk::seed {
 namespace {
@@ -206,6 +208,12 @@ void Seed(const std::vector<Entry>& entries) {
         ::CloseHandle(h);
       }
       if (e.attributes) ::SetFileAttributesA(e.path.c_str(), e.attributes);
+    } else if (e.kind == Entry::kService) {
+      MakeService(e.path, e.attributes, e.data);
+    } else if (e.kind == Entry::kPackage) {
+      StagePackage(e.path, e.data);
+    } else if (e.kind == Entry::kDevice) {
+      MakeDevice(e.path, e.name, e.data);
     } else {
       HKEY k = nullptr;
       if (::RegCreateKeyExA(e.root, e.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
@@ -223,6 +231,9 @@ void Seed(const std::vector<Entry>& entries) {
 bool Exists(const Entry& e) {
   if (e.kind == Entry::kFile)
     return ::GetFileAttributesA(e.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (e.kind == Entry::kService) return ServiceExists(e.path);
+  if (e.kind == Entry::kPackage) return !PublishedAs(e.data).empty();
+  if (e.kind == Entry::kDevice) return DeviceUsesPackage(e.path, e.data);
   HKEY k = nullptr;
   if (::RegOpenKeyExA(e.root, e.path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
   bool present = true;
@@ -247,6 +258,9 @@ std::vector<std::string> Unlike(const std::vector<Entry>& entries) {
              read == e.data.size() && bytes.compare(0, read, e.data) == 0;
       if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
     }
+    // Windows publishes every package it stages as oemN.inf.
+    if (same && e.kind == Entry::kPackage && !IsInboxPackage(e))
+      same = PublishedAs(e.data).compare(0, 3, "oem") == 0;
     if (!same) unlike.push_back(Describe(e));
   }
   return unlike;
@@ -254,6 +268,13 @@ std::vector<std::string> Unlike(const std::vector<Entry>& entries) {
 
 std::string Describe(const Entry& e) {
   if (e.kind == Entry::kFile) return e.path;
+  if (e.kind == Entry::kService) return "service " + e.path;
+  if (e.kind == Entry::kDevice) return DescribeDevice(e.path);
+  if (e.kind == Entry::kPackage) {
+    const std::string published = PublishedAs(e.data);
+    return "driver package " + (published.empty() ? "" : published + " ") + "(" + e.path + ": " +
+           PackageSummary(e.data) + (IsInboxPackage(e) ? ", inbox" : "") + ")";
+  }
   if (e.kind == Entry::kKey) return RootName(e.root) + e.path;
   return RootName(e.root) + e.path + " [" + e.name + "]";
 }

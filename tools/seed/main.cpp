@@ -3,7 +3,16 @@
 //   quenk-seed seed [vendor...]     seed all vendors, or the ones named
 //   quenk-seed check [vendor...]    fails, naming them, where entries are not as seeded
 //   quenk-seed report [vendor...]   what is left; decoys that went are errors
-//   quenk-seed clear                remove every seeded entry
+//   quenk-seed seed-current [word...]         the current machine: what the profiles
+//                                             NVIDIACurrent, AMDCurrent, IntelCurrent and
+//                                             RealtekCurrent name, with decoys
+//   quenk-seed check-current [word...]        as check, for the current machine
+//   quenk-seed report-current [word...]       as report, for the current machine
+//   quenk-seed seed-current-inuse [word...]   the current machine with a present device
+//                                             using each word's display or audio package,
+//                                             so that nothing of the word may go
+//   quenk-seed check-current-inuse [word...]  and report-current-inuse [word...]: for it
+//   quenk-seed clear                remove every seeded entry, of both machines
 //   quenk-seed close                close Quenk's main window (as its close box)
 //   quenk-seed menu ID              choose a menu entry of Quenk's main window
 //   quenk-seed rect CLASS           print a window's screen rectangle: x y width height
@@ -32,6 +41,23 @@ std::vector<quenk::seed::Entry> Selected(int argc, char** argv) {
   return out;
 }
 
+using Pick = std::vector<quenk::seed::Entry> (*)(const std::string&);
+
+std::vector<quenk::seed::Entry> SelectedBy(Pick pick, int argc, char** argv) {
+  if (argc <= 2) return pick("");
+  std::vector<quenk::seed::Entry> out;
+  for (int i = 2; i < argc; ++i)
+    for (auto& e : pick(argv[i])) out.push_back(std::move(e));
+  return out;
+}
+
+int Check(const std::vector<quenk::seed::Entry>& entries) {
+  const auto unlike = quenk::seed::Unlike(entries);
+  for (const auto& e : unlike)
+    std::fprintf(stderr, "not as seeded (did a Wine server start since?): %s\n", e.c_str());
+  return unlike.empty() ? 0 : 1;
+}
+
 int Report(const std::vector<quenk::seed::Entry>& entries) {
   int wrong = 0;
   for (const auto& e : entries) {
@@ -53,14 +79,20 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (verb == "report") return Report(Selected(argc, argv));
-  if (verb == "check") {
-    const auto unlike = quenk::seed::Unlike(Selected(argc, argv));
-    for (const auto& e : unlike)
-      std::fprintf(stderr, "not as seeded (did a Wine server start since?): %s\n", e.c_str());
-    return unlike.empty() ? 0 : 1;
+  if (verb == "check") return Check(Selected(argc, argv));
+  for (const auto& [suffix, pick] :
+       {std::pair<std::string, Pick>{"", quenk::seed::CurrentLeftoversOf},
+        {"-inuse", quenk::seed::CurrentInUseOf}}) {
+    if (verb == "seed-current" + suffix) {
+      quenk::seed::Seed(SelectedBy(pick, argc, argv));
+      return 0;
+    }
+    if (verb == "check-current" + suffix) return Check(SelectedBy(pick, argc, argv));
+    if (verb == "report-current" + suffix) return Report(SelectedBy(pick, argc, argv));
   }
   if (verb == "clear") {
     quenk::seed::Clear();
+    quenk::seed::ClearCurrent();
     return 0;
   }
   if (verb == "menu" && argc > 2) {
@@ -143,6 +175,6 @@ int main(int argc, char** argv) {
     if (main) ::PostMessageA(main, WM_CLOSE, 0, 0);
     return main ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: quenk-seed seed|report|clear|close [vendor...]\n");
+  std::fprintf(stderr, "usage: quenk-seed seed|check|report[-current[-inuse]]|clear [word...]\n");
   return 2;
 }
