@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "profiles/DriverMatch.h"
 #include "profiles/FolderLookup.h"
+#include "profiles/ProtectedFolders.h"
 
 #include <string_view>
 #include <vector>
@@ -71,6 +72,17 @@ bool IsStorePackage(platform::FileSystem& fs, const std::string& path) {
          !IsProtectedFolder(fs, path);
 }
 
+// Whether a folder on the way to `path`, or `path` itself, is a link.
+bool ThroughLink(platform::FileSystem& fs, const std::string& path) {
+  std::vector<std::string> steps = ParentsOf(path);
+  steps.insert(steps.begin(), path);
+  for (const std::string& step : steps) {
+    const auto attributes = fs.Attributes(step);
+    if (attributes && (*attributes & platform::attr::kReparsePoint)) return true;
+  }
+  return false;
+}
+
 class Run {
  public:
   Run(ProfileContext& ctx, const ProfileData& profile) : ctx_(ctx), profile_(profile) {}
@@ -79,13 +91,18 @@ class Run {
     switch (step.kind) {
       case FileStep::Kind::kMasks:
         if (const auto folder = Expand(step.folder, step.place)) {
+          const int steps = static_cast<int>(step.masks.size()) *
+                            (HasFilesTwin(step.folder, ctx_.remover.MachineHalves()) ? 2 : 1);
+          if (LinkedFolder(*folder, steps)) break;
           const auto masks = Views(step.masks);
           ctx_.remover.RemoveFiles(*folder, masks);
         }
         break;
       case FileStep::Kind::kInstallers:
-        if (const auto folder = Expand(step.folder, step.place))
+        if (const auto folder = Expand(step.folder, step.place)) {
+          if (LinkedFolder(*folder, 0)) break;
           ctx_.remover.RemoveInstallerFolders(*folder, step.company);
+        }
         break;
       case FileStep::Kind::kNamedBy:
         RemoveRegisteredFolders(ctx_, step.key, step.value);
@@ -196,9 +213,7 @@ class Run {
     // A step out of the profile ("..") is no longer the profile's.
     if (path.find("\\..") != std::string::npos || path.find("\\.\\") != std::string::npos)
       inProfile = false;
-    const bool guarded = inProfile
-                             ? IsProtectedFolder(ctx_.fs, path)
-                             : IsProtectedTree(ctx_.fs, path) && !IsStorePackage(ctx_.fs, path);
+    const bool guarded = !profile_.builtIn && Guarded(path, inProfile);
     // The built-in trees keep the behaviour their records were made with.
     if (const auto published = profile_.builtIn ? std::nullopt : ctx_.remover.PublishedFrom(path))
       ctx_.remover.Keep(path, "the store folder of the published " + *published);
@@ -206,6 +221,39 @@ class Run {
       ctx_.remover.RefuseFolder(path);
     else
       ctx_.remover.RemoveFolder(path);
+  }
+
+  // The folder guard of a profile not built in: no folder a registry value
+  // may not name, judged by what it is, nor any folder that holds one; no
+  // path through a link; nothing in the system folders but a driver-store
+  // package folder; none of the program's own folders.
+  bool Guarded(const std::string& path, bool inProfile) {
+    if (ThroughLink(ctx_.fs, path) || IsProgramFolder(path)) return true;
+    if (IsStorePackage(ctx_.fs, path)) return false;
+    // Service and system profiles live in the system folders.
+    if (!inProfile && IsProtectedTree(ctx_.fs, path)) return true;
+    if (!ctx_.protectedFolders) ctx_.protectedFolders.emplace(ctx_.fs, ctx_.registry);
+    return ctx_.protectedFolders->Holds(path);
+  }
+
+  // The program's folder, its logs and backups, and anything holding them.
+  bool IsProgramFolder(const std::string& path) {
+    const std::string program = platform::ParentOf(ctx_.fs.ModulePath());
+    const std::string current = ctx_.fs.CurrentDir();
+    for (const std::string& own :
+         {program, platform::Join(current, "Logs"), platform::Join(current, "Backups")})
+      if (!own.empty() && (EqualsNoCase(path, own) || StartsWithNoCase(own, path + "\\") ||
+                           StartsWithNoCase(path, own + "\\")))
+        return true;
+    return false;
+  }
+
+  // A folder of a profile not built in that a link leads to stays, with
+  // the steps it would have taken.
+  bool LinkedFolder(const std::string& folder, int steps) {
+    if (profile_.builtIn || !ThroughLink(ctx_.fs, folder)) return false;
+    ctx_.remover.Keep(folder, "reached through a link", steps);
+    return true;
   }
 
   // Each folder of the parent whose name the last part matches goes whole.

@@ -22,6 +22,9 @@ ReadProfileResult Refused(const std::string& shownAs, std::string what) {
 ReadProfileResult ReadProfileFile(platform::FileSystem& fs, const std::string& path,
                                   const std::string& shownAs, const platform::CodePage& codePage,
                                   std::span<const ProfileData> loaded) {
+  // Opening "aux.toml" or "con.toml" reaches a device, which may never answer.
+  if (platform::IsDeviceName(platform::LastComponent(path)))
+    return Refused(shownAs, "the name is a device's: rename the file");
   const auto attributes = fs.Attributes(path);
   if (!attributes) return Refused(shownAs, "there is no such file");
   if (*attributes & platform::attr::kDirectory) return Refused(shownAs, "this is a folder");

@@ -1,5 +1,7 @@
 #include "profiles/ProfileReader.h"
 
+#include "profiles/SystemServices.h"
+
 #include "base/Text.h"
 
 #include <algorithm>
@@ -100,9 +102,14 @@ bool ReachesProtectedKey(const std::vector<std::string>& parts) {
   };
   for (const std::string_view key : kProtectedKeys)
     if (overlaps(KeyParts(key))) return true;
-  if (parts[0] == "SYSTEM" && IsControlSet(parts[1]))
-    return parts.size() == 2 || parts[2] == "CONTROL";
-  return false;
+  if (parts[0] != "SYSTEM") return false;
+  // Every key directly below System is Windows' own.
+  if (parts.size() == 2) return true;
+  if (parts[1] != "CURRENTCONTROLSET" && !IsControlSet(parts[1])) return false;
+  if (parts[2] == "CONTROL") return true;
+  if (parts[2] == "SERVICES") return parts.size() == 3 || IsSystemService(parts[3]);
+  if (parts[2] == "ENUM") return parts.size() <= 4;
+  return parts.size() == 3;
 }
 
 constexpr std::string_view kProfileVariable = "%USERPROFILE%\\";
@@ -281,8 +288,11 @@ class Reader {
   void Word(const std::string& word) {
     const SourcePlace at = profile_.wordPlace;
     if (word.empty()) return Error(at, "word is empty");
-    if (word.find_first_of(" \t\r\n\f\v") != std::string::npos)
-      return Error(at, "word " + Quoted(word) + " holds a blank");
+    if (std::any_of(word.begin(), word.end(), [](char ch) {
+          const auto u = static_cast<unsigned char>(ch);
+          return u <= 0x20 || u == 0x7F || u == 0xA0;  // 0xA0: the no-break space
+        }))
+      return Error(at, "word " + Quoted(word) + " holds a blank or a control character");
     if (word[0] == '/' || word[0] == '-')
       return Error(at, "word " + Quoted(word) + " would be read as a switch");
     for (const std::string_view reserved : kReservedWords)
@@ -301,7 +311,24 @@ class Reader {
     for (const toml::node& entry : *array) (this->*step)(*entry.as_table());
   }
 
+  // "." and ".." steps make a path name another folder than it spells.
+  bool DotSteps(const std::string& path, const toml::node& node, std::string_view key) {
+    std::size_t start = 0;
+    while (start <= path.size()) {
+      const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+      const std::string_view part = std::string_view(path).substr(start, end - start);
+      if (part == "." || part == "..") {
+        Error(PlaceOf(node.source()),
+              std::string(key) + " " + Quoted(path) + " holds a \".\" or \"..\" step");
+        return true;
+      }
+      start = end + 1;
+    }
+    return false;
+  }
+
   bool Folder(const std::string& folder, const toml::node& node, std::string_view key) {
+    if (DotSteps(folder, node, key)) return false;
     if (!StartsWithVariable(folder) && !StartsWithDrive(folder)) {
       Error(PlaceOf(node.source()),
             std::string(key) + " " + Quoted(folder) + " must start with a %VARIABLE% or a drive");
@@ -315,6 +342,7 @@ class Reader {
   }
 
   bool Tree(const std::string& tree, const toml::node& node) {
+    if (DotSteps(tree, node, "tree")) return false;
     if (!StartsWithVariable(tree) && !StartsWithDrive(tree)) {
       Error(PlaceOf(node.source()),
             "tree " + Quoted(tree) + " must start with a %VARIABLE% or a drive");
@@ -662,6 +690,9 @@ class Reader {
         Error(PlaceOf(entry->source()),
               "service " + Quoted(name) + " holds a wildcard: a service is named exactly");
         sound = false;
+      } else if (IsSystemService(name)) {
+        Error(PlaceOf(entry->source()), "service " + Quoted(name) + " is one of Windows' own");
+        sound = false;
       }
       step.serviceNames.push_back(name);
     }
@@ -690,7 +721,16 @@ class Reader {
       const std::string base = enumRoot ? "System\\CurrentControlSet\\Enum\\Root"
                                         : "System\\CurrentControlSet\\Services";
       for (const auto& [name, entry] : *list) {
-        if (!KeyName(base, name, *entry)) sound = false;
+        const bool oneKey = name.find_first_of("\\/*?") == std::string::npos &&
+                            KeyParts(name).size() == 1 && name != "." && name != ".." &&
+                            name.find_first_not_of(' ') != std::string::npos;
+        if (!name.empty() && !oneKey) {
+          Error(PlaceOf(entry->source()),
+                "control-sets name " + Quoted(name) + " is not one key named exactly");
+          sound = false;
+        } else if (!KeyName(base, name, *entry)) {
+          sound = false;
+        }
         (enumRoot ? step.enumRoot : step.services).push_back(name);
       }
     }
@@ -732,6 +772,16 @@ class Reader {
           if (text->empty()) {
             Error(PlaceOf(node.source()),
                   std::string(k) + " is empty: it would match every package");
+            sound = false;
+          } else if (c.providerPrefix && text->size() < 3) {
+            Error(PlaceOf(node.source()), std::string(k) + " " + Quoted(*text) +
+                                              " is shorter than three letters: it would match "
+                                              "the packages of many makers");
+            sound = false;
+          } else if (StartsWithNoCase(*text, "Microsoft")) {
+            // The system's own packages are not leftovers of any driver.
+            Error(PlaceOf(node.source()),
+                  std::string(k) + " " + Quoted(*text) + " names the system's own packages");
             sound = false;
           }
           c.provider = std::move(*text);

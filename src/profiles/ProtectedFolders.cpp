@@ -208,11 +208,20 @@ void ProtectedFolders::Add(const std::string& path, bool withContents) {
 }
 
 bool ProtectedFolders::Refuses(const std::string& path) {
+  return Refuses(path, true);
+}
+
+bool ProtectedFolders::Holds(const std::string& path) {
+  return Refuses(path, false);
+}
+
+bool ProtectedFolders::Refuses(const std::string& path, bool inside) {
   const auto id = fs_.Identify(path);
   if (!id) return NamesOrHolds(fs_, path, names_);
   if (Contains(holders_, *id)) return true;
   const auto parents = ParentsOf(id->finalPath);
   if (parents.empty()) return true;  // a drive or share root
+  if (!inside) return false;
   for (const auto& parent : parents) {
     if (const auto above = fs_.Identify(parent); above && Contains(enclosing_, *above)) return true;
   }

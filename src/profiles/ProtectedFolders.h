@@ -26,11 +26,15 @@ class ProtectedFolders {
   // inside the Windows or a system folder, or is a root. A folder that
   // cannot be opened is judged by its name.
   bool Refuses(const std::string& path);
+  // The same without looking at what lies inside the Windows and system
+  // folders: whether the folder is or contains a protected folder, or is a root.
+  bool Holds(const std::string& path);
 
   // The names the protected folders were gathered from (tests, diagnostics).
   const std::vector<std::string>& Names() const { return names_; }
 
  private:
+  bool Refuses(const std::string& path, bool inside);
   void Gather(platform::Registry& registry);
   void Add(const std::string& path, bool withContents);
   void AddProfile(const std::string& profile);

@@ -68,7 +68,7 @@ TEST(DriverMatch, EveryCriterionGivenHoldsAndAnyListEntryMay) {
       {"provider = 'NVIDIA'\nkey-file = 'nvlddmkm'", nv, false},
       {"provider = 'NVIDIA'\nclasses = ['Display']\nkey-file = 'nvhda64v.sys'", nv, false},
       {"provider = '%P%'", unresolved, false},
-      {"provider-prefix = '%'", unresolved, false},
+      {"provider-prefix = '%P%'", unresolved, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.criteria);
@@ -266,7 +266,7 @@ TEST_F(DriverSteps, APreviewRecordsWhatTheRunDoesAndRemovesNothing) {
         c->machine.drivers.devices.push_back({"GPU", "PCI\\VEN_10DE", published});
     }
   }
-  const auto profile = Profile(nvidia + "[[drivers]]\nprovider-prefix = 'nv'\n");
+  const auto profile = Profile(nvidia + "[[drivers]]\nprovider-prefix = 'nvi'\n");
   auto run = real.Start();
   profiles::Clean(run->ctx, profile, true, true);
 

@@ -312,9 +312,6 @@ TEST_F(CurrentKinds, TheGuardsHoldForMaskedAndPerProfileTrees) {
   const auto guarded = Profile(R"(
 [[files]]
 trees = ['%SYSTEMROOT%\System32\drive*', '%ProgramData%\Co*']
-[[files]]
-trees = ['%USERPROFILE%\..\..\Windows\System32\drivers']
-for-each-profile = true
 )");
   CleaningRecord rec;
   StepCounter steps;
@@ -323,10 +320,54 @@ for-each-profile = true
   EXPECT_EQ(rec.Deleted().Lines(),
             (Lines{"C:\\ProgramData\\Contoso Corporation", "C:\\ProgramData\\Contoso2"}));
   EXPECT_EQ(rec.NotDeleted().Lines(),
-            (Lines{"C:\\Windows\\System32\\drivers", "C:\\Windows\\System32\\DriverStore",
-                   "C:\\Users\\tech\\..\\..\\Windows\\System32\\drivers",
-                   "C:\\Users\\anne\\..\\..\\Windows\\System32\\drivers"}));
+            (Lines{"C:\\Windows\\System32\\drivers", "C:\\Windows\\System32\\DriverStore"}));
   EXPECT_TRUE(Exists("C:\\Windows\\System32\\drivers"));
+}
+
+}  // namespace
+}  // namespace quenk::test
+
+namespace quenk::test {
+namespace {
+
+// A profile beside the program reaches no folder through a link, removes no
+// folder the system or a user needs, and none of the program's own.
+TEST_F(CurrentKinds, NoPathThroughALinkNorAProtectedOrOwnFolderIsRemoved) {
+  machine.fs.AddFile("C:\\Program Files\\Vendor\\Real\\a.dll");
+  machine.fs.AddFile("C:\\Users\\tech\\Documents\\letter.txt");
+  machine.fs.AddFile("C:\\Quenk\\Logs\\old.txt");
+  machine.fs.AddFile("C:\\Users\\tech\\Logs\\old.txt");
+  ASSERT_EQ(machine.fs.MakeLink("C:\\Program Files\\Vendor\\link", "C:\\Windows", true), 0u);
+  const struct {
+    const char* step;
+    Lines deleted;
+    const char* reason;  // of the one line that stays; null when none does
+  } rows[] = {
+      {"trees = ['%ProgramFiles%\\Vendor\\Real']", {"C:\\Program Files\\Vendor\\Real"}, nullptr},
+      {"trees = ['%ProgramFiles%\\Vendor\\link\\System32']", {}, "a protected folder"},
+      {"trees = ['%ProgramFiles%\\Vendor\\link\\Sy*']", {}, "a protected folder"},
+      {"folder = '%ProgramFiles%\\Vendor\\link\\System32\\'\nmasks = ['kernel32.dll']", {},
+       "reached through a link"},
+      {"trees = ['%ProgramFiles%\\Common Files']", {}, "a protected folder"},
+      {"trees = ['%USERPROFILE%\\Documents']", {}, "a protected folder"},
+      {"trees = ['C:\\Quenk']", {}, "a protected folder"},
+      {"trees = ['C:\\Quenk\\Logs']", {}, "a protected folder"},
+      {"trees = ['%USERPROFILE%\\Logs']", {}, "a protected folder"},  // the current folder's
+  };
+  for (const auto& row : rows) {
+    CleaningRecord rec;
+    StepCounter steps;
+    HalvesRun run(machine, rec, steps);
+    profiles::Clean(run.ctx, Profile(std::string("[[files]]\n") + row.step + "\n"), true, true);
+    EXPECT_EQ(rec.Deleted().Lines(), row.deleted) << row.step;
+    ASSERT_EQ(rec.NotDeleted().Size(), row.reason ? 1u : 0u) << row.step;
+    if (row.reason) EXPECT_EQ(rec.Reason(0), row.reason) << row.step;
+  }
+  for (const char* kept : {"C:\\Windows\\System32\\kernel32.dll",
+                           "C:\\Program Files\\Common Files\\x.dll",
+                           "C:\\Users\\tech\\Documents\\letter.txt", "C:\\Quenk\\Logs\\old.txt",
+                           "C:\\Users\\tech\\Logs\\old.txt"})
+    EXPECT_TRUE(Exists(kept)) << kept;
 }
 
 }  // namespace

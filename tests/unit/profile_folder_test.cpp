@@ -47,6 +47,7 @@ class ProfileFolder : public ProgramFixture {
                Profile("CONTOSO - display", "Contoso2", kContosoBody));
     fs.AddFile(std::string(kFolder) + "huge.toml", std::string(2 << 20, '#'));
     fs.AddFile(std::string(kFolder) + "readme.txt", "not a profile");
+    fs.AddFile(std::string(kFolder) + "aux.toml", Profile("Aux", "Aux", kContosoBody));
     fs.AddFolder(std::string(kFolder) + "folder.toml");
     Files({"C:\\Windows\\System32\\ctso1.dll", "C:\\Windows\\Help\\aardhelp\\a.chm"});
     Keys(platform::kLocalMachine, {"Software\\Contoso\\Sub"});
@@ -71,13 +72,14 @@ TEST_F(ProfileFolder, SoundFilesAddItemsInFileNameOrderAndTheRestAreToldOnce) {
   EXPECT_EQ(words, (std::vector<std::string>{"Aard", "Contoso"}));
   std::vector<std::string> refused;
   for (const auto& m : s.refusedProfiles) refused.push_back(m.file);
-  EXPECT_EQ(refused,
-            (std::vector<std::string>{"Profiles\\broken.toml", "Profiles\\builtin-word.toml",
-                                      "Profiles\\duplicate.toml", "Profiles\\huge.toml"}));
+  EXPECT_EQ(refused, (std::vector<std::string>{"Profiles\\aux.toml", "Profiles\\broken.toml",
+                                               "Profiles\\builtin-word.toml",
+                                               "Profiles\\duplicate.toml", "Profiles\\huge.toml"}));
   const auto reason = [&](std::size_t i) { return s.refusedProfiles[i].what; };
-  EXPECT_NE(reason(1).find("already taken"), std::string::npos) << reason(1);
+  EXPECT_NE(reason(0).find("a device's"), std::string::npos) << reason(0);
   EXPECT_NE(reason(2).find("already taken"), std::string::npos) << reason(2);
-  EXPECT_NE(reason(3).find("1 MB"), std::string::npos) << reason(3);
+  EXPECT_NE(reason(3).find("already taken"), std::string::npos) << reason(3);
+  EXPECT_NE(reason(4).find("1 MB"), std::string::npos) << reason(4);
 
   Start();
   const Lines list = Main().ListBoxItemList.Items().Lines();
@@ -85,7 +87,8 @@ TEST_F(ProfileFolder, SoundFilesAddItemsInFileNameOrderAndTheRestAreToldOnce) {
                              [](const auto& a, const auto& b) { return LessNoCase(a, b); }));
   EXPECT_EQ(list.size(), kItemCount + 2);
   ASSERT_EQ(Reports().size(), 1u);
-  for (const char* file : {"broken.toml", "builtin-word.toml", "duplicate.toml", "huge.toml"})
+  for (const char* file :
+       {"aux.toml", "broken.toml", "builtin-word.toml", "duplicate.toml", "huge.toml"})
     EXPECT_NE(Reports()[0].find(file), std::string::npos) << file;
 }
 

@@ -154,6 +154,11 @@ TEST(ProfileReader, EachRuleRefusesWithFileLineColumnAndReason) {
        "an empty service name"},
       {"services beside keys", kHead + "[[registry]]\nroot = \"HKLM\"\nservices = [\"x\"]\n", 6, 1,
        "\"services\" belongs to another"},
+      {"tree with a dot-dot step", kHead + "[[files]]\ntrees = ['%USERPROFILE%\\..\\x']\n", 5, 10,
+       "holds a \".\" or \"..\" step"},
+      {"folder with a dot step",
+       kHead + "[[files]]\nfolder = '%SYSTEMROOT%\\.\\'\nmasks = [\"keep*\"]\n", 5, 10,
+       "holds a \".\" or \"..\" step"},
       {"tree mask too short", kHead + "[[files]]\ntrees = ['%ProgramData%\\N*']\n", 5, 10,
        "two letters before its first wildcard"},
       {"tree mask bare", kHead + "[[files]]\ntrees = ['%ProgramData%\\*']\n", 5, 10,
@@ -191,6 +196,38 @@ TEST(ProfileReader, EachRuleRefusesWithFileLineColumnAndReason) {
       {"detect without a provider", kHead + "[detect]\nkey-file = 'nvlddmkm.sys'\n", 4, 1,
        "[detect] needs provider"},
       {"detect not a table", kHead + "detect = 'NVIDIA'\n", 4, 10, "detect must be a table"},
+      {"a system service", kHead + "[[registry]]\nservices = ['RpcSs']\n", 5, 13,
+       "one of Windows' own"},
+      {"a system service's key",
+       kHead + "[[registry]]\nroot = 'HKLM'\nbase = 'System\\CurrentControlSet\\Services'\n"
+               "keys = ['EventLog']\n",
+       7, 9, "protected part"},
+      {"all services",
+       kHead +
+           "[[registry]]\nroot = 'HKLM'\nbase = 'System'\nkeys = ['CurrentControlSet\\Services']\n",
+       7, 9, "protected part"},
+      {"a key right below System",
+       kHead + "[[registry]]\nroot = 'HKLM'\nbase = 'System'\nkeys = ['MountedDevices']\n", 7, 9,
+       "protected part"},
+      {"a bus below Enum",
+       kHead +
+           "[[registry]]\nroot = 'HKLM'\nbase = 'System\\ControlSet001\\Enum'\nkeys = ['PCI']\n",
+       7, 9, "protected part"},
+      {"a control-sets name that is a path",
+       kHead + "[[registry]]\ncontrol-sets = { services = ['Tcpip\\Parameters'] }\n", 5, 30,
+       "not one key named exactly"},
+      {"a control-sets name that steps up",
+       kHead + "[[registry]]\ncontrol-sets = { enum-root = ['..'] }\n", 5, 31,
+       "not one key named exactly"},
+      {"a provider prefix of one letter", kHead + "[[drivers]]\nprovider-prefix = 'A'\n", 5, 19,
+       "shorter than three letters"},
+      {"the system's own packages",
+       kHead + "[[drivers]]\nprovider = 'Microsoft'\nclasses = ['System']\n", 5, 12,
+       "the system's own packages"},
+      {"a word with a no-break space", "format = 1\nname = \"Contoso\"\nword = \"C\\u00A0x\"\n", 3,
+       8, "blank or a control"},
+      {"a word with a NUL", "format = 1\nname = \"Contoso\"\nword = \"C\\u0000x\"\n", 3, 8,
+       "blank or a control"},
       {"name outside the code page", "format = 1\nname = \"\xE2\x84\xA6 Display\"\nword = \"A\"\n",
        2, 8, "cannot be spelt in the ANSI code page (Latin-1)"},
   };
@@ -283,7 +320,7 @@ TEST(ProfileReader, AProfileFromAFileSkipsUnsetVariablesAndKeepsProtectedTrees) 
 folder = '%CONTOSO%\'
 masks = ["ab*"]
 [[files]]
-trees = ['%SYSTEMROOT%\System32\drivers', '%SYSTEMROOT%\Help\ctso', '%SYSTEMROOT%\Help\..\Help\ctso']
+trees = ['%SYSTEMROOT%\System32\drivers', '%SYSTEMROOT%\Help\ctso']
 )");
   ASSERT_TRUE(read.profile);
   auto run = c.Start();

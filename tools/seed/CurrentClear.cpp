@@ -82,7 +82,7 @@ void ClearCurrent() {
         RemoveDevice(e.path);
         break;
       case Entry::kPackage:
-        RemovePublished(e.data);
+        RemovePublished(e.path, e.data);
         break;
       case Entry::kService:
         RemoveService(e.path);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <type_traits>
@@ -172,6 +173,27 @@ std::string InfText(const std::string& inf, const std::string& provider, const s
          provider + " " + cls + " (" + inf + ")\"\r\n";
 }
 
+namespace {
+
+constexpr const char* kDriverInfFiles = "DRIVERS\\DriverDatabase\\DriverInfFiles\\";
+
+// Where Windows keeps a published package: FileRepository\<inf>_amd64_<hash>.
+std::string StoreNameOf(const std::string& inf, const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return inf + "_amd64_" + hex;
+}
+
+std::string StoreFolder() {
+  char windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows) + "\\System32\\DriverStore\\FileRepository\\";
+}
+
+}  // namespace
+
 void StagePackage(const std::string& inf, const std::string& text) {
   char temp[MAX_PATH] = {};
   ::GetTempPathA(MAX_PATH, temp);
@@ -182,6 +204,20 @@ void StagePackage(const std::string& inf, const std::string& text) {
   char published[MAX_PATH] = {};
   ::SetupCopyOEMInfA(source.c_str(), nullptr, SPOST_PATH, 0, published, MAX_PATH, nullptr, nullptr);
   DeleteTree(folder);
+  // Windows also stages the package into its store and records where;
+  // Wine does neither, so both are written as Windows writes them.
+  const std::string name = PublishedAs(text);
+  if (name.rfind("oem", 0) != 0) return;
+  const std::string store = StoreNameOf(inf, text);
+  MakeFolders(StoreFolder() + store);
+  WriteAll(StoreFolder() + store + "\\" + inf, text);
+  HKEY key = nullptr;
+  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kDriverInfFiles + name).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    ::RegSetValueExA(key, "Active", 0, REG_SZ, reinterpret_cast<const BYTE*>(store.c_str()),
+                     static_cast<DWORD>(store.size() + 1));
+    ::RegCloseKey(key);
+  }
 }
 
 std::string PublishedAs(const std::string& text) {
@@ -197,9 +233,11 @@ std::string PackageSummary(const std::string& text) {
          files.substr(0, files.find('='));
 }
 
-void RemovePublished(const std::string& text) {
+void RemovePublished(const std::string& inf, const std::string& text) {
+  DeleteTree(StoreFolder() + StoreNameOf(inf, text));
   const std::string name = PublishedAs(text);
   if (name.empty()) return;
+  ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kDriverInfFiles + name).c_str());
   const std::string path = InfFolder() + name;
   ::DeleteFileA(path.c_str());
   ::DeleteFileA((path.substr(0, path.size() - 4) + ".pnf").c_str());

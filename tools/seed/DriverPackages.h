@@ -16,7 +16,7 @@ std::string PublishedAs(const std::string& text);
 // "NVIDIA Display nvlddmkm.sys": provider, class and key file of `text`.
 std::string PackageSummary(const std::string& text);
 // Deletes that file and its .pnf.
-void RemovePublished(const std::string& text);
+void RemovePublished(const std::string& inf, const std::string& text);
 
 // A device with `hardwareId`, registered, whose driver key (under
 // Control\Class\{guid}) names the package of `text` as InfPath, with its
