@@ -361,7 +361,9 @@ TEST_F(CurrentKinds, NoPathThroughALinkNorAProtectedOrOwnFolderIsRemoved) {
     profiles::Clean(run.ctx, Profile(std::string("[[files]]\n") + row.step + "\n"), true, true);
     EXPECT_EQ(rec.Deleted().Lines(), row.deleted) << row.step;
     ASSERT_EQ(rec.NotDeleted().Size(), row.reason ? 1u : 0u) << row.step;
-    if (row.reason) EXPECT_EQ(rec.Reason(0), row.reason) << row.step;
+    if (row.reason) {
+      EXPECT_EQ(rec.Reason(0), row.reason) << row.step;
+    }
   }
   for (const char* kept : {"C:\\Windows\\System32\\kernel32.dll",
                            "C:\\Program Files\\Common Files\\x.dll",

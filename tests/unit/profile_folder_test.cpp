@@ -142,8 +142,9 @@ TEST_F(ProfileFolder, WordsOfRefusedProfilesAndWrongCheckedFilesAreWrongLines) {
     line.insert(line.end(), c.files.begin(), c.files.end());
     EXPECT_EQ(Silent(line), c.code) << c.told;
     EXPECT_NE(output.text.find(c.told), std::string::npos) << output.text;
-    if (!c.files.empty())
+    if (!c.files.empty()) {
       EXPECT_NE(output.text.find("Checked in the ANSI code page Latin-1"), std::string::npos);
+    }
   }
   EXPECT_FALSE(machine.fs.Exists(kSettings));  // a check changes nothing
   EXPECT_TRUE(machine.fs.List("C:\\Work\\Logs").empty());
