@@ -268,7 +268,8 @@ int RunLine(platform::Ports ports, run::Session& session, const Arguments& argum
   if (!CheckLine(catalog, arguments, messages)) return exitcode::kWrongLine;
   if (arguments.switches.check) {
     const run::ProfileCheck check =
-        run::CheckProfileFiles(ports.fs, ports.locale.AnsiCodePage(), arguments.words);
+        run::CheckProfileFiles(ports.fs, ports.locale.AnsiCodePage(), arguments.words, catalog,
+                               run::ProfilesFolderFor(ports.fs.ModulePath()));
     output.Write(check.text);
     return check.sound ? exitcode::kDone : exitcode::kWrongLine;
   }

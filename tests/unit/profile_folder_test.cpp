@@ -119,6 +119,7 @@ TEST_F(ProfileFolder, WordsOfRefusedProfilesAndWrongCheckedFilesAreWrongLines) {
   EXPECT_EQ(Silent({"contoso"}), exitcode::kWrongLine);
   EXPECT_NE(messages.text.find("did you mean Contoso?"), std::string::npos);
 
+  machine.fs.AddFile("C:\\Work\\second.toml", Profile("Second", "Contoso", kContosoBody));
   EXPECT_EQ(Silent({"/?"}), exitcode::kDone);
   EXPECT_NE(messages.text.find("Contoso\tContoso - Display (Profiles\\contoso.toml)"),
             std::string::npos);
@@ -134,6 +135,9 @@ TEST_F(ProfileFolder, WordsOfRefusedProfilesAndWrongCheckedFilesAreWrongLines) {
        exitcode::kWrongLine,
        "already taken by"},
       {{"C:\\nowhere.toml"}, exitcode::kWrongLine, "there is no such file"},
+      {{"C:\\Work\\second.toml"},
+       exitcode::kWrongLine,
+       "word \"Contoso\" is already taken by Profiles\\contoso.toml"},
       {{std::string(kFolder) + "huge.toml"}, exitcode::kWrongLine, "larger than 1 MB"},
       {{}, exitcode::kWrongLine, ""},
   };
