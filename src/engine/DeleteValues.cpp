@@ -46,8 +46,18 @@ void Remover::RemoveService(const std::string& name) {
   if (!base) base = RegKey::Open(registry_, platform::kLocalMachine, kServicesBase, access::kRead);
   const bool keyThere = base && RegKey::OpenItself(registry_, base.Get(), name, access::kRead);
   platform::ServiceStatus status;
-  const bool known = services_ && services_->Query(name, status) == 0;
+  const std::uint32_t queried =
+      services_ ? services_->Query(name, status) : err::kServiceDoesNotExist;
+  const bool known = queried == 0;
   if (!known && !keyThere) return progress_.Advance();
+  // A manager that knows the service but will not say how it stands is not
+  // gone around: its key is not deleted behind its back.
+  if (!known && queried != err::kServiceDoesNotExist) {
+    Because(queried == err::kAccessDenied ? std::string(kNeedsAdministrator)
+                                          : ReasonFor(queried, 0));
+    Record(false, line);
+    return progress_.Advance();
+  }
   if (keyThere &&
       ReachedThroughLink(platform::kLocalMachine, std::string(kServicesBase) + "\\" + name, 0)) {
     Because("reached through a registry link");

@@ -72,7 +72,7 @@ void Remover::RemoveDriverPackages(const PackageFilter& wanted) {
       continue;
     }
     if (removal.error == platform::err::kAccessDenied)
-      Because("needs administrator rights");
+      Because(kNeedsAdministrator);
     else if (removal.reportedSuccess)
       Because("removal reported success but the package is still there");
     else

@@ -161,7 +161,8 @@ class Run {
             break;
           case FileStep::Kind::kTrees:
             for (const std::string& tree : step.trees)
-              keep(ExpandVariables(ctx_.fs, tree).value_or(tree), 0);
+              for (const std::string& each : TreesOf(step, tree, halves))
+                keep(ExpandVariables(ctx_.fs, each).value_or(each), IsCountedTree(step, tree));
             break;
         }
       }
@@ -172,6 +173,12 @@ class Run {
           for (const std::string& key : step.keys)
             keep(std::string(engine::RootPrefix(step.root)) + step.base + "\\" + key,
                  halves.KeysTwin(step.root, step.base) ? 2 : 1);
+        } else if (step.kind == RegistryStep::Kind::kValues) {
+          for (const ValueName& v : step.values)
+            keep(std::string(engine::RootPrefix(v.root)) + v.key + " [" + v.value + "]", 1);
+        } else if (step.kind == RegistryStep::Kind::kServices) {
+          for (const std::string& name : step.serviceNames)
+            keep("HKLM\\System\\CurrentControlSet\\Services\\" + name, 1);
         } else {
           for (const std::string& key : step.enumRoot)
             keep("HKLM\\System\\CurrentControlSet\\Enum\\Root\\" + key,

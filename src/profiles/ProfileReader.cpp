@@ -112,6 +112,30 @@ bool ReachesProtectedKey(const std::vector<std::string>& parts) {
   return parts.size() == 3;
 }
 
+// Whether a protected key is one whose single values drivers add and
+// leave: the Run keys, and the system environment but for Windows' own variables.
+bool TakesValues(const std::vector<std::string>& parts, std::string_view value) {
+  std::vector<std::string> p = parts;
+  if (p.size() > 1 && p[0] == "SOFTWARE" && p[1] == "WOW6432NODE") p.erase(p.begin() + 1);
+  if (p.size() == 5 && p[0] == "SOFTWARE" && p[1] == "MICROSOFT" && p[2] == "WINDOWS" &&
+      p[3] == "CURRENTVERSION")
+    return p[4] == "RUN" || p[4] == "RUNONCE";
+  if (p.size() == 5 && p[0] == "SYSTEM" && (p[1] == "CURRENTCONTROLSET" || IsControlSet(p[1])) &&
+      p[2] == "CONTROL" && p[3] == "SESSION MANAGER" && p[4] == "ENVIRONMENT") {
+    static constexpr std::array<std::string_view, 12> kWindows{
+        "PATH",       "PATHEXT",
+        "COMSPEC",    "WINDIR",
+        "TEMP",       "TMP",
+        "OS",         "PSMODULEPATH",
+        "DRIVERDATA", "NUMBER_OF_PROCESSORS",
+        "USERNAME",   "PROCESSOR_ARCHITECTURE"};
+    const std::string upper = UpperCase(value);
+    return upper.rfind("PROCESSOR_", 0) != 0 &&
+           std::find(kWindows.begin(), kWindows.end(), upper) == kWindows.end();
+  }
+  return false;
+}
+
 constexpr std::string_view kProfileVariable = "%USERPROFILE%\\";
 
 bool StartsWithVariable(std::string_view path) {
@@ -662,6 +686,14 @@ class Reader {
         }
         if (name && name->empty()) {
           Error(PlaceOf(value->source()), "value is empty: a value step names one value");
+          sound = false;
+          continue;
+        }
+        if (name && ReachesProtectedKey(parts) && !TakesValues(parts, *name)) {
+          Error(PlaceOf(key->source()),
+                "key " + Quoted(*path) +
+                    " lies in a protected part of the registry: of those, only Run and RunOnce "
+                    "values and the system environment's own variables may be named");
           sound = false;
           continue;
         }

@@ -168,6 +168,10 @@ TEST_F(DriverSteps, APresentDeviceOnADetectedPackageKeepsEveryStep) {
                                "masks = ['nvapi*.dll']\n"
                                "[[registry]]\nroot = 'HKLM'\nbase = 'Software'\n"
                                "keys = ['NVIDIA Corporation']\n"
+                               "[[registry]]\nservices = ['nvlddmkm']\n"
+                               "[[registry]]\nvalues = [{ key = 'HKLM\\Software\\Microsoft\\"
+                               "Windows\\CurrentVersion\\Run', value = 'NvBackend' }]\n"
+                               "[[files]]\ntrees = ['%SYSTEMROOT%\\Help\\nvcp*']\n"
                                "[detect]\nprovider = 'NVIDIA'\nkey-file = 'nvlddmkm.sys'\n");
   // A device that is not present does not count.
   store.devices.push_back({"Old card", "PCI\\VEN_10DE&DEV_1234", display, false});
@@ -175,7 +179,10 @@ TEST_F(DriverSteps, APresentDeviceOnADetectedPackageKeepsEveryStep) {
   Clean(profile);
   EXPECT_EQ(Lines{}, Deleted());
   EXPECT_EQ((Lines{"DriverStore\\" + display + " (nv_dispi.inf, NVIDIA, Display)",
-                   "C:\\Windows\\System32\\nvapi*.dll", "HKLM\\Software\\NVIDIA Corporation"}),
+                   "C:\\Windows\\System32\\nvapi*.dll", "C:\\Windows\\Help\\nvcp*",
+                   "HKLM\\Software\\NVIDIA Corporation",
+                   "HKLM\\System\\CurrentControlSet\\Services\\nvlddmkm",
+                   "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run [NvBackend]"}),
             NotDeleted());
   for (const std::string& why : record.Reasons())
     EXPECT_EQ(

@@ -87,6 +87,14 @@ TEST(ServiceSteps, StoppedAndDeletedThroughTheManagerOrAsTheirKey) {
        {"needs administrator rights"},
        false,
        true},
+      {"the manager will not say how it stands",
+       [](sim::SimMachine& m) { m.services.Add("ctsosvc").denyQuery = true; },
+       true,
+       {},
+       {line},
+       {"needs administrator rights"},
+       false,
+       true},
       {"a key the manager does not know",
        [](sim::SimMachine& m) {
          m.registry.SetString(kLocalMachine, std::string(kServices) + "ctsosvc\\Enum", "0", "x");
@@ -346,7 +354,8 @@ TEST_F(CurrentKinds, NoPathThroughALinkNorAProtectedOrOwnFolderIsRemoved) {
       {"trees = ['%ProgramFiles%\\Vendor\\Real']", {"C:\\Program Files\\Vendor\\Real"}, nullptr},
       {"trees = ['%ProgramFiles%\\Vendor\\link\\System32']", {}, "a protected folder"},
       {"trees = ['%ProgramFiles%\\Vendor\\link\\Sy*']", {}, "a protected folder"},
-      {"folder = '%ProgramFiles%\\Vendor\\link\\System32\\'\nmasks = ['kernel32.dll']", {},
+      {"folder = '%ProgramFiles%\\Vendor\\link\\System32\\'\nmasks = ['kernel32.dll']",
+       {},
        "reached through a link"},
       {"trees = ['%ProgramFiles%\\Common Files']", {}, "a protected folder"},
       {"trees = ['%USERPROFILE%\\Documents']", {}, "a protected folder"},
@@ -365,10 +374,10 @@ TEST_F(CurrentKinds, NoPathThroughALinkNorAProtectedOrOwnFolderIsRemoved) {
       EXPECT_EQ(rec.Reason(0), row.reason) << row.step;
     }
   }
-  for (const char* kept : {"C:\\Windows\\System32\\kernel32.dll",
-                           "C:\\Program Files\\Common Files\\x.dll",
-                           "C:\\Users\\tech\\Documents\\letter.txt", "C:\\Quenk\\Logs\\old.txt",
-                           "C:\\Users\\tech\\Logs\\old.txt"})
+  for (const char* kept :
+       {"C:\\Windows\\System32\\kernel32.dll", "C:\\Program Files\\Common Files\\x.dll",
+        "C:\\Users\\tech\\Documents\\letter.txt", "C:\\Quenk\\Logs\\old.txt",
+        "C:\\Users\\tech\\Logs\\old.txt"})
     EXPECT_TRUE(Exists(kept)) << kept;
 }
 

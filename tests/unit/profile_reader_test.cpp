@@ -196,6 +196,17 @@ TEST(ProfileReader, EachRuleRefusesWithFileLineColumnAndReason) {
       {"detect without a provider", kHead + "[detect]\nkey-file = 'nvlddmkm.sys'\n", 4, 1,
        "[detect] needs provider"},
       {"detect not a table", kHead + "detect = 'NVIDIA'\n", 4, 10, "detect must be a table"},
+      {"a value Windows logs on with",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\Software\\Microsoft\\Windows NT\\"
+               "CurrentVersion\\Winlogon', value = 'Userinit' }]\n",
+       5, 19, "protected part"},
+      {"the system's Path",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\System\\CurrentControlSet\\Control\\"
+               "Session Manager\\Environment', value = 'Path' }]\n",
+       5, 19, "protected part"},
+      {"a value right below System",
+       kHead + "[[registry]]\nvalues = [{ key = 'HKLM\\System\\Setup', value = 'SetupType' }]\n", 5,
+       19, "protected part"},
       {"a system service", kHead + "[[registry]]\nservices = ['RpcSs']\n", 5, 13,
        "one of Windows' own"},
       {"a system service's key",
@@ -271,7 +282,7 @@ trees = ['%SYSTEMROOT%\System32\DriverStore\FileRepository\ctso.inf_amd64_*']
 services = ["CtsoSvc", "ctsodrv"]
 [[registry]]
 values = [{ key = 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run', value = "CtsoTray" },
-          { key = 'hkcu\System\Contoso', value = "Run" }]
+          { key = 'hkcu\Software\Contoso', value = "Run" }]
 )";
   const auto read = Read(every);
   ASSERT_TRUE(read.profile) << read.errors.front().Text();
@@ -284,7 +295,7 @@ values = [{ key = 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run', value = 
   EXPECT_EQ(p.registry[2].serviceNames, (std::vector<std::string>{"CtsoSvc", "ctsodrv"}));
   ASSERT_EQ(p.registry[3].values.size(), 2u);
   EXPECT_EQ(p.registry[3].values[1].root, platform::kCurrentUser);
-  EXPECT_EQ(p.registry[3].values[1].key, "System\\Contoso");
+  EXPECT_EQ(p.registry[3].values[1].key, "Software\\Contoso");
   EXPECT_EQ(p.registry[3].values[1].value, "Run");
   // A BOM and an entry the code page cannot spell: the entry is left out, not the profile.
   const auto bom = Read("\xEF\xBB\xBF" + kHead +

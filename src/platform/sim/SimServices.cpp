@@ -54,6 +54,7 @@ void SimServices::Remove(const std::string& name) {
 std::uint32_t SimServices::Query(const std::string& name, platform::ServiceStatus& status) {
   const SimService* s = Known(name);
   if (!s) return err::kServiceDoesNotExist;
+  if (s->denyQuery) return err::kAccessDenied;
   status = {s->running, s->markedForDeletion};
   return 0;
 }

@@ -13,6 +13,7 @@ struct SimService {
   bool running = false;
   bool markedForDeletion = false;
   bool denyControl = false;  // stop and delete refused: the user lacks the rights
+  bool denyQuery = false;    // even its state is refused
   bool ignoresStop = false;  // a stop request times out
 };
 
