@@ -12,11 +12,6 @@
 namespace quenk {
 namespace {
 
-std::string LastName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // "HKLM\System\CurrentControlSet\Services\x" or "...\ControlSet001\Services\x".
 bool IsServiceKey(const std::string& upper) {
   const std::string system = "HKLM\\SYSTEM\\";
@@ -75,7 +70,7 @@ std::string EntryKinds::Of(const std::string& line) {
     if (const auto attributes = fs_.Attributes(backup::Reachable(line)))
       return (*attributes & platform::attr::kDirectory) ? "folder" : "file";
   }
-  const std::string name = LastName(line);
+  const std::string name = platform::LastComponent(line);
   const std::size_t dot = name.find_last_of('.');
   return dot != std::string::npos && dot > 0 && dot + 1 < name.size() ? "file" : "folder";
 }

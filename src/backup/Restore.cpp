@@ -489,15 +489,20 @@ class Restorer {
       o.Restored(link.path + " (a link to " + link.target + ")");
   }
 
+  // Why a key or value the registry file should hold is not put back.
+  std::string NoSavedKey() const {
+    return registryMissing_.empty()
+               ? std::string(kRegistryFile) + " holds no copy of it"
+               : std::string(kRegistryFile) + " cannot be read, " + registryMissing_;
+  }
+
   Outcome RestoreKeyItem(const ManifestItem& item) {
     Outcome o;
     const std::string& line = item.entry.path;
     std::string path;
     const KeyNode* saved = registryMissing_.empty() ? SavedKey(FullKeyName(line), path) : nullptr;
     if (!saved) {
-      o.Failed(line, registryMissing_.empty()
-                         ? std::string(kRegistryFile) + " holds no copy of it"
-                         : std::string(kRegistryFile) + " cannot be read, " + registryMissing_);
+      o.Failed(line, NoSavedKey());
       return o;
     }
     platform::HKey root = 0;
@@ -519,9 +524,7 @@ class Restorer {
       for (const auto& v : saved->values)
         if (EqualsNoCase(v.name, entry.value)) value = &v;
     if (!value) {
-      o.Failed(line, registryMissing_.empty()
-                         ? std::string(kRegistryFile) + " holds no copy of it"
-                         : std::string(kRegistryFile) + " cannot be read, " + registryMissing_);
+      o.Failed(line, NoSavedKey());
       return o;
     }
     platform::HKey root = 0;

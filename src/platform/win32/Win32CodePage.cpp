@@ -30,4 +30,22 @@ platform::CodePage AnsiCodePage() {
   return {std::to_string(::GetACP()), &FromUtf8};
 }
 
+std::wstring Widen(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  const int size = static_cast<int>(ansi.size());
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), chars);
+  return wide;
+}
+
+std::string Narrow(const wchar_t* wide) {
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string narrow(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), n, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(n - 1));
+  return narrow;
+}
+
 }  // namespace quenk::win32

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32DriverStore.h"
 
+#include "platform/win32/Win32CodePage.h"
+
 #include "base/Text.h"
 #include "platform/win32/Handles.h"
 
@@ -20,23 +22,6 @@ std::string WindowsFolder() {
   char buffer[MAX_PATH + 1];
   const UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
   return length && length < sizeof buffer ? std::string(buffer, length) : "C:\\Windows";
-}
-
-std::wstring Widen(const std::string& text) {
-  const int n =
-      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                        nullptr, nullptr);
-  return text;
 }
 
 // A function of a system library that may be missing there: never imported.
@@ -120,7 +105,7 @@ std::string StoreLocation(const std::string& published) {
               &required))
     return {};
   buffer.resize(buffer.find(L'\0'));
-  return Narrow(buffer);
+  return Narrow(buffer.c_str());
 }
 
 void ReadLocation(platform::DriverPackage& p, const std::string& windows) {

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/Win32CodePage.h"
+
 #include "base/Text.h"
 #include "platform/Paths.h"
 #include "platform/win32/Handles.h"
@@ -17,23 +19,6 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 std::uint32_t LastErrorOr(BOOL ok) {
   return ok ? 0 : static_cast<std::uint32_t>(::GetLastError());
-}
-
-std::wstring Widen(const std::string& text) {
-  const int n =
-      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(const wchar_t* text) {
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string narrow(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), n, nullptr, nullptr);
-  narrow.resize(static_cast<std::size_t>(n - 1));
-  return narrow;
 }
 
 std::wstring FromUtf8(const std::string& text) {

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
+#include "platform/win32/Win32CodePage.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -19,16 +21,6 @@ Fn Load(const char* module, const char* name) {
 
 bool IsText(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
-// 8-bit text as the registry widens what the ANSI calls give it.
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(chars), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), chars);
-  return wide;
 }
 
 std::string Bytes(const std::wstring& wide) {
